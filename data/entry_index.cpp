@@ -1,0 +1,287 @@
+#include "data/entry_index.h"
+
+#include "lib/codecs.h"
+#include "lib/files.h"
+#include "lib/folding.h"
+
+#include <algorithm>
+
+namespace termdex {
+namespace {
+
+// An index file of 30001 lines of 152 characters is under 5 MB; anything far larger is not one.
+constexpr int64_t kMaxIndexFileBytes = 64LL * 1024 * 1024;
+
+// Lines of a file held in memory, split at CR LF, LF or CR, without copying.
+class LineReader
+{
+public:
+    explicit LineReader(std::string_view text) : m_text(text) {}
+    bool Next(std::string_view &line)
+    {
+        if (m_pos >= m_text.size())
+            return false;
+        size_t end = m_text.find_first_of("\r\n", m_pos);
+        if (end == std::string_view::npos)
+            end = m_text.size();
+        line = m_text.substr(m_pos, end - m_pos);
+        m_pos = end;
+        if (m_pos < m_text.size() && m_text[m_pos] == '\r')
+            ++m_pos;
+        if (m_pos < m_text.size() && m_text[m_pos] == '\n')
+            ++m_pos;
+        return true;
+    }
+
+private:
+    std::string_view m_text;
+    size_t m_pos = 0;
+};
+
+bool Number(std::string_view line, size_t first, size_t last, long long &value)
+{
+    if (line.size() < last)
+        return false;
+    return ParseFixedNumber(Columns(line, first, last), value);
+}
+
+Cp1253 TextColumn(std::string_view line, size_t first, size_t last)
+{
+    return TrimRight(Columns(line, first, last));
+}
+
+// The reader's index file, decoded line by line as the merge asks for the next line.
+class CustomLines
+{
+public:
+    explicit CustomLines(const std::string &path)
+    {
+        if (!path.empty())
+            if (auto text = ReadWholeFile(path, kMaxIndexFileBytes))
+                m_text = std::move(*text);
+        m_reader = LineReader(m_text);
+        Advance();
+    }
+    // The anchor of the pending line: -5 at the end of the file (no id equals it), and also
+    // after a line whose anchor or own id is not a number, which ends the merge rather than
+    // the whole load.
+    long long anchor() const { return m_anchor; }
+    const Cp1253 &line() const { return m_line; }
+    long long ownId() const { return m_ownId; }
+    bool IsSupplement() const { return Columns(m_line, 1, 5) == Columns(m_line, 6, 10); }
+    void Advance()
+    {
+        std::string_view coded;
+        m_anchor = -5;
+        if (!m_reader.Next(coded))
+            return;
+        m_line = ShiftCodec(coded, true);
+        long long anchor = 0;
+        if (Number(m_line, 1, 5, anchor) && Number(m_line, 6, 10, m_ownId))
+            m_anchor = anchor;
+    }
+
+private:
+    std::string m_text;
+    LineReader m_reader{std::string_view()};
+    Cp1253 m_line;
+    long long m_anchor = -5;
+    long long m_ownId = 0;
+};
+
+// English slots grouped by id, so the pairing search ("the first English record at or after a
+// slot with this id") is a binary search instead of a walk that may run the whole table.
+class SlotsById
+{
+public:
+    explicit SlotsById(const EntryIndex &index)
+    {
+        m_pairs.reserve(index.englishCount);
+        for (int r = 1; r <= index.englishCount; ++r)
+            m_pairs.push_back({index.english[r].id, r});
+        std::sort(m_pairs.begin(), m_pairs.end());
+    }
+    // 0 when no English record with that id stands at or after start.
+    int Find(uint32_t id, int start) const
+    {
+        const auto it = std::lower_bound(m_pairs.begin(), m_pairs.end(),
+                                         std::pair<uint32_t, int>{id, start});
+        return it != m_pairs.end() && it->first == id ? it->second : 0;
+    }
+
+private:
+    std::vector<std::pair<uint32_t, int>> m_pairs;
+};
+
+bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
+                 std::vector<std::string> &supplementRefs, IndexLoadStatus &status)
+{
+    const auto path = paths.ShippedEnglishIndex();
+    const auto text = ReadWholeFile(path, kMaxIndexFileBytes);
+    if (!text) {
+        status = {false, path.string()};
+        return false;
+    }
+    CustomLines custom(FileExists(paths.customIndexPath) ? paths.customIndexPath : std::string());
+    LineReader lines(*text);
+    std::string_view coded;
+    int r = 0;
+    for (int32_t n = 1; r < kMaxRecords && lines.Next(coded); ++n) {
+        IndexRecord &record = index.english[++r];
+        if (!ParseShippedEnglishLine(MirrorDecode(n, coded), record)) {
+            record = IndexRecord();
+            index.englishCount = r - 1;
+            status = {false, path.string()};
+            return false;
+        }
+        while (custom.anchor() == static_cast<long long>(record.id)) {
+            const Cp1253 &line = custom.line();
+            long long offset = 0, length = 0;
+            if (custom.IsSupplement()) {
+                record.kind = 'A';
+                supplementRefs.emplace_back(Columns(line, 91, 103));
+                record.supplementRef = static_cast<int32_t>(supplementRefs.size() - 1);
+            } else if (r < kMaxRecords && Number(line, 91, 98, offset) &&
+                       Number(line, 99, 103, length)) {
+                IndexRecord &own = index.english[++r];
+                own.id = static_cast<uint32_t>(custom.ownId());
+                own.headword = TextColumn(line, 11, 90);
+                own.descOffset = static_cast<int32_t>(offset);
+                own.descLength = static_cast<int32_t>(length);
+                own.kind = 'C';
+                own.matchStart = 1;
+            }
+            custom.Advance();
+        }
+    }
+    index.englishCount = r;
+    return true;
+}
+
+void LoadGreek(const ProgramPaths &paths, EntryIndex &index, IndexLoadStatus &status)
+{
+    const auto path = paths.ShippedGreekIndex();
+    const auto text = ReadWholeFile(path, kMaxIndexFileBytes);
+    if (!text) {
+        status = {false, path.string()};
+        return;
+    }
+    const SlotsById english(index);
+    auto pair = [&](int r, int start) {
+        IndexRecord &record = index.greek[r];
+        record.englishIndex = static_cast<uint16_t>(english.Find(record.id, start));
+        if (record.englishIndex != 0)
+            index.english[record.englishIndex].greekIndex = static_cast<uint16_t>(r);
+    };
+    CustomLines custom(FileExists(paths.customGreekIndexPath) ? paths.customGreekIndexPath
+                                                              : std::string());
+    LineReader lines(*text);
+    std::string_view coded;
+    int r = 0;
+    for (int32_t n = 1; r < kMaxRecords && lines.Next(coded); ++n) {
+        IndexRecord &record = index.greek[++r];
+        if (!ParseShippedGreekLine(MirrorDecode(n, coded), record)) {
+            record = IndexRecord();
+            --r;
+            status = {false, path.string()};
+            break;
+        }
+        pair(r, record.id >= 6 ? static_cast<int>(record.id) - 5 : 1);
+        while (custom.anchor() == static_cast<long long>(record.id)) {
+            if (r < kMaxRecords) {
+                IndexRecord &own = index.greek[++r];
+                own.id = static_cast<uint32_t>(custom.ownId());
+                own.headword = TextColumn(custom.line(), 11, 90);
+                pair(r, 1);
+            }
+            custom.Advance();
+        }
+    }
+    index.greekCount = r;
+}
+
+} // namespace
+
+bool ParseShippedEnglishLine(Cp1253View line, IndexRecord &record)
+{
+    long long id = 0, offset = 0, length = 0, matchStart = 0;
+    if (!Number(line, 1, 5, id) || !Number(line, 132, 139, offset) ||
+        !Number(line, 140, 144, length) || !Number(line, 146, 147, matchStart))
+        return false;
+    record = IndexRecord();
+    record.id = static_cast<uint32_t>(id);
+    record.headword = TextColumn(line, 6, 131);
+    record.descOffset = static_cast<int32_t>(offset);
+    record.descLength = static_cast<int32_t>(length);
+    record.kind = 'L';
+    record.matchStart = static_cast<uint8_t>(matchStart);
+    return true;
+}
+
+bool ParseShippedGreekLine(Cp1253View line, IndexRecord &record)
+{
+    long long id = 0;
+    if (!Number(line, 1, 5, id))
+        return false;
+    record = IndexRecord();
+    record.id = static_cast<uint32_t>(id);
+    record.headword = TextColumn(line, 6, 146);
+    return true;
+}
+
+IndexLoadStatus LoadEntryIndex(const ProgramPaths &paths, EntryIndex &index,
+                               std::vector<std::string> &supplementRefs)
+{
+    index = EntryIndex();
+    IndexLoadStatus status;
+    if (LoadEnglish(paths, index, supplementRefs, status))
+        LoadGreek(paths, index, status);
+    return status;
+}
+
+Cp1253 FoldEnglishHeadword(Cp1253View headword) { return AsciiLower(TrimLeft(headword)); }
+
+Cp1253 FoldGreekHeadword(Cp1253View headword, bool localeLower)
+{
+    const Cp1253 key = GreekKey(TrimLeft(headword), true);
+    return localeLower ? LocaleLower(key) : AsciiLower(key);
+}
+
+uint16_t LetterStarts::EnglishStart(unsigned char c) const
+{
+    const uint16_t slot = c >= 'a' && c <= 'z' ? english[c - 'a'] : 0;
+    return slot != 0 ? slot : 1;
+}
+
+uint16_t LetterStarts::GreekStart(unsigned char c) const
+{
+    const uint16_t slot = c >= 0xE1 && c <= 0xF9 ? greek[c - 0xE1] : 0;
+    return slot != 0 ? slot : 1;
+}
+
+LetterStarts ComputeLetterStarts(const EntryIndex &index)
+{
+    LetterStarts starts;
+    for (int r = 1; r <= index.englishCount && index.english[r].id != 0; ++r) {
+        const IndexRecord &record = index.english[r];
+        const Cp1253 folded = FoldEnglishHeadword(record.headword);
+        // The start-with comparison begins at matchStart (a position below 1 counts as 1).
+        const size_t at = record.matchStart > 1 ? record.matchStart - 1u : 0u;
+        if (at >= folded.size())
+            continue;
+        const auto c = static_cast<unsigned char>(folded[at]);
+        if (c >= 'a' && c <= 'z' && starts.english[c - 'a'] == 0)
+            starts.english[c - 'a'] = static_cast<uint16_t>(r);
+    }
+    for (int r = 1; r <= index.greekCount && index.greek[r].id != 0; ++r) {
+        const Cp1253 folded = FoldGreekHeadword(index.greek[r].headword, true);
+        if (folded.empty())
+            continue;
+        const auto c = static_cast<unsigned char>(folded[0]);
+        if (c >= 0xE1 && c <= 0xF9 && starts.greek[c - 0xE1] == 0)
+            starts.greek[c - 0xE1] = static_cast<uint16_t>(r);
+    }
+    return starts;
+}
+
+} // namespace termdex

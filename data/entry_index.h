@@ -1,0 +1,77 @@
+// The in-memory headword index: two parallel tables of slots, English and Greek, loaded from the
+// shipped index files and merged with the reader's own index files.
+#pragma once
+
+#include "data/paths.h"
+#include "lib/text.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace termdex {
+
+// A table has 30002 slots; the slot number is the record number. Slot 0 is never filled, so
+// record number 0 (with its empty headword) stands for "no record".
+constexpr int kTableSlots = 30002;
+constexpr int kMaxRecords = kTableSlots - 1;
+
+struct IndexRecord
+{
+    uint32_t id = 0; // entry number, shared by an entry's English and Greek record (5 digits)
+    Cp1253 headword;        // trailing blanks cut
+    int32_t descOffset = 0; // 'L'/'A': 0-based offset in data/Termdex.tbo; 'C': 1-based position
+    int32_t descLength = 0; // 5 digits: wider than 16 bits, so no length wraps
+    char kind = 0;          // 'L' shipped, 'C' the reader's own, 'A' shipped with a supplement
+    uint8_t matchStart = 0; // 1-based position from which the start-with lookup compares
+    int32_t supplementRef = 0; // 'A': index into the supplement references
+    uint16_t greekIndex = 0;   // English record: its Greek record, 0 for none
+    uint16_t englishIndex = 0; // Greek record: its English record, 0 when none was found
+};
+
+struct EntryIndex
+{
+    std::vector<IndexRecord> english = std::vector<IndexRecord>(kTableSlots);
+    std::vector<IndexRecord> greek = std::vector<IndexRecord>(kTableSlots);
+    int englishCount = 0; // records filled, numbered 1..englishCount
+    int greekCount = 0;
+};
+
+// Where a load stopped early, for callers that report it (the window stays quiet).
+struct IndexLoadStatus
+{
+    bool complete = true;
+    std::string failedFile; // the shipped file that was missing or unreadable, if any
+};
+
+// Builds both tables anew from the shipped and custom index files and appends one 13-character
+// reference (8-digit 1-based position, 5-digit length) to supplementRefs per supplement line.
+// A missing custom file means no custom entries; a bad shipped line ends that pass (and, in the
+// English pass, the load) with the records read so far.
+IndexLoadStatus LoadEntryIndex(const ProgramPaths &paths, EntryIndex &index,
+                               std::vector<std::string> &supplementRefs);
+
+// Parsers of one decoded index line; false for a line whose numeric columns are not numbers.
+bool ParseShippedEnglishLine(Cp1253View line, IndexRecord &record);
+bool ParseShippedGreekLine(Cp1253View line, IndexRecord &record);
+
+// The first slot at which the start-with scan begins for a key's first character: the first
+// record whose folded headword (English: from matchStart) begins with that letter; 1 for a
+// character that begins no headword. Computed once per load.
+struct LetterStarts
+{
+    std::array<uint16_t, 26> english{}; // "a".."z"
+    std::array<uint16_t, 25> greek{};   // 0xE1..0xF9, "α".."ω" with "ς"
+    uint16_t EnglishStart(unsigned char firstKeyChar) const;
+    uint16_t GreekStart(unsigned char firstKeyChar) const;
+};
+LetterStarts ComputeLetterStarts(const EntryIndex &index);
+
+// The folded headwords that the lookup compares, as defined for the headword list: English is
+// TrimLeft and ASCII lower-casing; Greek is GreekKey(TrimLeft, true) then lower-cased
+// (locale-aware for the start-with mode, ASCII for the others).
+Cp1253 FoldEnglishHeadword(Cp1253View headword);
+Cp1253 FoldGreekHeadword(Cp1253View headword, bool localeLower);
+
+} // namespace termdex

@@ -1,0 +1,95 @@
+#include "lib/codecs.h"
+
+namespace termdex {
+namespace {
+
+struct MirrorKeys
+{
+    int k[3]; // indexed by position mod 3
+};
+
+// Key digits from the seed, with C's truncating division as the stored files were made with it.
+MirrorKeys KeysFromSeed(int32_t s)
+{
+    const int b = (s % 1000) + (s % 10);
+    const int k2 = (b / 100) % 6;
+    const int k1 = ((b % 100) / 10) % 6;
+    const int k0 = (b - 10 * k1 - 100 * k2) % 6;
+    return {{k0, k1, k2}};
+}
+
+Cp1253 Mirror(int32_t seed, Cp1253View in, int sign)
+{
+    Cp1253 out(in);
+    const size_t n = UntilNul(in).size();
+    const size_t h = n / 2, m = 2 * h;
+    const MirrorKeys keys = KeysFromSeed(seed);
+    // Positions j and m - j are 1-based; j pairs with m - j, so position m itself is untouched.
+    for (size_t j = 1; j <= h; ++j) {
+        const int k = sign * keys.k[j % 3];
+        out[j - 1] = static_cast<char>(static_cast<unsigned char>(in[m - j - 1]) + k);
+        out[m - j - 1] = static_cast<char>(static_cast<unsigned char>(in[j - 1]) + k);
+    }
+    return out;
+}
+
+} // namespace
+
+Cp1253 MirrorDecode(int32_t seed, Cp1253View coded) { return Mirror(seed, coded, +1); }
+Cp1253 MirrorEncode(int32_t seed, Cp1253View plain) { return Mirror(seed, plain, -1); }
+
+// The rolling key digit of the byte at 0-based index p: (seed + p) mod 10, signed as in C.
+static int RollingKey(int32_t seed, size_t p)
+{
+    return static_cast<int>((static_cast<int64_t>(seed) + static_cast<int64_t>(p)) % 10);
+}
+
+Cp1253 DescriptionDecode(int32_t seed, Cp1253View coded)
+{
+    coded = UntilNul(coded);
+    Cp1253 out(coded.size(), '\0');
+    for (size_t p = 0; p < coded.size(); ++p) {
+        int d = static_cast<unsigned char>(coded[p]) - RollingKey(seed, p) - 28;
+        if (d < 10)
+            d += 208;
+        out[p] = static_cast<char>(d);
+    }
+    return out;
+}
+
+Cp1253 DescriptionEncode(int32_t seed, Cp1253View plain)
+{
+    plain = UntilNul(plain);
+    Cp1253 out(plain.size(), '\0');
+    for (size_t p = 0; p < plain.size(); ++p) {
+        int e = (static_cast<unsigned char>(plain[p]) + 28 + RollingKey(seed, p)) & 0xFF;
+        if (e > 217)
+            e -= 208;
+        out[p] = static_cast<char>(e);
+    }
+    return out;
+}
+
+Cp1253 ShiftCodec(Cp1253View text, bool decode)
+{
+    text = UntilNul(text);
+    Cp1253 out(text.size(), '\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int k = static_cast<int>((i + 1) % 5);
+        const int c = static_cast<unsigned char>(text[i]);
+        int r;
+        if (decode) {
+            r = c - k - 30;
+            if (r < 32)
+                r += 223;
+        } else {
+            r = c + k + 30;
+            if (r > 254)
+                r -= 223;
+        }
+        out[i] = static_cast<char>(r);
+    }
+    return out;
+}
+
+} // namespace termdex

@@ -1,0 +1,106 @@
+#include "lib/files.h"
+
+#include <fstream>
+#include <system_error>
+
+namespace termdex {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool SameIgnoringAsciiCase(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x + 32);
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y + 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+fs::path ResolvePathCase(const fs::path &path)
+{
+    std::error_code ec;
+    if (path.empty() || fs::exists(path, ec))
+        return path;
+    fs::path resolved;
+    for (const fs::path &part : path) {
+        fs::path next = resolved / part;
+        if (resolved.empty() || part == "/" || part == "." || part == ".." || fs::exists(next, ec)) {
+            resolved = std::move(next);
+            continue;
+        }
+        bool found = false;
+        for (fs::directory_iterator it(resolved, ec), end; !ec && it != end; it.increment(ec)) {
+            if (SameIgnoringAsciiCase(it->path().filename().string(), part.string())) {
+                resolved = it->path();
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            return path;
+    }
+    return resolved;
+}
+
+bool FileExists(const fs::path &path)
+{
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+std::optional<std::string> ReadFileRange(const fs::path &path, int64_t offset, int64_t length)
+{
+    if (offset < 0 || length < 0)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    in.seekg(offset);
+    if (!in)
+        return std::nullopt;
+    std::string bytes(static_cast<size_t>(length), '\0');
+    in.read(bytes.data(), length);
+    if (in.gcount() != length)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::string> ReadWholeFile(const fs::path &path, int64_t maxBytes)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return std::nullopt;
+    const auto size = fs::file_size(path, ec);
+    if (ec || static_cast<int64_t>(size) > maxBytes)
+        return std::nullopt;
+    return ReadFileRange(path, 0, static_cast<int64_t>(size));
+}
+
+std::vector<std::string> SplitLines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.emplace_back(text, start, i - start);
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.emplace_back(text, start);
+    return lines;
+}
+
+} // namespace termdex

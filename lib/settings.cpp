@@ -1,0 +1,78 @@
+#include "lib/settings.h"
+
+#include "lib/files.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace termdex {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Home()
+{
+    const char *home = std::getenv("HOME");
+    return home && *home ? fs::path(home) : fs::path("/");
+}
+
+bool WriteLine(const fs::path &file, const std::string &line)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    if (!line.empty())
+        out << line << "\n";
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+} // namespace
+
+std::vector<fs::path> SettingsFileCandidates()
+{
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    const fs::path configDir = config && *config ? fs::path(config) : Home() / ".config";
+    return {configDir / "Termdex.ini", Home() / ".Termdex.ini"};
+}
+
+std::optional<fs::path> FindSettingsFile()
+{
+    for (const fs::path &candidate : SettingsFileCandidates())
+        if (FileExists(candidate))
+            return candidate;
+    return std::nullopt;
+}
+
+std::string ReadSettingsLine(const fs::path &file)
+{
+    // The line names a folder: a few kilobytes is more than any path.
+    const auto text = ReadWholeFile(file, 64 * 1024);
+    if (!text)
+        return {};
+    const auto lines = SplitLines(*text);
+    return lines.empty() ? std::string() : lines.front();
+}
+
+bool WriteSettings(std::string &settingsFilePath, const std::string &folder)
+{
+    std::string previous;
+    if (!settingsFilePath.empty() && FileExists(settingsFilePath)) {
+        previous = ReadSettingsLine(settingsFilePath);
+    } else {
+        settingsFilePath.clear();
+        std::error_code ec;
+        for (const fs::path &candidate : SettingsFileCandidates()) {
+            fs::create_directories(candidate.parent_path(), ec);
+            if (WriteLine(candidate, {})) {
+                settingsFilePath = candidate.string();
+                break;
+            }
+        }
+        if (settingsFilePath.empty())
+            return false;
+    }
+    return WriteLine(settingsFilePath, !folder.empty() ? folder : previous);
+}
+
+} // namespace termdex
