@@ -1,0 +1,273 @@
+#include "main/descr_search.h"
+
+#include "lib/codecs.h"
+#include "lib/files.h"
+#include "lib/folding.h"
+#include "richtext/plain_text.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+namespace termdex {
+namespace {
+
+// Offsets and positions are 8-digit fields, so no text starts beyond this many bytes of a file;
+// reading further would only spend memory.
+constexpr int64_t kAddressableBytes = 99'999'999LL + kSearchReadBuffer + 1;
+constexpr int kBlockRecords = 64;
+
+// A description file held in memory for one search.
+class FileBytes
+{
+public:
+    bool Load(const std::filesystem::path &path)
+    {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        if (ec)
+            return false;
+        auto bytes = ReadFileRange(path, 0, std::min<int64_t>(static_cast<int64_t>(size),
+                                                              kAddressableBytes));
+        if (!bytes)
+            return false;
+        m_bytes = std::move(*bytes);
+        m_open = true;
+        return true;
+    }
+    bool open() const { return m_open; }
+    // length bytes at a 0-based offset; nullopt when they do not all lie in the file.
+    std::optional<Cp1253View> Slice(int64_t offset, int64_t length) const
+    {
+        if (offset < 0 || length < 0 || offset > static_cast<int64_t>(m_bytes.size()) ||
+            length > static_cast<int64_t>(m_bytes.size()) - offset)
+            return std::nullopt;
+        return Cp1253View(m_bytes).substr(static_cast<size_t>(offset), static_cast<size_t>(length));
+    }
+
+private:
+    std::string m_bytes;
+    bool m_open = false;
+};
+
+struct SearchInput
+{
+    const EntryIndex &index;
+    const std::vector<std::string> &supplementRefs;
+    const Cp1253 &rtfHeader;
+    const FileBytes &shipped;
+    const FileBytes &custom;
+    bool greek;
+};
+
+// The supplement of an 'A' record: "PPPPPPPPLLLLL", 1-based position and length. A reference
+// that is not two numbers leaves the supplement out, as the display does.
+bool SupplementPlace(const SearchInput &in, const IndexRecord &record, int64_t &offset,
+                     int64_t &length)
+{
+    if (record.supplementRef < 0 ||
+        static_cast<size_t>(record.supplementRef) >= in.supplementRefs.size())
+        return false;
+    const std::string_view ref = in.supplementRefs[static_cast<size_t>(record.supplementRef)];
+    long long position = 0, bytes = 0;
+    if (ref.size() != 13 || !ParseFixedNumber(ref.substr(0, 8), position) ||
+        !ParseFixedNumber(ref.substr(8, 5), bytes))
+        return false;
+    offset = position - 1;
+    length = bytes;
+    return true;
+}
+
+// Renders records one after another, reusing its buffers.
+class RecordRenderer
+{
+public:
+    explicit RecordRenderer(const SearchInput &in) : m_in(in) {}
+
+    // The folded plain text of record r into folded; false when a text could not be read.
+    bool FoldedText(int r, Cp1253 &folded)
+    {
+        const IndexRecord &record = m_in.index.english[r];
+        m_document.assign(m_in.rtfHeader);
+        m_document += "\r\n";
+        if (record.kind == 'L' || record.kind == 'A') {
+            if (record.descLength <= kSearchReadBuffer) {
+                const auto coded = m_in.shipped.Slice(record.descOffset, record.descLength);
+                if (!coded)
+                    return false;
+                m_document += DescriptionDecode(record.descOffset + 1, *coded);
+            }
+            m_document += ' ';
+        }
+        if (m_in.custom.open()) {
+            int64_t offset = 0, length = 0;
+            if (record.kind == 'A' && SupplementPlace(m_in, record, offset, length)) {
+                if (length <= kSearchReadBuffer) {
+                    const auto coded = m_in.custom.Slice(offset, length);
+                    if (!coded)
+                        return false;
+                    m_document += ShiftCodec(*coded, true);
+                }
+                m_document += ' ';
+            } else if (record.kind == 'C') {
+                if (record.descLength <= kSearchReadBuffer) {
+                    const auto coded = m_in.custom.Slice(static_cast<int64_t>(record.descOffset) - 1,
+                                                         record.descLength);
+                    if (!coded)
+                        return false;
+                    m_document += ShiftCodec(*coded, true);
+                }
+                m_document += ' ';
+            }
+        }
+        m_document += '}';
+        m_plain.clear();
+        RtfToPlainText(m_document, m_plain);
+        folded = m_in.greek ? GreekKey(m_plain, false) : LatinKey(m_plain, false);
+        return true;
+    }
+
+private:
+    const SearchInput &m_in;
+    Cp1253 m_document;
+    Cp1253 m_plain;
+};
+
+int RecordsToScan(const EntryIndex &index)
+{
+    int r = 1;
+    while (r <= index.englishCount && index.english[r].id != 0)
+        ++r;
+    return r - 1;
+}
+
+struct Block
+{
+    std::vector<int> matches;
+    bool done = false;
+    bool failed = false; // the block ended at a record that could not be read
+};
+
+} // namespace
+
+Cp1253 DescrSearchWord(Cp1253View entryText, bool greek)
+{
+    return greek ? FoldGreekLetters(entryText) : AsciiLower(entryText);
+}
+
+DescrSearchResult SearchDescriptions(const ProgramPaths &paths, const EntryIndex &index,
+                                     const std::vector<std::string> &supplementRefs,
+                                     const Cp1253 &rtfHeader, const Cp1253 &word, bool greek,
+                                     const DescrSearchOptions &options)
+{
+    DescrSearchResult result;
+    FileBytes shipped, custom;
+    if (!shipped.Load(paths.DescriptionFile())) {
+        result.failed = true;
+        return result;
+    }
+    // Without the reader's file, own entries are tested against an empty text.
+    if (!paths.customDescriptionPath.empty() && FileExists(paths.customDescriptionPath))
+        custom.Load(paths.customDescriptionPath);
+    if (UntilNul(word).empty())
+        return result; // nothing holds an empty word: the scan would list nothing
+
+    const SearchInput in{index, supplementRefs, rtfHeader, shipped, custom, greek};
+    const int total = RecordsToScan(index);
+    const int blockCount = (total + kBlockRecords - 1) / kBlockRecords;
+    std::vector<Block> blocks(static_cast<size_t>(blockCount));
+    std::atomic<int> nextBlock{0};
+    std::atomic<int> firstFailedBlock{blockCount};
+    std::atomic<int> scanned{0};
+    auto cancelled = [&] { return options.cancel != nullptr && options.cancel->load(); };
+
+    auto work = [&](bool reports) {
+        RecordRenderer renderer(in);
+        Cp1253 folded;
+        while (!cancelled()) {
+            const int b = nextBlock.fetch_add(1);
+            if (b >= blockCount || b > firstFailedBlock.load())
+                break;
+            Block &block = blocks[static_cast<size_t>(b)];
+            const int first = b * kBlockRecords + 1;
+            const int last = std::min(total, first + kBlockRecords - 1);
+            for (int r = first; r <= last; ++r) {
+                if (!renderer.FoldedText(r, folded)) {
+                    block.failed = true;
+                    int seen = firstFailedBlock.load();
+                    while (b < seen && !firstFailedBlock.compare_exchange_weak(seen, b)) {
+                    }
+                    break;
+                }
+                if (ContainsWholeWord(folded, word))
+                    block.matches.push_back(r);
+            }
+            block.done = true;
+            const int now = scanned.fetch_add(last - first + 1) + (last - first + 1);
+            if (reports && options.progress)
+                options.progress(now, total);
+        }
+    };
+
+    int threads = options.threads;
+    if (threads <= 0)
+        threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    if (threads >= 2 && blockCount > 1) {
+        std::thread helper;
+        try {
+            helper = std::thread(work, false);
+        } catch (const std::system_error &) {
+            // No second thread to be had: the calling thread scans alone.
+        }
+        work(true);
+        if (helper.joinable())
+            helper.join();
+        if (options.progress)
+            options.progress(scanned.load(), total);
+    } else {
+        work(true);
+    }
+
+    // Blocks are joined in table order, up to the first one not scanned (a cancel), the first
+    // that failed, or the match limit: exactly what one thread scanning in order would list.
+    const size_t limit = static_cast<size_t>(std::max(0, options.matchLimit));
+    for (const Block &block : blocks) {
+        if (!block.done) {
+            result.cancelled = true;
+            break;
+        }
+        for (int r : block.matches) {
+            if (result.records.size() >= limit)
+                break;
+            result.records.push_back(r);
+        }
+        if (result.records.size() >= limit)
+            break;
+        if (block.failed) {
+            result.failed = true;
+            break;
+        }
+    }
+    return result;
+}
+
+Cp1253 DescrSearchText(const ProgramPaths &paths, const EntryIndex &index,
+                       const std::vector<std::string> &supplementRefs, const Cp1253 &rtfHeader,
+                       int record, bool greek)
+{
+    FileBytes shipped, custom;
+    if (record < 1 || record > index.englishCount || !shipped.Load(paths.DescriptionFile()))
+        return {};
+    if (!paths.customDescriptionPath.empty() && FileExists(paths.customDescriptionPath))
+        custom.Load(paths.customDescriptionPath);
+    const SearchInput in{index, supplementRefs, rtfHeader, shipped, custom, greek};
+    RecordRenderer renderer(in);
+    Cp1253 folded;
+    if (!renderer.FoldedText(record, folded))
+        return {};
+    return folded;
+}
+
+} // namespace termdex

@@ -1,0 +1,270 @@
+// The main window's logic without its widgets: the state that the window shows, and its
+// handlers under their own names. The Qt window reads its widgets into a call, then mirrors the
+// state back into the widgets (with its own change signals blocked: the core already ran what
+// a change would run). The command line drives the same object.
+//
+// Record numbers are English slot numbers, 1-based, 0 for none. Every number that comes from
+// outside (a history tag, a list record, a command-line argument) is range-checked before use.
+#pragma once
+
+#include "data/entry_index.h"
+#include "data/paths.h"
+#include "lib/text.h"
+#include "main/descr_search.h"
+#include "main/folded_headwords.h"
+#include "main/keyboard.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace termdex {
+
+enum class LookupMode { Start, Contain, End, Specific, Multi };
+// "START", "CONTAIN", "END", "SPECIFIC", "MULTI".
+const char *LookupModeName(LookupMode mode);
+std::optional<LookupMode> LookupModeFromName(std::string_view name);
+
+constexpr int kMaxListItems = 32736; // items one lookup adds at most
+constexpr int kMaxPrevItems = 15;    // PrevMenu's length
+
+// True for the 34 small and 33 capital Greek letters that make a text Greek ("ΐ" and "ΰ" are
+// in neither set).
+bool IsGreekLetter(unsigned char c);
+
+// A history menu item.
+struct HistoryItem
+{
+    Cp1253 caption;  // the list item's text when it was shown, " *" mark included
+    int tag = 0;     // its English record number
+    uint64_t serial = 0; // tells two items apart that hold the same caption and tag
+};
+
+// The keys that Entry_TextKeyDown moves the list with.
+enum class EntryKey { Down, Up, PageUp, PageDown, Other };
+
+// The three texts of the search-criteria dialog closed with OK, exactly as typed.
+struct SearchCriteria
+{
+    Cp1253 start, contain, end;
+};
+
+// What Copy puts on the clipboard, decided from the focus history and the selections.
+enum class CopySource {
+    Nothing,              // no list item selected and an empty entry field
+    DescriptionSelection, // the description's selected text, as plain text
+    WholeDescription,     // the whole description with its formatting; selection collapsed after
+    EntrySelection,       // the entry field's selected text
+    WholeEntry,           // the whole entry field; selection collapsed after
+    ListItem,             // the selected list item's text (" *" included), as plain text
+};
+struct CopyDecision
+{
+    CopySource source = CopySource::Nothing;
+    Cp1253 text; // for ListItem: the item text
+};
+
+// The window's state as plain data. Fields named after the window's own variables keep those
+// names; the rest mirror a widget, named in the comment.
+struct MainLexState
+{
+    Cp1253 entryText;                // Entry_Text
+    std::vector<Cp1253> listItems;   // Entries_List: the item texts as shown
+    std::vector<int> ListRecords;    // parallel to listItems: each item's English record
+    int itemIndex = -1;              // Entries_List's selected item, -1 for none
+    Cp1253 listHint;                 // Entries_List's hint (set when the description is hidden)
+    Cp1253 entryLabel;               // Entry_Label: the headword in the lookup language
+    Cp1253 transLabel;               // Trans_Label: its rendering
+    Cp1253 descriptionDocument;      // the RTF loaded into Description_Text; empty for none
+    Cp1253 descriptionText;          // its plain text (paragraphs joined with CR LF)
+    bool medicalImageVisible = true; // Medical_Image, the banner shown while nothing is displayed
+    bool modifyEntryEnabled = false; // ModifyEntryItem
+    bool deleteEntryEnabled = false; // DeleteEntryItem
+    bool descriptionAreaShown = true; // Description_Text has a width and a height (the window
+                                      // says so through SetDescriptionAreaShown)
+
+    bool LanguageMode = false; // false English, true Greek
+    bool SuppressEntryChange = false;
+    bool OwnClipboardWrite = false;
+    std::string LastFocusName; // "ENTRIES_LIST", "DESCRIPTION_TEXT", "ENTRY_TEXT" or empty
+    Cp1253 CurrentEntryCaption;
+    int CurrentEntryRecord = 0;
+    std::vector<HistoryItem> PrevMenu; // most recent first, at most 15, tags unique
+    std::vector<HistoryItem> NextMenu; // most recent first
+    Cp1253 SearchStartText, SearchContainText, SearchEndText;
+    LookupMode DefaultLookupMode = LookupMode::Start;
+    Cp1253 RtfHeader;
+    ModeKeyboards keyboards; // GreekLayout, EnglishLayout
+};
+
+// Limits that tests lower to reach them with small tables.
+struct MainLexLimits
+{
+    int listItems = kMaxListItems;
+    int searchMatches = kMaxSearchMatches;
+};
+
+class MainLexCore
+{
+public:
+    // The window's creation: keeps the paths, finds the keyboard layouts (keyboard may be null:
+    // no layouts), sets English and activates its layout.
+    explicit MainLexCore(ProgramPaths paths, KeyboardLayouts *keyboard = nullptr,
+                         MainLexLimits limits = {});
+    MainLexCore(const MainLexCore &) = delete; // the folded headwords point into the tables
+    MainLexCore &operator=(const MainLexCore &) = delete;
+
+    const MainLexState &State() const { return m_state; }
+    const EntryIndex &Index() const { return m_index; }
+    const std::vector<std::string> &SupplementRefs() const { return m_supplementRefs; }
+    const LetterStarts &Starts() const { return m_letterStarts; }
+    const ProgramPaths &Paths() const { return m_paths; }
+    // For the custom-folder resolution, which sets the six custom paths.
+    ProgramPaths &MutablePaths() { return m_paths; }
+    // The English record number of list item index, 0 when there is no such item or the number
+    // is not a record.
+    int ListRecord(int index) const;
+    // ListRecord of the selected item.
+    int SelectedRecord() const { return ListRecord(m_state.itemIndex); }
+    // True for a record number within 1 .. the English count with a used slot.
+    bool IsRecord(int record) const;
+
+    // ---- Start-up and the display (the window's FormShow, ResetDisplay) ----
+    // The first showing's load step, which runs only while RtfHeader is empty: LoadEntryIndex,
+    // LoadRtfHeader, ResetDisplay, DefaultLookupMode = START. Returns where the load stopped.
+    IndexLoadStatus FormShow();
+    // LoadEntryIndex again after the reader's files changed; the folded headwords and letter
+    // starts follow the new tables. The display is left to the caller.
+    IndexLoadStatus ReloadIndex();
+    // Empties both labels, the list with ListRecords and the description, disables modify and
+    // delete and shows the banner.
+    void ResetDisplay();
+    // The window reports whether Description_Text still has a width and a height.
+    void SetDescriptionAreaShown(bool shown) { m_state.descriptionAreaShown = shown; }
+    // Builds every folded form of the headwords now rather than at the first keystroke.
+    void PrepareFoldedHeadwords();
+
+    // ---- The headword list ----
+    // The lookup: clears the list and fills it in mode, from the entry field. recordNumber is
+    // read by SPECIFIC only; customOnly restricts START, CONTAIN and END to kinds 'C' and 'A',
+    // and with an empty entry field lists the edited entries.
+    void FillEntryList(LookupMode mode, int recordNumber, bool customOnly);
+    // The entry field now holds text (typed, pasted or emptied): unless SuppressEntryChange,
+    // empties NextMenu, runs the START lookup, selects item 0 and shows it when the text names
+    // its headword exactly.
+    void Entry_TextChange(Cp1253View text);
+    // The program writes the entry field itself: no lookup runs.
+    void WriteEntryText(Cp1253View text) { m_state.entryText = Cp1253(text); }
+    // Arrow and page keys in the entry field; visibleItems is the list's height divided by its
+    // item height. True when the selection moved (the focus goes to the list and the entry is
+    // shown); the key is never consumed.
+    bool Entry_TextKeyDown(EntryKey key, int visibleItems);
+    // Enter: empties NextMenu, then the lookup in DefaultLookupMode.
+    void Fill_List_ButtonClick();
+    // Every English headword, unmarked, up to the item limit, whatever the language.
+    void WholeLex_ButtonClick();
+    // The reader selects list item index (-1 for none) without the display step running yet.
+    void SelectListItem(int index);
+    // The display step of the selected item: labels, description, modify/delete, hint, and the
+    // entry being left recorded in PrevMenu. Nothing is shown when no item is selected.
+    void Entries_ListClick();
+    // A list holding only record (in the current language, marked as in every list), selected
+    // and shown: what clicking that record in a list does. False when record is not a record.
+    bool ShowRecord(int record);
+
+    // ---- Language ----
+    // Greek when the entry field's first character is a Greek letter, else English; an empty
+    // field changes nothing.
+    void DetectLanguage();
+    // Sets the mode (the window changes Lang_Button's glyph) and activates the mode's layout.
+    void SetLanguageMode(bool greek);
+    // Activates GreekLayout or EnglishLayout; a mode without a layout leaves the keyboard alone.
+    void ActivateModeKeyboard();
+    // Flips the mode and empties the entry field (which runs Entry_TextChange when it held text).
+    void Lang_ButtonClick();
+
+    // ---- Search-criteria dialog and full-text search ----
+    // The dialog closed: nullopt for Cancel (nothing changes). With OK the criteria are kept,
+    // NextMenu is emptied, and one criterion runs its own mode on the entry field, two or three
+    // run MULTI on an empty field.
+    void Search_ButtonClick(const std::optional<SearchCriteria> &accepted);
+    // The word dialog closed: nullopt for Cancel. With a word, the entry field takes it without
+    // leading blanks, the display is reset, the language detected, and the list receives the
+    // English headword of every record whose description holds the word. Returns the scan's
+    // outcome (the matching records are also the list's).
+    DescrSearchResult DescrSearch_ButtonClick(const std::optional<Cp1253> &word,
+                                              const DescrSearchOptions &options = {});
+
+    // ---- History ----
+    void Prev_ButtonClick();
+    void Next_ButtonClick();
+    // Jumps to item index of PrevMenu / NextMenu; an index outside the menu does nothing.
+    void PrevMenuClick(int index);
+    void NextMenuClick(int index);
+    // Where PrevMenu / NextMenu pop up: x = window left + button left + 4, y = window top +
+    // button top + button height + 22, with the geometry of Prev_Button / Next_Button.
+    struct Point
+    {
+        int x = 0, y = 0;
+    };
+    static Point PrevMenu_ButtonClick(int windowLeft, int windowTop, int buttonLeft, int buttonTop,
+                                      int buttonHeight);
+    static Point NextMenu_ButtonClick(int windowLeft, int windowTop, int buttonLeft, int buttonTop,
+                                      int buttonHeight);
+    // Empties NextMenu, as every new lookup that the reader starts does.
+    void ClearNextMenu() { m_state.NextMenu.clear(); }
+
+    // ---- Focus, copy and paste ----
+    void Entries_ListEnter() { m_state.LastFocusName = "ENTRIES_LIST"; }
+    void Description_TextEnter() { m_state.LastFocusName = "DESCRIPTION_TEXT"; }
+    // The window also selects the whole entry field.
+    void Entry_TextEnter() { m_state.LastFocusName = "ENTRY_TEXT"; }
+    // What Copy takes, given whether the description and the entry field have a selection.
+    CopyDecision ChooseCopySource(bool descriptionHasSelection, bool entryHasSelection) const;
+    // Copy: in English mode the Greek layout is active around the write; OwnClipboardWrite is
+    // true only while write runs (and false again whatever write does).
+    void Copy_ButtonClick(bool descriptionHasSelection, bool entryHasSelection,
+                          const std::function<void(const CopyDecision &)> &write);
+    // Paste: the entry field is emptied, then holds the pasted text; each change runs its lookup.
+    void Paste_ButtonClick(Cp1253View pasted);
+
+private:
+    void Loaded();
+    // Appends one item; every path that adds an item adds its record with it.
+    void AddItem(Cp1253 text, int record);
+    // The item of English record e as the list of the current language shows it: the Greek
+    // headword of Greek record g (in Greek mode) or e's own, with " *" for kind 'C'.
+    void AddListItem(int e, int g);
+    bool ItemLimitReached() const { return m_addedItems >= m_limits.listItems; }
+    // English record r, when it passes customOnly.
+    bool EnglishIncluded(int r, bool customOnly) const;
+    // The English record of Greek record g, or 0 when it has none or fails customOnly.
+    int GreekToEnglish(int g, bool customOnly) const;
+    int GreekOf(int e) const; // the Greek record of English record e, 0 for none
+    void LookupStart(const Cp1253 &key, bool customOnly);
+    void LookupContain(const Cp1253 &key, bool customOnly);
+    void LookupEnd(const Cp1253 &key, bool customOnly);
+    void LookupSpecific(int record);
+    void ListEditedEntries();
+    void LookupMulti();
+    bool ExactMatch(int record);
+    void ShowDescriptionOf(const IndexRecord &record);
+    void RecordEntryLeft();
+    void RemoveBySerial(std::vector<HistoryItem> &menu, uint64_t serial);
+    HistoryItem NewHistoryItem(const Cp1253 &caption, int tag);
+
+    ProgramPaths m_paths;
+    KeyboardLayouts *m_keyboard;
+    MainLexLimits m_limits;
+    MainLexState m_state;
+    EntryIndex m_index;
+    std::vector<std::string> m_supplementRefs;
+    LetterStarts m_letterStarts;
+    FoldedHeadwords m_folded;
+    int m_addedItems = 0;
+    uint64_t m_nextSerial = 1;
+};
+
+} // namespace termdex
