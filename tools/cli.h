@@ -1,0 +1,94 @@
+// The command-line front end: the registry of commands, the global options, argument
+// conversion and exit statuses that every command shares.
+#pragma once
+
+#include "data/paths.h"
+#include "lib/text.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace termdex::cli {
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitFailure = 1,
+    kExitUsage = 2,          // bad usage or bad input; nothing changed
+    kExitNoCustomFolder = 3, // no usable custom folder for an editing command
+    kExitDataMissing = 4,    // a data file missing or unreadable (the message names it)
+};
+
+struct GlobalOptions
+{
+    std::filesystem::path programFolder;     // default: the folder of the executable
+    std::optional<std::string> customFolder; // --custom-folder, used for this run only
+    bool greek = false;                      // --lang gr; the window starts in English
+    bool json = false;
+};
+
+// The arguments of one command after the global options are taken out (UTF-8). "--" stays in
+// the list, so a command's own parser knows where options end.
+class CommandArgs
+{
+public:
+    explicit CommandArgs(std::vector<std::string> args) : m_args(std::move(args)) {}
+
+    // Splits the arguments: valueOptions take the next argument, flagOptions none. Returns false
+    // (with error()) for an unknown option or a missing value.
+    bool Parse(const std::vector<std::string> &valueOptions,
+               const std::vector<std::string> &flagOptions);
+    const std::vector<std::string> &positional() const { return m_positional; }
+    std::optional<std::string> Value(const std::string &option) const;
+    bool Flag(const std::string &option) const;
+    const std::string &error() const { return m_error; }
+
+private:
+    std::vector<std::string> m_args;
+    std::vector<std::string> m_positional;
+    std::vector<std::pair<std::string, std::string>> m_values;
+    std::vector<std::string> m_flags;
+    std::string m_error;
+};
+
+struct Run
+{
+    GlobalOptions options;
+    CommandArgs args;
+    std::ostream &out;
+    std::ostream &err;
+
+    // A usage or input error: the message on stderr, status 2.
+    int Fail(const std::string &message, int status = kExitUsage) const;
+    // UTF-8 argument to code page 1253; on a character the code page cannot hold, prints the
+    // message naming it and returns nullopt (the caller exits with 2).
+    std::optional<Cp1253> ToCp1253(const std::string &utf8) const;
+    // A record number argument: digits only, within 1..count.
+    std::optional<int> RecordArgument(const std::string &text, int count) const;
+    // The paths for this run: the program folder, and the custom folder from --custom-folder
+    // or resolved as the window resolves it at start-up.
+    ProgramPaths Paths() const;
+    // Exit 4 with a message naming the first shipped data file that is missing or unreadable.
+    std::optional<int> CheckDataFiles(const ProgramPaths &paths) const;
+    // Writes one JSON object and a newline to stdout.
+    void PrintJson(const std::string &json) const;
+};
+
+struct Command
+{
+    const char *name;
+    const char *synopsis; // one line for --help
+    int (*run)(Run &);
+};
+
+// Each area of the program contributes its commands.
+std::vector<Command> DataCommands();   // build, check, byte-range, codec, fold, whole-word, dump-index
+std::vector<Command> LookupCommands(); // lookup, type, specific, criteria, search, edited, all, show
+std::vector<Command> EditCommands();   // insert, modify, delete
+
+// The whole program: parses argv, runs the command, returns the exit status.
+int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err);
+
+} // namespace termdex::cli
