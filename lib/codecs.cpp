@@ -25,11 +25,23 @@ Cp1253 Mirror(int32_t seed, Cp1253View in, int sign)
     const size_t h = n / 2, m = 2 * h;
     const MirrorKeys keys = KeysFromSeed(seed);
     // Positions j and m - j are 1-based; j pairs with m - j, so position m itself is untouched.
-    for (size_t j = 1; j <= h; ++j) {
-        const int k = sign * keys.k[j % 3];
-        out[j - 1] = static_cast<char>(static_cast<unsigned char>(in[m - j - 1]) + k);
-        out[m - j - 1] = static_cast<char>(static_cast<unsigned char>(in[j - 1]) + k);
+    // The key of j cycles with j mod 3: unrolled by three so each key is a constant, since every
+    // line of both shipped index files passes through here at each load.
+    const auto *src = reinterpret_cast<const unsigned char *>(in.data());
+    char *dst = out.data();
+    const int k[3] = {sign * keys.k[0], sign * keys.k[1], sign * keys.k[2]};
+    auto pair = [&](size_t j, int key) {
+        dst[j - 1] = static_cast<char>(src[m - j - 1] + key);
+        dst[m - j - 1] = static_cast<char>(src[j - 1] + key);
+    };
+    size_t j = 1;
+    for (; j + 2 <= h; j += 3) {
+        pair(j, k[1]);
+        pair(j + 1, k[2]);
+        pair(j + 2, k[0]);
     }
+    for (; j <= h; ++j)
+        pair(j, k[j % 3]);
     return out;
 }
 

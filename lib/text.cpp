@@ -23,6 +23,9 @@ Cp1253 TrimRight(Cp1253View text)
 {
     text = UntilNul(text);
     size_t n = text.size();
+    // Index columns are mostly blank padding: skip it eight blanks at a time.
+    while (n >= 8 && text.compare(n - 8, 8, "        ") == 0)
+        n -= 8;
     while (n > 0 && IsBlank(text[n - 1]))
         --n;
     return Cp1253(text.substr(0, n));
