@@ -5,6 +5,7 @@
 #include "lib/folding.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace termdex {
 namespace {
@@ -21,9 +22,14 @@ public:
     {
         if (m_pos >= m_text.size())
             return false;
-        size_t end = m_text.find_first_of("\r\n", m_pos);
-        if (end == std::string_view::npos)
-            end = m_text.size();
+        // The line ends at its first CR or LF. Two memchr scans: find_first_of would test
+        // every byte of the file against the set one call at a time.
+        const char *begin = m_text.data() + m_pos;
+        const size_t rest = m_text.size() - m_pos;
+        const void *lf = std::memchr(begin, '\n', rest);
+        const size_t untilLf = lf ? static_cast<const char *>(lf) - begin : rest;
+        const void *cr = std::memchr(begin, '\r', untilLf);
+        const size_t end = m_pos + (cr ? static_cast<const char *>(cr) - begin : untilLf);
         line = m_text.substr(m_pos, end - m_pos);
         m_pos = end;
         if (m_pos < m_text.size() && m_text[m_pos] == '\r')
