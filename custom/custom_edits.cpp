@@ -1,0 +1,353 @@
+#include "custom/custom_edits.h"
+
+#include "custom/commit.h"
+#include "custom/custom_files.h"
+#include "lib/codecs.h"
+#include "lib/folding.h"
+
+#include <vector>
+
+namespace termdex {
+
+const char kMessageDescriptionTooLong[] =
+    "Η περιγραφή είναι πολύ μεγάλη για να αποθηκευτεί. Παρακαλώ συντομεύστε την.";
+const char kMessageHeadwordTooLong[] = "Το λήμμα μπορεί να έχει έως 80 χαρακτήρες.";
+const char kMessageHeadwordCharacter[] =
+    "Το λήμμα περιέχει χαρακτήρα που δεν μπορεί να αποθηκευτεί.";
+const char kMessageNoFreeId[] =
+    "Δεν μπορούν να προστεθούν άλλα λήμματα: οι αριθμοί λημμάτων έχουν εξαντληθεί.";
+const char kMessageTableFull[] =
+    "Δεν μπορούν να προστεθούν άλλα λήμματα: το λεξικό δεν έχει άλλο χώρο.";
+const char kMessageDescriptionFileFull[] =
+    "Δεν μπορούν να αποθηκευτούν άλλες περιγραφές: το αρχείο των περιγραφών σας έχει γεμίσει.";
+const char kMessageOnlyOwnEntries[] = "Μπορούν να διαγραφούν μόνο τα δικά σας λήμματα.";
+const char kMessageNoEntry[] = "Δεν έχει επιλεγεί λήμμα.";
+const char kMessageNoFolder[] = "Δεν έχει οριστεί φάκελος για τα επεξεργασμένα λήμματα.";
+const char kMessageNoDictionary[] = "Το λεξικό δεν έχει φορτωθεί.";
+const char kMessageDamaged[] = "Τα αρχεία των επεξεργασμένων λημμάτων είναι κατεστραμμένα και "
+                               "δεν μπορούν να ενημερωθούν. Δεν άλλαξε τίποτα.";
+const char kMessageWriteFailed[] =
+    "Η αποθήκευση των επεξεργασμένων λημμάτων απέτυχε. Δεν άλλαξε τίποτα.";
+const char kMessagePending[] = "Η αποθήκευση δεν ολοκληρώθηκε· θα ολοκληρωθεί την επόμενη "
+                               "φορά που θα φορτωθεί το λεξικό.";
+
+namespace {
+
+// An index file of 30001 lines is a few megabytes; the loader reads no more than this either.
+constexpr int64_t kMaxIndexFileBytes = 64LL * 1024 * 1024;
+
+EditStatus Status(EditOutcome outcome, const char *message = "")
+{
+    return {outcome, message};
+}
+
+// The old custom files, read whole (the description file is only measured: its pieces are
+// streamed when the new one is written).
+struct OldFiles
+{
+    CustomFiles files;
+    EditStatus status;
+};
+
+OldFiles ReadOldFiles(FileSystem &fs, const ProgramPaths &paths)
+{
+    OldFiles old;
+    auto read = [&](const std::string &path, std::string &bytes) {
+        if (!fs.Exists(path))
+            return true;
+        auto text = fs.ReadAll(path, kMaxIndexFileBytes);
+        if (text)
+            bytes = std::move(*text);
+        return text.has_value();
+    };
+    std::string english, greek;
+    if (!read(paths.customIndexPath, english) || !read(paths.customGreekIndexPath, greek)) {
+        old.status = Status(EditOutcome::Failed, kMessageWriteFailed);
+        return old;
+    }
+    auto parsed = ParseCustomFiles(english, greek);
+    if (!parsed) {
+        old.status = Status(EditOutcome::Failed, kMessageDamaged);
+        return old;
+    }
+    // The descriptions are found by adding up the lengths: a file shorter than that sum would
+    // shift every description after the gap.
+    const int64_t needed = OldDescriptionBytesNeeded(*parsed);
+    if (needed > 0) {
+        const auto size = fs.Size(paths.customDescriptionPath);
+        if (!size || *size < needed) {
+            old.status = Status(EditOutcome::Failed, kMessageDamaged);
+            return old;
+        }
+    }
+    old.files = std::move(*parsed);
+    return old;
+}
+
+// Writes the description file of files: old pieces copied (still coded) from the old file in
+// order, new stored descriptions coded each on its own.
+bool WriteDescriptions(FileSystem &fs, const std::string &oldPath, const CustomFiles &files,
+                       WritableFile &out)
+{
+    std::unique_ptr<ReadableFile> old;
+    int64_t at = 0;
+    std::string bytes;
+    for (const CustomLine &line : files.english) {
+        const DescriptionPiece &piece = line.description;
+        if (!piece.fromOldFile) {
+            if (!out.Append(ShiftCodec(piece.stored, false)))
+                return false;
+            continue;
+        }
+        if (piece.length == 0)
+            continue;
+        if (!old || piece.oldOffset < at) {
+            old = fs.OpenRead(oldPath);
+            at = 0;
+            if (!old)
+                return false;
+        }
+        bytes.clear();
+        if (!old->Skip(static_cast<size_t>(piece.oldOffset - at)) ||
+            !old->Read(static_cast<size_t>(piece.length), bytes) || !out.Append(bytes))
+            return false;
+        at = piece.oldOffset + piece.length;
+    }
+    return true;
+}
+
+struct Rewrite
+{
+    bool english = false;
+    bool greek = false;
+    bool descriptions = false;
+};
+
+EditStatus Commit(FileSystem &fs, const ProgramPaths &paths, const CustomFiles &next,
+                  Rewrite which)
+{
+    if (LargestPosition(next) > kMaxPosition)
+        return Status(EditOutcome::Refused, kMessageDescriptionFileFull);
+    std::vector<ScratchFile> files;
+    if (which.english)
+        files.push_back({paths.tempIndexPath, paths.customIndexPath, [&](WritableFile &out) {
+                             return out.Append(CodeEnglishIndex(next));
+                         }});
+    if (which.greek)
+        files.push_back({paths.tempGreekIndexPath, paths.customGreekIndexPath,
+                         [&](WritableFile &out) { return out.Append(CodeGreekIndex(next)); }});
+    if (which.descriptions)
+        files.push_back({paths.tempDescriptionPath, paths.customDescriptionPath,
+                         [&](WritableFile &out) {
+                             return WriteDescriptions(fs, paths.customDescriptionPath, next, out);
+                         }});
+    switch (CommitCustomFiles(fs, paths, files)) {
+    case CommitOutcome::Committed:
+        return Status(EditOutcome::Done);
+    case CommitOutcome::Pending:
+        return Status(EditOutcome::Pending, kMessagePending);
+    case CommitOutcome::NotStarted:
+        break;
+    }
+    return Status(EditOutcome::Failed, kMessageWriteFailed);
+}
+
+bool Storable(Cp1253View headword)
+{
+    for (char c : headword) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 0xFF)
+            return false;
+    }
+    return true;
+}
+
+// Before reading anything: a crash's commit is finished first, so the files read are whole.
+EditStatus Prepare(FileSystem &fs, const ProgramPaths &paths, const EntryIndex &index)
+{
+    if (!paths.HasCustomFolder())
+        return Status(EditOutcome::Failed, kMessageNoFolder);
+    if (index.englishCount < 1)
+        return Status(EditOutcome::Failed, kMessageNoDictionary);
+    if (!RecoverCustomFiles(fs, paths))
+        return Status(EditOutcome::Failed, kMessageWriteFailed);
+    return Status(EditOutcome::Done);
+}
+
+// The insert on files already read, against the tables as they stand for them.
+struct PlannedInsert
+{
+    CustomFiles next;
+    EditStatus status;
+};
+
+PlannedInsert PlanInsert(const EntryIndex &index, const CustomFiles &old, const EntryTexts &texts)
+{
+    PlannedInsert plan;
+    const long long id = NextEntryId(index, old);
+    if (id > kMaxEntryId) {
+        plan.status = Status(EditOutcome::Refused, kMessageNoFreeId);
+        return plan;
+    }
+    if (index.englishCount >= kMaxRecords ||
+        (!texts.greek.empty() && index.greekCount >= kMaxRecords)) {
+        plan.status = Status(EditOutcome::Refused, kMessageTableFull);
+        return plan;
+    }
+    NewEntry entry;
+    entry.anchor = FindEnglishAnchor(index, LatinKey(texts.english, true));
+    entry.id = id;
+    entry.headword = Trim(texts.english);
+    if (!texts.description.empty())
+        entry.stored = EscapeDescription(texts.description, kOwnEntryPrefix);
+    if (entry.anchor.isCustom) {
+        // The anchor's own line heads the place; tables that do not match the files (changed
+        // behind the program's back) would put the entry where the load never finds it.
+        bool found = false;
+        for (const CustomLine &line : old.english)
+            found = found || line.ownId == entry.anchor.id;
+        if (!found) {
+            plan.status = Status(EditOutcome::Failed, kMessageDamaged);
+            return plan;
+        }
+    }
+    plan.next = InsertEnglishLine(old, entry);
+    if (!texts.greek.empty())
+        plan.next = InsertGreekLine(plan.next, FindGreekAnchorId(index, GreekKey(texts.greek, true)),
+                                    id, texts.greek);
+    return plan;
+}
+
+bool ValidRecord(const EntryIndex &index, int record)
+{
+    return record >= 1 && record <= index.englishCount && index.english[record].id != 0;
+}
+
+// Modify of the reader's own entry: the delete, the tables as a reload after it would give
+// them, and the insert, all in one commit so that no crash can lose the entry in between.
+EditStatus ReplaceOwnEntry(FileSystem &fs, const ProgramPaths &paths, const CustomFiles &old,
+                           long long id, const EntryTexts &texts)
+{
+    const auto removed = RemoveEntry(old, id);
+    if (!removed)
+        return Status(EditOutcome::Failed, kMessageDamaged);
+    // The load reads index files only: the two intermediate indexes go to the scratch files,
+    // which the commit overwrites (or which are removed when the insert is refused).
+    auto writeScratch = [&](const std::string &path, const std::string &bytes) {
+        auto out = fs.Create(path);
+        return out && out->Append(bytes) && out->Close();
+    };
+    auto discardScratch = [&] {
+        fs.Remove(paths.tempIndexPath);
+        fs.Remove(paths.tempGreekIndexPath);
+    };
+    if (!writeScratch(paths.tempIndexPath, CodeEnglishIndex(*removed)) ||
+        !writeScratch(paths.tempGreekIndexPath, CodeGreekIndex(*removed))) {
+        discardScratch();
+        return Status(EditOutcome::Failed, kMessageWriteFailed);
+    }
+    ProgramPaths intermediate = paths;
+    intermediate.customIndexPath = paths.tempIndexPath;
+    intermediate.customGreekIndexPath = paths.tempGreekIndexPath;
+    EntryIndex reloaded;
+    std::vector<std::string> supplementRefs;
+    LoadEntryIndex(intermediate, reloaded, supplementRefs);
+    if (reloaded.englishCount < 1) {
+        discardScratch();
+        return Status(EditOutcome::Failed, kMessageNoDictionary);
+    }
+    const PlannedInsert plan = PlanInsert(reloaded, *removed, texts);
+    if (plan.status.outcome != EditOutcome::Done) {
+        discardScratch();
+        return plan.status;
+    }
+    return Commit(fs, paths, plan.next, {true, true, true});
+}
+
+} // namespace
+
+std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, char kind)
+{
+    if (kind == 'C') {
+        if (texts.english.size() > kCustomHeadwordWidth ||
+            texts.greek.size() > kCustomHeadwordWidth)
+            return kMessageHeadwordTooLong;
+        if (!Storable(texts.english) || !Storable(texts.greek))
+            return kMessageHeadwordCharacter;
+    }
+    const bool supplement = kind == 'A' || kind == 'L';
+    if (!supplement && texts.description.empty())
+        return std::nullopt;
+    const Cp1253 stored =
+        EscapeDescription(texts.description, supplement ? kSupplementPrefix : kOwnEntryPrefix);
+    if (static_cast<long long>(stored.size()) > kMaxReadableStoredLength)
+        return kMessageDescriptionTooLong;
+    return std::nullopt;
+}
+
+EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index,
+                       const EntryTexts &texts, FileSystem &fs)
+{
+    if (texts.english.empty())
+        return Status(EditOutcome::Unchanged);
+    if (const auto refusal = RefuseEntryTexts(texts, 'C'))
+        return {EditOutcome::Refused, *refusal};
+    if (EditStatus ready = Prepare(fs, paths, index); !ready.ok())
+        return ready;
+    OldFiles old = ReadOldFiles(fs, paths);
+    if (!old.status.ok())
+        return old.status;
+    const PlannedInsert plan = PlanInsert(index, old.files, texts);
+    if (!plan.status.ok())
+        return plan.status;
+    return Commit(fs, paths, plan.next, {true, !texts.greek.empty(), true});
+}
+
+EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int record, char kind,
+                       const EntryTexts &texts, FileSystem &fs)
+{
+    if (texts.english.empty() || (kind != 'C' && kind != 'A' && kind != 'L'))
+        return Status(EditOutcome::Unchanged);
+    if (!ValidRecord(index, record))
+        return Status(EditOutcome::Refused, kMessageNoEntry);
+    if (index.english[record].kind != kind) // the kind decides which lines are the entry's
+        return Status(EditOutcome::Unchanged);
+    if (const auto refusal = RefuseEntryTexts(texts, kind))
+        return {EditOutcome::Refused, *refusal};
+    if (EditStatus ready = Prepare(fs, paths, index); !ready.ok())
+        return ready;
+    OldFiles old = ReadOldFiles(fs, paths);
+    if (!old.status.ok())
+        return old.status;
+    const long long id = index.english[record].id;
+    if (kind == 'C')
+        return ReplaceOwnEntry(fs, paths, old.files, id, texts);
+    if (kind == 'A') {
+        const Cp1253 stored = texts.description.empty()
+                                  ? Cp1253()
+                                  : EscapeDescription(texts.description, kSupplementPrefix);
+        return Commit(fs, paths, ReplaceSupplement(old.files, id, stored), {true, false, true});
+    }
+    const Cp1253 stored = EscapeDescription(texts.description, kSupplementPrefix);
+    return Commit(fs, paths, AddSupplement(old.files, id, stored), {true, false, true});
+}
+
+EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
+                       FileSystem &fs)
+{
+    if (!ValidRecord(index, record))
+        return Status(EditOutcome::Refused, kMessageNoEntry);
+    if (index.english[record].kind != 'C')
+        return Status(EditOutcome::Refused, kMessageOnlyOwnEntries);
+    if (EditStatus ready = Prepare(fs, paths, index); !ready.ok())
+        return ready;
+    OldFiles old = ReadOldFiles(fs, paths);
+    if (!old.status.ok())
+        return old.status;
+    const auto next = RemoveEntry(old.files, index.english[record].id);
+    if (!next)
+        return Status(EditOutcome::Failed, kMessageDamaged);
+    return Commit(fs, paths, *next, {true, true, true});
+}
+
+} // namespace termdex

@@ -1,0 +1,83 @@
+// The three operations that change the reader's own data: InsertEntry, UpdateEntry and
+// DeleteEntry. Each reads the custom files whole, builds their next version and replaces them
+// in one commit (custom/commit.h), so a failure or a crash at any step leaves either the old or
+// the new set of files. They never touch the shipped data and never reload the tables: the
+// caller does (after a crash recovery, RecoverCustomFiles).
+#pragma once
+
+#include "custom/file_system.h"
+#include "data/entry_index.h"
+#include "data/paths.h"
+#include "lib/text.h"
+
+#include <optional>
+#include <string>
+
+namespace termdex {
+
+// What the editor hands over (the insert and update buffers): code page 1253 texts; the
+// description's line breaks are CR LF.
+struct EntryTexts
+{
+    Cp1253 english;
+    Cp1253 greek;
+    Cp1253 description;
+};
+
+enum class EditOutcome
+{
+    Done,      // the files hold the change
+    Unchanged, // nothing to do (an empty English headword, an unknown kind); nothing written
+    Refused,   // the change cannot be stored (message says why); nothing written
+    Failed,    // a read or write failed, or the files are damaged; the files are as they were
+    Pending,   // the change is committed but not all files are in place yet: the next
+               // recovery (before any load or edit) completes it
+};
+
+struct EditStatus
+{
+    EditOutcome outcome = EditOutcome::Done;
+    std::string message; // UTF-8, for the reader; empty for Done and Unchanged
+    bool ok() const { return outcome == EditOutcome::Done; }
+};
+
+// The reader's messages (UTF-8).
+extern const char kMessageDescriptionTooLong[];
+extern const char kMessageHeadwordTooLong[];
+extern const char kMessageHeadwordCharacter[];
+extern const char kMessageNoFreeId[];
+extern const char kMessageTableFull[];
+extern const char kMessageDescriptionFileFull[];
+extern const char kMessageOnlyOwnEntries[];
+extern const char kMessageNoEntry[];
+extern const char kMessageNoFolder[];
+extern const char kMessageNoDictionary[];
+extern const char kMessageDamaged[];
+extern const char kMessageWriteFailed[];
+extern const char kMessagePending[];
+
+// The refusal, if any, of texts that cannot be stored, for an entry of the given kind: 'C' (the
+// reader's own entry, also a new one) checks both headwords (at most 80 characters, none of the
+// bytes below 32 or 0xFF that the custom index cannot carry) and the description; 'A' and 'L'
+// check only the description, which becomes a supplement. A stored description above 31000
+// bytes (what the display reads back) is refused.
+std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, char kind);
+
+// Adds a new entry of the reader's, anchored by its English and Greek headwords in the loaded
+// tables; the new id is 1 + the largest id in use.
+EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index,
+                       const EntryTexts &texts, FileSystem &fs = RealFileSystem());
+
+// Applies texts to English record (1-based) by kind: 'C' replaces the reader's entry (removed
+// and inserted anew with a new id, in one commit), 'A' replaces its supplement or removes it
+// when the description is empty, 'L' adds a supplement (also an empty one). Only the
+// description is used for 'A' and 'L'.
+EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int record, char kind,
+                       const EntryTexts &texts, FileSystem &fs = RealFileSystem());
+
+// Removes the reader's entry at English record (1-based) from the three files (all three are
+// written, empty when nothing is left). Other kinds are refused.
+EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
+                       FileSystem &fs = RealFileSystem());
+
+} // namespace termdex

@@ -1,0 +1,84 @@
+// Where the reader's custom files live: the folder named by the settings file, checked before
+// every editing command, and the folder dialog that asks for one when none is usable.
+#pragma once
+
+#include "data/paths.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace termdex {
+
+// The folder dialog's mode strings.
+extern const char kFolderModeNull[];    // "NULL": no folder stored yet
+extern const char kFolderModeInvalid[]; // "INVALID": the stored folder does not exist
+extern const char kFolderModeInstall[]; // "INSTALL": the installer's use of the dialog
+
+// Shown by the dialog when the chosen folder cannot be created; the dialog stays open.
+extern const char kMessageFolderCreateFailed[]; // UTF-8
+
+// What the folder dialog is asked and what it answers (value types: the dialog writes nothing).
+struct FolderRequest
+{
+    std::string mode;          // kFolderModeNull or kFolderModeInvalid
+    std::string defaultFolder; // prefilled in the folder field
+};
+struct FolderAnswer
+{
+    bool accepted = false; // OK; false for cancel
+    std::string folder;    // the folder field's text
+};
+
+class FolderDialog
+{
+public:
+    virtual ~FolderDialog() = default;
+    // Shows the dialog modally and returns when the reader closes it.
+    virtual FolderAnswer Ask(const FolderRequest &request) = 0;
+};
+
+// Classifies the running Windows version; 0 on any other system, so always 0 here.
+int WindowsVersionCode();
+
+// The folder the dialog proposes: $XDG_DATA_HOME/Termdex (default ~/.local/share/Termdex) when
+// that parent folder exists, else ~/Termdex.
+std::string DefaultCustomFolder();
+
+// The dialog's OK: creates folder/Data with every missing parent; true when folder exists
+// afterwards (false: the dialog shows kMessageFolderCreateFailed and stays open).
+bool CreateCustomDataFolder(const std::string &folder);
+
+// Whether the program file (Termdex in the program folder) is read-only: its owner-write bit is
+// clear or it lies on a read-only file system. nullopt when it cannot be examined.
+std::optional<bool> ProgramFileReadOnly(const std::filesystem::path &programFolder);
+
+enum class FolderState
+{
+    Valid,   // folder names the custom folder
+    Null,    // no folder is stored
+    Invalid, // the stored folder does not exist
+    Failed,  // the settings file could not be read
+};
+struct FolderCheck
+{
+    FolderState state = FolderState::Null;
+    std::string folder;
+};
+// The first steps of the resolution, without asking: the settings file's line when the file
+// exists (and paths.settingsFilePath is set to it), else the program folder when the program
+// runs from a writable copy.
+FolderCheck CheckCustomFolder(ProgramPaths &paths);
+
+// Asks with the dialog in mode ("NULL" or "INVALID"); on OK with a folder that exists or could
+// be created (with its Data subfolder), sets chosenFolder, stores it with WriteSettings and
+// returns true. Cancel, an empty folder or any failure: false, nothing stored.
+bool ChooseCustomFolder(const std::string &mode, FolderDialog &dialog, ProgramPaths &paths,
+                        std::string &chosenFolder);
+
+// Run before every editing command: sets the six custom paths and returns true, or returns false
+// when no folder is usable and the reader chose none (the paths are then empty). A settings
+// file that cannot be read gives false with the paths as they were.
+bool ResolveCustomFolder(ProgramPaths &paths, FolderDialog &dialog, std::string &chosenFolder);
+
+} // namespace termdex

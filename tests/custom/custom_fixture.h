@@ -1,0 +1,189 @@
+// A shipped dictionary in a temporary program folder, a custom folder beside it, and helpers
+// that run the editing operations and read the custom files back decoded.
+#pragma once
+
+#include "custom/custom_edits.h"
+#include "custom/custom_files.h"
+#include "lib/codecs.h"
+#include "lib/cp1253.h"
+#include "lib/files.h"
+#include "lib/folding.h"
+#include "tests/data/fixture.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace termdex::testing {
+
+// UTF-8 source text as code page 1253.
+inline Cp1253 G(const std::string &utf8) { return Utf8ToCp1253(utf8).text.value(); }
+
+struct ShippedEntry
+{
+    std::string english; // code page 1253
+    std::string greek;
+};
+
+class CustomFilesTest : public ProgramFolderTest
+{
+protected:
+    // English lines in the order given, ids from 1; Greek lines of the same ids sorted by
+    // GreekKey, as the shipped Greek index is.
+    void WriteDictionary(const std::vector<ShippedEntry> &entries)
+    {
+        std::vector<std::string> english;
+        std::vector<std::pair<Cp1253, std::string>> greek;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const int id = static_cast<int>(i + 1);
+            english.push_back(EnglishLine(id, entries[i].english, 603 + 10 * i, 10));
+            if (!entries[i].greek.empty())
+                greek.emplace_back(GreekKey(entries[i].greek, true),
+                                   GreekLine(id, entries[i].greek));
+        }
+        std::stable_sort(greek.begin(), greek.end(), [](const auto &a, const auto &b) {
+            return std::lexicographical_compare(
+                a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
+                [](char x, char y) {
+                    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                });
+        });
+        std::vector<std::string> greekLines;
+        for (const auto &line : greek)
+            greekLines.push_back(line.second);
+        WriteShippedIndex("TermdexI.tbo", english);
+        WriteShippedIndex("TermdexHI.tbo", greekLines);
+    }
+    // Six shipped entries, ids 1..6, in English key order.
+    void WriteSmallDictionary()
+    {
+        WriteDictionary({{"alpha", G("άλφα")},
+                         {"beta", G("βήτα")},
+                         {"delta", G("δέλτα")},
+                         {"gamma", G("γάμμα")},
+                         {"omega", G("ωμέγα")},
+                         {"sigma", G("σίγμα")}});
+    }
+
+    void Load()
+    {
+        refs.clear();
+        LoadEntryIndex(paths, index, refs);
+    }
+    EditStatus Insert(const Cp1253 &english, const Cp1253 &greek = {},
+                      const Cp1253 &description = {})
+    {
+        const EditStatus status = InsertEntry(paths, index, {english, greek, description});
+        Load();
+        return status;
+    }
+    EditStatus Update(int record, const Cp1253 &description, Cp1253 english = {},
+                      Cp1253 greek = {})
+    {
+        if (english.empty())
+            english = index.english[record].headword;
+        const EditStatus status = UpdateEntry(paths, index, record, index.english[record].kind,
+                                              {english, greek, description});
+        Load();
+        return status;
+    }
+    EditStatus Delete(int record)
+    {
+        const EditStatus status = DeleteEntry(paths, index, record);
+        Load();
+        return status;
+    }
+
+    // The English record with this headword, 0 for none.
+    int Record(const Cp1253 &headword) const
+    {
+        for (int r = 1; r <= index.englishCount; ++r)
+            if (index.english[r].headword == headword)
+                return r;
+        return 0;
+    }
+    static std::optional<std::string> Bytes(const std::string &path)
+    {
+        if (!FileExists(path))
+            return std::nullopt;
+        return ReadWholeFile(path, 1 << 26);
+    }
+    // The lines of a custom index file, decoded.
+    static std::vector<Cp1253> Lines(const std::string &path)
+    {
+        std::vector<Cp1253> lines;
+        for (const std::string &line : SplitLines(Bytes(path).value_or("")))
+            lines.push_back(ShiftCodec(line, true));
+        return lines;
+    }
+    // The stored description of an English record of kind 'C', decoded.
+    Cp1253 StoredOf(int record) const
+    {
+        const IndexRecord &r = index.english[record];
+        const auto bytes = ReadFileRange(paths.customDescriptionPath, r.descOffset - 1,
+                                         r.descLength);
+        return ShiftCodec(bytes.value_or("?"), true);
+    }
+    // The stored supplement of an English record of kind 'A', decoded.
+    Cp1253 SupplementOf(int record) const
+    {
+        const std::string &ref = refs.at(static_cast<size_t>(index.english[record].supplementRef));
+        const auto bytes = ReadFileRange(paths.customDescriptionPath,
+                                         std::stoll(ref.substr(0, 8)) - 1,
+                                         std::stoll(ref.substr(8, 5)));
+        return ShiftCodec(bytes.value_or("?"), true);
+    }
+    // The Greek headword paired with English record r.
+    Cp1253 GreekOf(int record) const
+    {
+        return index.greek[index.english[record].greekIndex].headword;
+    }
+
+    EntryIndex index;
+    std::vector<std::string> refs;
+};
+
+// The custom description file's position rule and the order rules of both custom indexes;
+// empty when they all hold, else what broke.
+inline std::string CheckInvariants(const ProgramPaths &paths)
+{
+    const auto english = ReadWholeFile(paths.customIndexPath, 1 << 26).value_or("");
+    const auto greek = ReadWholeFile(paths.customGreekIndexPath, 1 << 26).value_or("");
+    const auto files = ParseCustomFiles(english, greek);
+    if (!files)
+        return "unparsable custom index";
+    long long expected = 1;
+    long long previousAnchor = -1;
+    for (const CustomLine &line : files->english) {
+        if (line.position != expected)
+            return "position " + std::to_string(line.position) + " where " +
+                   std::to_string(expected) + " belongs";
+        if (line.anchor < previousAnchor)
+            return "anchors decrease";
+        previousAnchor = line.anchor;
+        expected += line.length;
+    }
+    const long long size =
+        static_cast<long long>(ReadWholeFile(paths.customDescriptionPath, 1 << 28)
+                                   .value_or("")
+                                   .size());
+    if (size != expected - 1)
+        return "description file holds " + std::to_string(size) + " bytes, lines say " +
+               std::to_string(expected - 1);
+    Cp1253 previousKey;
+    for (const Cp1253 &line : files->greek) {
+        const Cp1253 key = GreekKey(Columns(line, 11, 90), true);
+        if (std::lexicographical_compare(key.begin(), key.end(), previousKey.begin(),
+                                         previousKey.end(), [](char x, char y) {
+                                             return static_cast<unsigned char>(x) <
+                                                    static_cast<unsigned char>(y);
+                                         }))
+            return "Greek keys decrease";
+        previousKey = key;
+    }
+    return {};
+}
+
+} // namespace termdex::testing
