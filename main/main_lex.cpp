@@ -309,8 +309,10 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
                            m_state.LanguageMode, limited);
     // The list always shows English headwords, marked as every list marks them.
     m_addedItems = 0;
-    for (int r : result.records)
-        AddListItem(r, 0);
+    for (int r : result.records) {
+        const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
+        AddItem(record.kind == 'C' ? record.headword + " *" : record.headword, r);
+    }
     return result;
 }
 
