@@ -146,6 +146,7 @@ void MainLexCore::ResetDisplay()
     m_state.modifyEntryEnabled = false;
     m_state.deleteEntryEnabled = false;
     m_state.medicalImageVisible = true;
+    m_state.shownRecord = 0;
 }
 
 void MainLexCore::SelectListItem(int index)
@@ -197,6 +198,7 @@ void MainLexCore::Entries_ListClick()
     RecordEntryLeft();
     m_state.CurrentEntryCaption = m_state.listItems[static_cast<size_t>(m_state.itemIndex)];
     m_state.CurrentEntryRecord = r;
+    m_state.shownRecord = r;
 }
 
 void MainLexCore::ShowDescriptionOf(const IndexRecord &record)

@@ -84,6 +84,7 @@ struct MainLexState
     bool deleteEntryEnabled = false; // DeleteEntryItem
     bool descriptionAreaShown = true; // Description_Text has a width and a height (the window
                                       // says so through SetDescriptionAreaShown)
+    int shownRecord = 0;             // the entry on display; 0 from ResetDisplay until a display
 
     bool LanguageMode = false; // false English, true Greek
     bool SuppressEntryChange = false;
