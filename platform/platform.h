@@ -1,0 +1,40 @@
+// The operating-system services the window is handed, as one bundle: the real ones for the
+// program, the recording fakes of fakes.h for tests. The window owns none of them.
+#pragma once
+
+#include "main/keyboard.h"
+#include "platform/clipboard.h"
+#include "platform/file_attributes.h"
+#include "platform/shell.h"
+#include "platform/special_folders.h"
+
+#include <memory>
+
+namespace termdex {
+
+struct PlatformServices
+{
+    KeyboardLayouts *keyboard = nullptr; // never null in a bundle handed to the window
+    Clipboard *clipboard = nullptr;
+    Shell *shell = nullptr;
+    SpecialFolders *folders = nullptr;
+    FileAttributes *files = nullptr;
+};
+
+// Owns the real services of this desktop. Create it after the application object (the clipboard
+// needs it) and keep it until the window is gone.
+class SystemPlatform
+{
+public:
+    SystemPlatform();
+    PlatformServices Services() const;
+
+private:
+    std::unique_ptr<KeyboardLayouts> m_keyboard;
+    std::unique_ptr<Clipboard> m_clipboard;
+    std::unique_ptr<Shell> m_shell;
+    std::unique_ptr<SpecialFolders> m_folders;
+    std::unique_ptr<FileAttributes> m_files;
+};
+
+} // namespace termdex
