@@ -6,6 +6,7 @@
 #include "richtext/plain_text.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -125,7 +126,7 @@ public:
         m_document += '}';
         m_plain.clear();
         RtfToPlainText(m_document, m_plain);
-        folded = m_in.greek ? GreekKey(m_plain, false) : LatinKey(m_plain, false);
+        FoldDescriptionText(m_plain, m_in.greek, folded);
         return true;
     }
 
@@ -143,6 +144,35 @@ int RecordsToScan(const EntryIndex &index)
     return r - 1;
 }
 
+// LatinKey and GreekKey without leading-digit dropping work byte by byte and trim the result,
+// so each is a byte map (0: the byte is dropped) followed by a trim. The maps are read off the
+// functions themselves: a byte above 32 folded alone gives its own image; a blank or control
+// byte inside a text is kept as it is (the final trim removes it at either end).
+struct FoldMaps
+{
+    std::array<unsigned char, 256> latin{};
+    std::array<unsigned char, 256> greek{};
+    FoldMaps()
+    {
+        for (int c = 1; c < 256; ++c) {
+            const Cp1253 one(1, static_cast<char>(c));
+            if (c <= 32) {
+                latin[c] = greek[c] = static_cast<unsigned char>(c);
+                continue;
+            }
+            const Cp1253 l = LatinKey(one, false), g = GreekKey(one, false);
+            latin[c] = l.empty() ? 0 : static_cast<unsigned char>(l[0]);
+            greek[c] = g.empty() ? 0 : static_cast<unsigned char>(g[0]);
+        }
+    }
+};
+
+const FoldMaps &SearchFoldMaps()
+{
+    static const FoldMaps maps;
+    return maps;
+}
+
 struct Block
 {
     std::vector<int> matches;
@@ -151,6 +181,27 @@ struct Block
 };
 
 } // namespace
+
+void FoldDescriptionText(Cp1253View plain, bool greek, Cp1253 &out)
+{
+    const auto &map = greek ? SearchFoldMaps().greek : SearchFoldMaps().latin;
+    plain = UntilNul(plain);
+    out.resize(plain.size());
+    size_t n = 0;
+    for (char ch : plain) {
+        const unsigned char m = map[static_cast<unsigned char>(ch)];
+        out[n] = static_cast<char>(m);
+        n += m != 0;
+    }
+    size_t first = 0;
+    while (first < n && static_cast<unsigned char>(out[first]) <= 32)
+        ++first;
+    while (n > first && static_cast<unsigned char>(out[n - 1]) <= 32)
+        --n;
+    out.resize(n);
+    if (first > 0)
+        out.erase(0, first);
+}
 
 Cp1253 DescrSearchWord(Cp1253View entryText, bool greek)
 {

@@ -54,6 +54,10 @@ DescrSearchResult SearchDescriptions(const ProgramPaths &paths, const EntryIndex
                                      const Cp1253 &rtfHeader, const Cp1253 &word, bool greek,
                                      const DescrSearchOptions &options = {});
 
+// The fold that the search applies to a rendered text, written into out (which it empties
+// first): exactly GreekKey (greek) or LatinKey with dropLeadingDigits false, in one pass.
+void FoldDescriptionText(Cp1253View plain, bool greek, Cp1253 &out);
+
 // The folded plain text that the search tests for one record, read from the files; empty when
 // the record's text cannot be read. For tests and tools that show why a record matched.
 Cp1253 DescrSearchText(const ProgramPaths &paths, const EntryIndex &index,

@@ -122,6 +122,21 @@ TEST_F(DescrSearchTest, MatchLimitEndsTheList)
     EXPECT_EQ(Search("tax"), List{"plain tax"});
 }
 
+TEST(DescriptionFoldTest, OnePassFoldEqualsTheLibraryFolds)
+{
+    std::mt19937 random(1);
+    Cp1253 folded;
+    for (int i = 0; i < 3000; ++i) {
+        Cp1253 text(random() % 40, ' ');
+        for (char &c : text) // every byte, with blanks, controls and Greek letters common
+            c = static_cast<char>(random() % 3 == 0 ? " \r\n\t"[random() % 4] : random() % 256);
+        for (bool greek : {false, true}) {
+            FoldDescriptionText(text, greek, folded);
+            EXPECT_EQ(folded, greek ? GreekKey(text, false) : LatinKey(text, false));
+        }
+    }
+}
+
 // A larger dictionary with random descriptions, for the differential and threading tests.
 class DescrSearchScaleTest : public DictionaryTest
 {
