@@ -1,5 +1,8 @@
 #include "lib/text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace termdex {
 
 Cp1253View UntilNul(Cp1253View text)
@@ -24,8 +27,12 @@ Cp1253 TrimRight(Cp1253View text)
     text = UntilNul(text);
     size_t n = text.size();
     // Index columns are mostly blank padding: skip it eight blanks at a time.
-    while (n >= 8 && text.compare(n - 8, 8, "        ") == 0)
-        n -= 8;
+    constexpr uint64_t kEightBlanks = 0x2020202020202020ULL;
+    for (uint64_t eight = 0; n >= 8; n -= 8) {
+        std::memcpy(&eight, text.data() + n - 8, 8);
+        if (eight != kEightBlanks)
+            break;
+    }
     while (n > 0 && IsBlank(text[n - 1]))
         --n;
     return Cp1253(text.substr(0, n));
