@@ -101,6 +101,14 @@ double Median(std::vector<double> values)
 
 } // namespace
 
+std::string Padded(const std::string &utf8, size_t width)
+{
+    size_t columns = 0;
+    for (char c : utf8)
+        columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return columns < width ? utf8 + std::string(width - columns, ' ') : utf8;
+}
+
 const ProgramPaths &DictionaryPaths()
 {
     static const std::unique_ptr<DictionaryFolder> dictionary = MakeDictionary();
@@ -151,8 +159,8 @@ int RunBenchmarks(int argc, char **argv)
         if (timed.milliseconds.empty())
             continue;
         const double median = Median(timed.milliseconds);
-        std::printf("  %-40s %10.4f ms wall %10.4f ms cpu (%zu calls)", name.c_str(), median,
-                    Median(timed.cpuMilliseconds), timed.milliseconds.size());
+        std::printf("  %s %10.4f ms wall %10.4f ms cpu (%zu calls)", Padded(name, 40).c_str(),
+                    median, Median(timed.cpuMilliseconds), timed.milliseconds.size());
         if (timed.target > 0) {
             const bool met = median <= timed.target;
             missed |= !met;

@@ -15,6 +15,9 @@ namespace termdex::bench {
 // folder that is removed when the program ends.
 const ProgramPaths &DictionaryPaths();
 
+// utf8 padded with blanks to width characters, for the reports' columns.
+std::string Padded(const std::string &utf8, size_t width);
+
 // Registers a benchmark that times each call of body on its own. A target of 0 means none.
 void AddTimed(const std::string &name, double targetMilliseconds, std::function<void()> body);
 

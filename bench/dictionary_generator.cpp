@@ -248,9 +248,9 @@ public:
             const NounText &modifier = anyNoun();
             const NounText &head = anyNoun();
             english = a.english + " " + modifier.english + " " + head.english;
-            greek = a.trailing ? head.nominative + " " + modifier.genitive + " " + a.For(head.gender)
-                               : a.For(head.gender) + " " + head.nominative + " " +
-                                     modifier.genitive;
+            const Cp1253 &agreeing = a.For(head.gender);
+            greek = a.trailing ? head.nominative + " " + modifier.genitive + " " + agreeing
+                               : agreeing + " " + head.nominative + " " + modifier.genitive;
             break;
         }
         case 4: {
@@ -277,7 +277,8 @@ public:
             for (size_t i = 0; i < english.size(); ++i)
                 if ((i == 0 || english[i - 1] == ' ') && english.compare(i, 3, "of ") != 0 &&
                     english.compare(i, 4, "the ") != 0)
-                    initials += static_cast<char>(UpperByte(static_cast<unsigned char>(english[i])));
+                    initials +=
+                        static_cast<char>(UpperByte(static_cast<unsigned char>(english[i])));
             english += " (" + initials + ")";
             greek += " (" + initials + ")";
         }
@@ -715,7 +716,8 @@ GeneratorResult WriteDictionary(const std::filesystem::path &folder,
         for (const Entry *entry : greekCustom) {
             auto after = std::upper_bound(greekShipped.begin(), greekShipped.end(), entry,
                                           byGreekKey);
-            const Entry *anchor = after == greekShipped.begin() ? greekShipped.front() : *(after - 1);
+            const Entry *anchor =
+                after == greekShipped.begin() ? greekShipped.front() : *(after - 1);
             const Cp1253 lineText = Digits(anchor->id, 5) + Digits(entry->id, 5) + entry->greek;
             customGreek.Write(ShiftCodec(lineText, false) + "\r\n");
         }

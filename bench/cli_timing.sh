@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Whole-process timing of `termdex-cli --json lookup tax` on the full-size dictionary: the median
+# wall time over RUNS runs (target <= 10 ms) and the peak resident memory (target <= 40 MB).
+#
+# usage: bench/cli_timing.sh [BUILD_DIR [RUNS]]
+#   BUILD_DIR  the build folder holding termdex-cli and termdex-make-dictionary (default: build)
+#   RUNS       timed runs (default 50)
+# The dictionary is generated into a temporary folder, or taken from (and, when empty, generated
+# into) the folder named by TERMDEX_BENCH_DICTIONARY. hyperfine is used when it is installed.
+# Exit status: 0 when both targets are met, 1 when one is missed, 2 on a usage or setup error.
+set -euo pipefail
+
+build=${1:-build}
+runs=${2:-50}
+target_ms=10
+target_mb=40
+cli="$build/termdex-cli"
+maker="$build/termdex-make-dictionary"
+
+for program in "$cli" "$maker"; do
+    if [[ ! -x $program ]]; then
+        echo "cli_timing: $program not found; build it first" >&2
+        exit 2
+    fi
+done
+if ! [[ $runs =~ ^[1-9][0-9]*$ ]]; then
+    echo "cli_timing: RUNS must be a positive number" >&2
+    exit 2
+fi
+
+if [[ -n ${TERMDEX_BENCH_DICTIONARY:-} ]]; then
+    dictionary=$TERMDEX_BENCH_DICTIONARY
+else
+    dictionary=$(mktemp -d "${TMPDIR:-/tmp}/termdex-cli-timing.XXXXXX")
+    trap 'rm -rf "$dictionary"' EXIT
+fi
+if [[ ! -f $dictionary/data/TermdexI.tbo ]]; then
+    "$maker" "$dictionary" >&2
+fi
+
+command=("$cli" --json --program-folder "$dictionary" --custom-folder "$dictionary/custom"
+         lookup tax)
+
+# One run first: it must succeed and list something, and it brings the files into the cache.
+if ! output=$("${command[@]}"); then
+    echo "cli_timing: ${command[*]} failed" >&2
+    exit 2
+fi
+if [[ $output != *'"items": [{'* && $output != *'"items":[{'* ]]; then
+    echo "cli_timing: the lookup listed nothing: ${output:0:200}" >&2
+    exit 2
+fi
+
+echo "command: ${command[*]}"
+if command -v hyperfine >/dev/null 2>&1; then
+    export_file=$(mktemp "${TMPDIR:-/tmp}/termdex-hyperfine.XXXXXX")
+    hyperfine --warmup 3 --runs "$runs" -N --export-json "$export_file" \
+        "$(printf '%q ' "${command[@]}")" >&2
+    median_ms=$(python3 -c 'import json, sys
+print("%.3f" % (json.load(open(sys.argv[1]))["results"][0]["median"] * 1000))' "$export_file")
+    rm -f "$export_file"
+else
+    # Wall time of each run from the shell's own clock, so no extra process is timed.
+    times=()
+    for ((i = 0; i < runs; ++i)); do
+        start=$EPOCHREALTIME
+        "${command[@]}" >/dev/null
+        end=$EPOCHREALTIME
+        times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", (e - s) * 1000 }')")
+    done
+    median_ms=$(printf '%s\n' "${times[@]}" | sort -g | awk '{ v[NR] = $1 } END {
+        if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+    min_ms=$(printf '%s\n' "${times[@]}" | sort -g | head -n 1)
+    echo "runs: $runs, fastest ${min_ms} ms"
+fi
+
+# Peak resident memory: the largest of a few runs under GNU time (kilobytes).
+peak_kb=0
+for ((i = 0; i < 5; ++i)); do
+    kb=$( { /usr/bin/time -f '%M' "${command[@]}" >/dev/null; } 2>&1 | tail -n 1)
+    if (( kb > peak_kb )); then
+        peak_kb=$kb
+    fi
+done
+peak_mb=$(awk -v k="$peak_kb" 'BEGIN { printf "%.1f", k / 1024 }')
+
+status=0
+verdict() {
+    if awk -v v="$1" -v t="$2" 'BEGIN { exit !(v <= t) }'; then echo met; else echo MISSED; fi
+}
+time_verdict=$(verdict "$median_ms" "$target_ms")
+memory_verdict=$(verdict "$peak_mb" "$target_mb")
+echo "median wall time: ${median_ms} ms (target <= ${target_ms} ms: $time_verdict)"
+echo "peak resident memory: ${peak_mb} MB (target <= ${target_mb} MB: $memory_verdict)"
+[[ $time_verdict == met && $memory_verdict == met ]] || status=1
+exit $status
