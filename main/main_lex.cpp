@@ -1,5 +1,6 @@
 #include "main/main_lex.h"
 
+#include "custom/commit.h"
 #include "data/description_store.h"
 #include "lib/folding.h"
 #include "richtext/plain_text.h"
@@ -103,6 +104,8 @@ IndexLoadStatus MainLexCore::FormShow()
 {
     if (!m_state.RtfHeader.empty())
         return {};
+    // A rewrite of the reader's files that a crash interrupted is finished before they are read.
+    RecoverCustomFiles(RealFileSystem(), m_paths);
     m_supplementRefs.clear();
     const IndexLoadStatus status = LoadEntryIndex(m_paths, m_index, m_supplementRefs);
     Loaded();
@@ -115,6 +118,7 @@ IndexLoadStatus MainLexCore::FormShow()
 
 IndexLoadStatus MainLexCore::ReloadIndex()
 {
+    RecoverCustomFiles(RealFileSystem(), m_paths);
     m_supplementRefs.clear();
     const IndexLoadStatus status = LoadEntryIndex(m_paths, m_index, m_supplementRefs);
     Loaded();

@@ -142,6 +142,14 @@ public:
     // Empties both labels, the list with ListRecords and the description, disables modify and
     // delete and shows the banner.
     void ResetDisplay();
+    // After the reader's files changed (custom/main_lex_reload.cpp): finishes a commit that a
+    // crash interrupted, reloads the tables and carries every record number the state holds
+    // (list items, history items, the entry on display) over to the new tables by entry id;
+    // list and history items whose entry is gone are dropped.
+    IndexLoadStatus ReloadAfterEdit();
+    // After a delete: empties both labels and the description and disables modify and delete;
+    // the list stays.
+    void ClearEntryDisplay();
     // The window reports whether Description_Text still has a width and a height.
     void SetDescriptionAreaShown(bool shown) { m_state.descriptionAreaShown = shown; }
     // Builds every folded form of the headwords now rather than at the first keystroke.

@@ -1,0 +1,122 @@
+// The editing commands of the main window's CustomEntriesMenu, on the window core: show the
+// edited entries, insert, modify and delete. The editor dialog, the delete confirmation and the
+// folder dialog are seams that take and give value structs; the commands write the files
+// through custom/custom_edits.h and reload the tables after each change.
+#pragma once
+
+#include "custom/custom_edits.h"
+#include "custom/custom_folder.h"
+#include "custom/file_system.h"
+#include "main/main_lex.h"
+
+#include <optional>
+#include <string>
+
+namespace termdex {
+
+// EditMode "INSERT" and "UPDATE".
+enum class EditMode { Insert, Update };
+
+// The editor's texts (UTF-8).
+extern const char kMessageEnglishMissing[];       // "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα"
+extern const char kMessageGreekOrDescrMissing[];  // "... το Ελληνικό Λήμμα ή η Περιγραφή"
+extern const char kEditorInsertCaption[];         // "Εισαγωγή Νέου Λήμματος"
+extern const char kEditorUpdateCaption[];         // "Τροποποίηση Λήμματος"
+extern const char kDeleteQuestion[];              // "Να διαγραφεί το Λήμμα;"
+extern const char kDeleteCaption[];               // "Επιβεβαίωση Διαγραφής"
+
+// What the editor dialog TInsertEntryFrm shows, as its FormShow sets it up.
+struct EditorRequest
+{
+    EditMode mode = EditMode::Insert;
+    char editKind = 0;            // the kind of the entry modified
+    EntryTexts texts;             // the three fields: empty for insert
+    bool headwordsEnabled = true; // false for a shipped entry ('A', 'L'): only the description
+    bool focusDescription = false;
+    std::string caption;          // UTF-8
+    std::string okCaption;        // "Εισαγωγή", or "Ok" for modify
+};
+// The dialog closed: OK with the three fields as they stand, or cancel.
+struct EditorAnswer
+{
+    bool accepted = false;
+    EntryTexts texts;
+};
+
+class EntryEditor
+{
+public:
+    virtual ~EntryEditor() = default;
+    // Shows the editor modally. Its OK runs InsertOk_ButtonClick and stays open on a message.
+    virtual EditorAnswer Show(const EditorRequest &request) = 0;
+};
+
+// The Yes/No message box before a delete (kDeleteQuestion, captioned kDeleteCaption, no icon).
+class DeleteConfirmation
+{
+public:
+    virtual ~DeleteConfirmation() = default;
+    virtual bool Confirm() = 0; // true for Yes
+};
+
+// TInsertEntryFrm.FormShow: what the editor shows in mode, for an entry of editKind whose
+// update buffer is given (insert: cleared fields).
+EditorRequest InsertEntryFrmShow(EditMode mode, char editKind, const EntryTexts &updateBuffer);
+
+// InsertOk_ButtonClick's validation: the message that keeps the editor open, or nullopt when
+// it closes with OK. "Empty" is the empty string (blanks pass). Texts that cannot be stored
+// (RefuseEntryTexts) are refused here too.
+std::optional<std::string> InsertOk_ButtonClick(const EntryTexts &typed, EditMode mode,
+                                                char editKind);
+
+// The modify command's prefill from the window: the headwords from the selected list item and
+// Trans_Label (the item's " *" mark cut for kind 'C'), and the description by kind: the plain
+// text of the description ('C'), the supplement after its marker ('A'), empty ('L'). For 'A'
+// without the marker the description is previous (the buffer keeps its last value).
+EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &previous);
+
+class CustomEntryCommands
+{
+public:
+    CustomEntryCommands(MainLexCore &core, FolderDialog &folderDialog, EntryEditor &editor,
+                        DeleteConfirmation &confirmation, FileSystem &fs = RealFileSystem());
+
+    // Where CustomEntriesMenu drops: x = window left + button left + 4, y = window top +
+    // button top + button height + 22.
+    static MainLexCore::Point CustomEntries_ButtonClick(int windowLeft, int windowTop,
+                                                        int buttonLeft, int buttonTop,
+                                                        int buttonHeight);
+    // "Εμφάνιση Επεξεργασμένων Λημμάτων": every entry of kind 'C' or 'A' in the list.
+    void CustomEntriesItemClick();
+    // The editing commands. Unchanged when dropped (no folder, cancel, No, nothing selected);
+    // otherwise the outcome of the file operation, whose message the window shows. After a
+    // change the tables are reloaded; insert and modify leave the display reset, delete keeps
+    // the list's other items and empties the display.
+    EditStatus InsertEntryItemClick();
+    EditStatus ModifyEntryItemClick();
+    EditStatus DeleteEntryItemClick();
+
+    // The hand-over state between the editor and the file operations.
+    EditMode editMode() const { return m_editMode; }
+    char editKind() const { return m_editKind; }
+    const EntryTexts &insertBuffer() const { return m_insertBuffer; }
+    const EntryTexts &updateBuffer() const { return m_updateBuffer; }
+    const std::string &chosenFolder() const { return m_chosenFolder; }
+
+private:
+    bool Resolve();
+    void AfterChange(const EditStatus &status, bool keepList);
+
+    MainLexCore &m_core;
+    FolderDialog &m_folderDialog;
+    EntryEditor &m_editor;
+    DeleteConfirmation &m_confirmation;
+    FileSystem &m_fs;
+    EditMode m_editMode = EditMode::Insert;
+    char m_editKind = 0;
+    EntryTexts m_insertBuffer;
+    EntryTexts m_updateBuffer;
+    std::string m_chosenFolder;
+};
+
+} // namespace termdex

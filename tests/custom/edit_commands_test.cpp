@@ -1,0 +1,289 @@
+#include "custom/edit_commands.h"
+
+#include "custom/custom_files.h"
+#include "lib/files.h"
+
+#include "tests/main/dictionary_fixture.h"
+
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <map>
+
+namespace termdex {
+namespace {
+using namespace termdex::testing;
+
+class FakeEditor final : public EntryEditor
+{
+public:
+    std::vector<EditorRequest> shown;
+    std::deque<EditorAnswer> answers;
+    EditorAnswer Show(const EditorRequest &request) override
+    {
+        shown.push_back(request);
+        if (answers.empty())
+            return {};
+        EditorAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class FakeConfirmation final : public DeleteConfirmation
+{
+public:
+    bool yes = true;
+    int asked = 0;
+    bool Confirm() override
+    {
+        ++asked;
+        return yes;
+    }
+};
+
+class FakeFolder final : public FolderDialog
+{
+public:
+    int asked = 0;
+    FolderAnswer Ask(const FolderRequest &) override
+    {
+        ++asked;
+        return {};
+    }
+};
+
+class EditCommandsTest : public DictionaryTest
+{
+protected:
+    void SetUp() override
+    {
+        DictionaryTest::SetUp();
+        // The settings file names the test's custom folder, so no dialog is needed.
+        for (const char *name : {"HOME", "XDG_CONFIG_HOME"}) {
+            const char *value = std::getenv(name);
+            saved[name] = value ? std::optional<std::string>(value) : std::nullopt;
+        }
+        std::filesystem::create_directories(m_root / "config");
+        ::setenv("HOME", m_root.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
+        std::ofstream(m_root / "config" / "Termdex.ini") << (m_root / "custom").string() << "\n";
+
+        WriteShipped({{"alpha", Cp("άλφα"), "{a_b text}"},
+                      {"beta", Cp("βήτα"), "{beta text}"},
+                      {"delta", Cp("δέλτα"), "{delta text}"},
+                      {"gamma", Cp("γάμμα"), "{gamma text}"}});
+    }
+    void TearDown() override
+    {
+        for (const auto &[name, value] : saved) {
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+        DictionaryTest::TearDown();
+    }
+    CustomEntryCommands &Commands()
+    {
+        Open();
+        commands = std::make_unique<CustomEntryCommands>(*core, folder, editor, confirmation);
+        return *commands;
+    }
+    EditorAnswer Answer(const std::string &english, const std::string &greek,
+                        const std::string &description)
+    {
+        return {true, {Cp(english), Cp(greek), Cp(description)}};
+    }
+
+    std::map<std::string, std::optional<std::string>> saved;
+    FakeEditor editor;
+    FakeConfirmation confirmation;
+    FakeFolder folder;
+    std::unique_ptr<CustomEntryCommands> commands;
+};
+
+TEST(InsertOkTest, ValidationMessagesAsTheEditorWordsThem)
+{
+    EXPECT_EQ(InsertOk_ButtonClick({"", "x", "y"}, EditMode::Insert, 0),
+              "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα");
+    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", ""}, EditMode::Insert, 0),
+              "Πρέπει να συμπληρωθεί το Ελληνικό Λήμμα ή η Περιγραφή");
+    // Blanks are not empty.
+    EXPECT_EQ(InsertOk_ButtonClick({" ", " ", ""}, EditMode::Insert, 0), std::nullopt);
+    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", "d"}, EditMode::Insert, 0), std::nullopt);
+    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", std::string(7750, 'd')}, EditMode::Insert, 0),
+              kMessageDescriptionTooLong);
+    // The greyed headwords of a shipped entry are not checked for length.
+    EXPECT_EQ(InsertOk_ButtonClick({std::string(120, 'a'), "", "d"}, EditMode::Update, 'L'),
+              std::nullopt);
+    EXPECT_EQ(InsertOk_ButtonClick({std::string(81, 'a'), "", "d"}, EditMode::Update, 'C'),
+              kMessageHeadwordTooLong);
+}
+
+TEST(InsertEntryFrmShowTest, ModesSetCaptionsAndGreying)
+{
+    const EntryTexts buffer{"e", "g", "d"};
+    const EditorRequest insert = InsertEntryFrmShow(EditMode::Insert, 'C', buffer);
+    EXPECT_EQ(insert.caption, "Εισαγωγή Νέου Λήμματος");
+    EXPECT_EQ(insert.okCaption, "Εισαγωγή");
+    EXPECT_TRUE(insert.texts.english.empty() && insert.texts.description.empty());
+    EXPECT_TRUE(insert.headwordsEnabled);
+    for (char kind : {'A', 'L', 'C'}) {
+        const EditorRequest update = InsertEntryFrmShow(EditMode::Update, kind, buffer);
+        EXPECT_EQ(update.caption, "Τροποποίηση Λήμματος");
+        EXPECT_EQ(update.okCaption, "Ok");
+        EXPECT_EQ(update.texts.description, "d");
+        EXPECT_EQ(update.headwordsEnabled, kind == 'C');
+        EXPECT_EQ(update.focusDescription, kind != 'C');
+    }
+}
+
+TEST_F(EditCommandsTest, InsertWritesReloadsAndResetsTheDisplay)
+{
+    CustomEntryCommands &c = Commands();
+    core->ShowRecord(RecordOf("beta"));
+    editor.answers.push_back(Answer("bravo", "μπράβο", "κείμενο"));
+    const EditStatus status = c.InsertEntryItemClick();
+    ASSERT_TRUE(status.ok()) << status.message;
+    ASSERT_EQ(editor.shown.size(), 1u);
+    EXPECT_EQ(editor.shown[0].mode, EditMode::Insert);
+    EXPECT_EQ(c.insertBuffer().english, "bravo");
+    EXPECT_TRUE(core->State().listItems.empty());
+    EXPECT_FALSE(core->State().modifyEntryEnabled);
+    EXPECT_TRUE(core->State().medicalImageVisible);
+    const int bravo = RecordOf("bravo");
+    ASSERT_EQ(bravo, 3);
+    EXPECT_EQ(core->Index().english[bravo].kind, 'C');
+    EXPECT_EQ(folder.asked, 0);
+}
+
+TEST_F(EditCommandsTest, CancelOrNoFolderChangesNothing)
+{
+    CustomEntryCommands &c = Commands();
+    EXPECT_EQ(c.InsertEntryItemClick().outcome, EditOutcome::Unchanged); // cancelled
+    EXPECT_FALSE(FileExists(paths.customIndexPath));
+    std::ofstream(m_root / "config" / "Termdex.ini") << "\n";
+    editor.shown.clear();
+    EXPECT_EQ(c.InsertEntryItemClick().outcome, EditOutcome::Unchanged);
+    EXPECT_EQ(folder.asked, 1);
+    EXPECT_TRUE(editor.shown.empty()); // no folder, no editor
+    EXPECT_FALSE(core->Paths().HasCustomFolder());
+}
+
+TEST_F(EditCommandsTest, ModifyShippedEntryAddsASupplementFromAnEmptyField)
+{
+    CustomEntryCommands &c = Commands();
+    const int gamma = RecordOf("gamma");
+    core->ShowRecord(gamma);
+    editor.answers.push_back(Answer("gamma", "γάμμα", "δικό μου"));
+    ASSERT_TRUE(c.ModifyEntryItemClick().ok());
+    ASSERT_EQ(editor.shown.size(), 1u);
+    const EditorRequest &request = editor.shown[0];
+    EXPECT_EQ(request.caption, "Τροποποίηση Λήμματος");
+    EXPECT_FALSE(request.headwordsEnabled);
+    EXPECT_EQ(request.texts.english, "gamma");
+    EXPECT_EQ(request.texts.greek, Cp("γάμμα"));
+    EXPECT_EQ(request.texts.description, "");
+    EXPECT_EQ(c.editKind(), 'L');
+    EXPECT_EQ(core->Index().english[gamma].kind, 'A');
+    EXPECT_TRUE(core->State().listItems.empty());
+}
+
+TEST_F(EditCommandsTest, ModifySupplementedEntryPrefillsOnlyTheSupplement)
+{
+    // The shipped text of alpha holds an underscore above the marker.
+    WriteCustom({}, {{1, EscapeDescription(Cp("δικό μου"), kSupplementPrefix)}});
+    CustomEntryCommands &c = Commands();
+    const int alpha = RecordOf("alpha");
+    ASSERT_EQ(core->Index().english[alpha].kind, 'A');
+    core->ShowRecord(alpha);
+    editor.answers.push_back({false, {}});
+    c.ModifyEntryItemClick();
+    ASSERT_EQ(editor.shown.size(), 1u);
+    // What follows the marker's line, with the separator blank and the two closing paragraphs.
+    EXPECT_EQ(editor.shown[0].texts.description, Cp("δικό μου") + " \r\n\r\n");
+    EXPECT_EQ(core->Index().english[alpha].kind, 'A'); // cancelled: unchanged
+
+    // An empty text removes the supplement.
+    core->ShowRecord(alpha);
+    editor.answers.push_back(Answer("alpha", "", ""));
+    ASSERT_TRUE(c.ModifyEntryItemClick().ok());
+    EXPECT_EQ(core->Index().english[alpha].kind, 'L');
+}
+
+TEST_F(EditCommandsTest, ModifyOwnEntryInGreekModeCutsTheMark)
+{
+    WriteCustom({{2, 20001, "bravo", Cp("μπράβο"), "{\\'41}"}}, {});
+    CustomEntryCommands &c = Commands();
+    core->SetLanguageMode(true);
+    const int bravo = RecordOf("bravo");
+    core->ShowRecord(bravo);
+    ASSERT_EQ(core->State().listItems[0], Cp("μπράβο") + " *");
+    editor.answers.push_back(Answer("bravo2", "μπράβο2", "B"));
+    ASSERT_TRUE(c.ModifyEntryItemClick().ok());
+    const EditorRequest &request = editor.shown.at(0);
+    EXPECT_TRUE(request.headwordsEnabled);
+    EXPECT_EQ(request.texts.greek, Cp("μπράβο"));
+    EXPECT_EQ(request.texts.english, "bravo");
+    EXPECT_EQ(request.texts.description, "A\r\n\r\n");
+    EXPECT_EQ(RecordOf("bravo"), 0);
+    const int moved = RecordOf("bravo2");
+    ASSERT_NE(moved, 0);
+    EXPECT_EQ(core->Index().english[moved].id, 5u); // the largest id left, + 1
+}
+
+TEST_F(EditCommandsTest, DeleteKeepsTheOtherItemsWithTheirEntries)
+{
+    WriteCustom({{1, 20001, "apex", "", "{\\'41}"}, {2, 20002, "bravo", "", "{\\'42}"}}, {});
+    CustomEntryCommands &c = Commands();
+    c.CustomEntriesItemClick();
+    ASSERT_EQ(core->State().listItems, (std::vector<Cp1253>{"apex *", "bravo *"}));
+    // "No": nothing asked beyond the question, nothing changed.
+    core->SelectListItem(0);
+    core->Entries_ListClick();
+    confirmation.yes = false;
+    EXPECT_EQ(c.DeleteEntryItemClick().outcome, EditOutcome::Unchanged);
+    EXPECT_EQ(core->State().listItems.size(), 2u);
+    confirmation.yes = true;
+    ASSERT_TRUE(c.DeleteEntryItemClick().ok());
+    EXPECT_EQ(confirmation.asked, 2);
+    ASSERT_EQ(core->State().listItems, (std::vector<Cp1253>{"bravo *"}));
+    EXPECT_EQ(core->State().ListRecords, (std::vector<int>{RecordOf("bravo")}));
+    EXPECT_EQ(RecordOf("bravo"), 3);
+    EXPECT_TRUE(core->State().entryLabel.empty());
+    EXPECT_TRUE(core->State().descriptionText.empty());
+    EXPECT_FALSE(core->State().deleteEntryEnabled);
+    // The entry is gone from the history too; nothing else in it moved to another entry.
+    for (const HistoryItem &item : core->State().PrevMenu)
+        EXPECT_NE(item.caption, "apex *");
+}
+
+TEST_F(EditCommandsTest, EditedEntriesListsOwnAndSupplementedEntries)
+{
+    CustomEntryCommands &c = Commands();
+    editor.answers.push_back(Answer("bravo", "", "x"));
+    ASSERT_TRUE(c.InsertEntryItemClick().ok());
+    core->ShowRecord(RecordOf("delta"));
+    editor.answers.push_back(Answer("delta", "", "y"));
+    ASSERT_TRUE(c.ModifyEntryItemClick().ok());
+    c.CustomEntriesItemClick();
+    EXPECT_EQ(core->State().listItems, (std::vector<Cp1253>{"bravo *", "delta"}));
+}
+
+TEST_F(EditCommandsTest, HistoryFollowsItsEntriesWhenRecordsShift)
+{
+    CustomEntryCommands &c = Commands();
+    core->ShowRecord(RecordOf("gamma"));
+    core->ShowRecord(RecordOf("delta")); // gamma is now in PrevMenu
+    ASSERT_FALSE(core->State().PrevMenu.empty());
+    editor.answers.push_back(Answer("aardvark", "", "x")); // a record before both
+    ASSERT_TRUE(c.InsertEntryItemClick().ok());
+    EXPECT_EQ(core->State().PrevMenu.front().tag, RecordOf("gamma"));
+    EXPECT_EQ(core->State().CurrentEntryRecord, RecordOf("delta"));
+    core->Prev_ButtonClick();
+    EXPECT_EQ(core->State().entryLabel, "gamma");
+}
+
+} // namespace
+} // namespace termdex
