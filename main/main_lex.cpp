@@ -122,11 +122,20 @@ IndexLoadStatus MainLexCore::ReloadIndex()
     m_supplementRefs.clear();
     const IndexLoadStatus status = LoadEntryIndex(m_paths, m_index, m_supplementRefs);
     Loaded();
-    // Items of the old tables would name other records now.
-    m_state.listItems.clear();
-    m_state.ListRecords.clear();
-    m_state.itemIndex = -1;
     return status;
+}
+
+void MainLexCore::RemoveListItem(int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_state.listItems.size())
+        return;
+    m_state.listItems.erase(m_state.listItems.begin() + index);
+    if (static_cast<size_t>(index) < m_state.ListRecords.size())
+        m_state.ListRecords.erase(m_state.ListRecords.begin() + index);
+    if (m_state.itemIndex == index)
+        m_state.itemIndex = -1;
+    else if (m_state.itemIndex > index)
+        --m_state.itemIndex;
 }
 
 void MainLexCore::PrepareFoldedHeadwords()

@@ -137,8 +137,11 @@ public:
     // LoadRtfHeader, ResetDisplay, DefaultLookupMode = START. Returns where the load stopped.
     IndexLoadStatus FormShow();
     // LoadEntryIndex again after the reader's files changed; the folded headwords and letter
-    // starts follow the new tables. The display is left to the caller.
+    // starts follow the new tables. The list and the display are left to the caller (their
+    // record numbers are checked whenever they are read).
     IndexLoadStatus ReloadIndex();
+    // Takes item index (0-based) and its record out of the list; the selection follows.
+    void RemoveListItem(int index);
     // Empties both labels, the list with ListRecords and the description, disables modify and
     // delete and shows the banner.
     void ResetDisplay();

@@ -245,6 +245,28 @@ TEST_F(LookupTest, ItemLimitStopsEveryListing)
     EXPECT_EQ(core->State().ListRecords, (std::vector<int>{1, 2, 3}));
 }
 
+TEST_F(LookupTest, ReloadedIndexIsWhatTheNextLookupsCompare)
+{
+    EXPECT_EQ(Lookup("tax", LookupMode::End), (List{"tax", "e@mail tax"}));
+    EXPECT_EQ(Lookup(Cp("φορ"), LookupMode::Start).size(), 5u);
+    WriteCustom({{1, 20002, "import tax", Cp("φόρος εισαγωγής"), "{i}"}}, {});
+    core->ReloadIndex();
+    EXPECT_EQ(Lookup("tax", LookupMode::End), (List{"import tax *", "tax", "e@mail tax"}));
+    EXPECT_EQ(Lookup(Cp("φορος ε"), LookupMode::Start), List{Cp("φόρος εισαγωγής *")});
+    core->Entry_TextChange("import tax");
+    EXPECT_EQ(core->State().entryLabel, "import tax");
+
+    core->WholeLex_ButtonClick();
+    core->SelectListItem(3);
+    core->RemoveListItem(1);
+    EXPECT_EQ(core->State().itemIndex, 2);
+    EXPECT_EQ(Items().size(), core->State().ListRecords.size());
+    EXPECT_EQ(Items()[1], "tax");
+    EXPECT_EQ(core->State().ListRecords[1], RecordOf("tax"));
+    core->RemoveListItem(2);
+    EXPECT_EQ(core->State().itemIndex, -1);
+}
+
 TEST_F(LookupTest, WholeLexListsEveryEnglishHeadwordUnmarkedInAnyLanguage)
 {
     core->SetLanguageMode(true);
