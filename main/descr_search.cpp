@@ -30,8 +30,8 @@ public:
         const auto size = std::filesystem::file_size(path, ec);
         if (ec)
             return false;
-        auto bytes = ReadFileRange(path, 0, std::min<int64_t>(static_cast<int64_t>(size),
-                                                              kAddressableBytes));
+        auto bytes = ReadFileRange(
+            path, 0, std::min<int64_t>(static_cast<int64_t>(size), kAddressableBytes));
         if (!bytes)
             return false;
         m_bytes = std::move(*bytes);
@@ -114,8 +114,8 @@ public:
                 m_document += ' ';
             } else if (record.kind == 'C') {
                 if (record.descLength <= kSearchReadBuffer) {
-                    const auto coded = m_in.custom.Slice(static_cast<int64_t>(record.descOffset) - 1,
-                                                         record.descLength);
+                    const auto coded = m_in.custom.Slice(
+                        static_cast<int64_t>(record.descOffset) - 1, record.descLength);
                     if (!coded)
                         return false;
                     m_document += ShiftCodec(*coded, true);

@@ -15,8 +15,8 @@
 
 namespace termdex {
 
-constexpr int kMaxSearchMatches = 32000;   // the scan ends when this many entries are listed
-constexpr int kSearchReadBuffer = 50000;   // a longer text (or supplement) is searched as empty
+constexpr int kMaxSearchMatches = 32000; // the scan ends when this many entries are listed
+constexpr int kSearchReadBuffer = 50000; // a longer text (or supplement) is searched as empty
 
 // The word that the descriptions are searched for, from the entry field's text: Greek
 // FoldGreekLetters (trimmed, folded, punctuation kept); English ASCII lower-casing only.
@@ -30,7 +30,7 @@ struct DescrSearchOptions
     // Set from any thread to stop; the matches of the records scanned in table order up to the
     // stop are kept.
     const std::atomic<bool> *cancel = nullptr;
-    int threads = 0;                      // 1 or 2; 0 chooses 2 on a machine with two cores
+    int threads = 0; // 1 or 2; 0 chooses 2 on a machine with two cores
     int matchLimit = kMaxSearchMatches;
 };
 

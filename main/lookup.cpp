@@ -22,7 +22,8 @@ bool BeginsWith(Cp1253View text, Cp1253View key, size_t n)
 
 bool EndsWith(Cp1253View text, Cp1253View key)
 {
-    return text.size() >= key.size() && text.compare(text.size() - key.size(), key.size(), key) == 0;
+    return text.size() >= key.size() &&
+           text.compare(text.size() - key.size(), key.size(), key) == 0;
 }
 
 // The "@" test: replacing the first occurrence of the key by "@" leaves an "@" in the text,
@@ -46,8 +47,8 @@ void MainLexCore::AddItem(Cp1253 text, int record)
 void MainLexCore::AddListItem(int e, int g)
 {
     const IndexRecord &english = m_index.english[static_cast<size_t>(e)];
-    Cp1253 text = m_state.LanguageMode ? m_index.greek[static_cast<size_t>(g)].headword
-                                       : english.headword;
+    Cp1253 text =
+        m_state.LanguageMode ? m_index.greek[static_cast<size_t>(g)].headword : english.headword;
     if (english.kind == 'C')
         text += " *";
     AddItem(std::move(text), e);
@@ -86,11 +87,20 @@ void MainLexCore::FillEntryList(LookupMode mode, int recordNumber, bool customOn
                                                 : AsciiLower(m_state.entryText);
         if (!key.empty() || mode == LookupMode::Specific) {
             switch (mode) {
-            case LookupMode::Start: LookupStart(key, customOnly); break;
-            case LookupMode::Contain: LookupContain(key, customOnly); break;
-            case LookupMode::End: LookupEnd(key, customOnly); break;
-            case LookupMode::Specific: LookupSpecific(recordNumber); break;
-            case LookupMode::Multi: break; // the combined search runs on an empty field only
+            case LookupMode::Start:
+                LookupStart(key, customOnly);
+                break;
+            case LookupMode::Contain:
+                LookupContain(key, customOnly);
+                break;
+            case LookupMode::End:
+                LookupEnd(key, customOnly);
+                break;
+            case LookupMode::Specific:
+                LookupSpecific(recordNumber);
+                break;
+            case LookupMode::Multi:
+                break; // the combined search runs on an empty field only
             }
         }
     }
@@ -191,8 +201,9 @@ void MainLexCore::LookupSpecific(int record)
     const int g = m_state.LanguageMode ? GreekOf(record) : 0;
     AddListItem(record, g);
     // The caller holds SuppressEntryChange, so this write starts no lookup.
-    m_state.entryText = m_state.LanguageMode ? m_index.greek[static_cast<size_t>(g)].headword
-                                             : m_index.english[static_cast<size_t>(record)].headword;
+    m_state.entryText = m_state.LanguageMode
+                            ? m_index.greek[static_cast<size_t>(g)].headword
+                            : m_index.english[static_cast<size_t>(record)].headword;
     m_state.itemIndex = 0;
     Entries_ListClick();
 }

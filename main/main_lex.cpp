@@ -39,11 +39,16 @@ private:
 const char *LookupModeName(LookupMode mode)
 {
     switch (mode) {
-    case LookupMode::Start: return "START";
-    case LookupMode::Contain: return "CONTAIN";
-    case LookupMode::End: return "END";
-    case LookupMode::Specific: return "SPECIFIC";
-    case LookupMode::Multi: return "MULTI";
+    case LookupMode::Start:
+        return "START";
+    case LookupMode::Contain:
+        return "CONTAIN";
+    case LookupMode::End:
+        return "END";
+    case LookupMode::Specific:
+        return "SPECIFIC";
+    case LookupMode::Multi:
+        return "MULTI";
     }
     return "START";
 }
@@ -263,8 +268,8 @@ void MainLexCore::SetLanguageMode(bool greek)
 
 void MainLexCore::ActivateModeKeyboard()
 {
-    const LayoutHandle layout = m_state.LanguageMode ? m_state.keyboards.greekLayout
-                                                     : m_state.keyboards.englishLayout;
+    const LayoutHandle layout =
+        m_state.LanguageMode ? m_state.keyboards.greekLayout : m_state.keyboards.englishLayout;
     if (m_keyboard != nullptr && layout != 0)
         m_keyboard->Activate(layout);
 }
@@ -296,9 +301,10 @@ void MainLexCore::Search_ButtonClick(const std::optional<SearchCriteria> &accept
         return;
     {
         FalseOnExit suppress(m_state.SuppressEntryChange);
-        m_state.entryText = given > 1 ? Cp1253() : start ? accepted->start
-                                                 : contain ? accepted->contain
-                                                           : accepted->end;
+        m_state.entryText = given > 1 ? Cp1253()
+                            : start   ? accepted->start
+                            : contain ? accepted->contain
+                                      : accepted->end;
     }
     const LookupMode mode = given > 1 ? LookupMode::Multi
                             : start   ? LookupMode::Start
@@ -419,17 +425,15 @@ void MainLexCore::NextMenuClick(int index)
     m_state.NextMenu.clear();
 }
 
-MainLexCore::Point MainLexCore::PrevMenu_ButtonClick(int windowLeft, int windowTop,
-                                                     int buttonLeft, int buttonTop,
-                                                     int buttonHeight)
+MainLexCore::Point MainLexCore::PrevMenu_ButtonClick(int windowLeft, int windowTop, int buttonLeft,
+                                                     int buttonTop, int buttonHeight)
 {
     // 22 pixels for the window's title bar: the positions are the window's outer ones.
     return {windowLeft + buttonLeft + 4, windowTop + buttonTop + buttonHeight + 22};
 }
 
-MainLexCore::Point MainLexCore::NextMenu_ButtonClick(int windowLeft, int windowTop,
-                                                     int buttonLeft, int buttonTop,
-                                                     int buttonHeight)
+MainLexCore::Point MainLexCore::NextMenu_ButtonClick(int windowLeft, int windowTop, int buttonLeft,
+                                                     int buttonTop, int buttonHeight)
 {
     return PrevMenu_ButtonClick(windowLeft, windowTop, buttonLeft, buttonTop, buttonHeight);
 }
@@ -443,7 +447,8 @@ CopyDecision MainLexCore::ChooseCopySource(bool descriptionHasSelection,
         return {descriptionHasSelection ? CopySource::DescriptionSelection
                                         : CopySource::WholeDescription,
                 {}};
-    if (m_state.itemIndex < 0 || static_cast<size_t>(m_state.itemIndex) >= m_state.listItems.size()) {
+    if (m_state.itemIndex < 0 ||
+        static_cast<size_t>(m_state.itemIndex) >= m_state.listItems.size()) {
         if (m_state.entryText.empty())
             return {CopySource::Nothing, {}};
         return {entryHasSelection ? CopySource::EntrySelection : CopySource::WholeEntry, {}};

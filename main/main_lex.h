@@ -37,8 +37,8 @@ bool IsGreekLetter(unsigned char c);
 // A history menu item.
 struct HistoryItem
 {
-    Cp1253 caption;  // the list item's text when it was shown, " *" mark included
-    int tag = 0;     // its English record number
+    Cp1253 caption;      // the list item's text when it was shown, " *" mark included
+    int tag = 0;         // its English record number
     uint64_t serial = 0; // tells two items apart that hold the same caption and tag
 };
 
@@ -70,21 +70,21 @@ struct CopyDecision
 // names; the rest mirror a widget, named in the comment.
 struct MainLexState
 {
-    Cp1253 entryText;                // Entry_Text
-    std::vector<Cp1253> listItems;   // Entries_List: the item texts as shown
-    std::vector<int> ListRecords;    // parallel to listItems: each item's English record
-    int itemIndex = -1;              // Entries_List's selected item, -1 for none
-    Cp1253 listHint;                 // Entries_List's hint (set when the description is hidden)
-    Cp1253 entryLabel;               // Entry_Label: the headword in the lookup language
-    Cp1253 transLabel;               // Trans_Label: its rendering
-    Cp1253 descriptionDocument;      // the RTF loaded into Description_Text; empty for none
-    Cp1253 descriptionText;          // its plain text (paragraphs joined with CR LF)
-    bool medicalImageVisible = true; // Medical_Image, the banner shown while nothing is displayed
-    bool modifyEntryEnabled = false; // ModifyEntryItem
-    bool deleteEntryEnabled = false; // DeleteEntryItem
+    Cp1253 entryText;                 // Entry_Text
+    std::vector<Cp1253> listItems;    // Entries_List: the item texts as shown
+    std::vector<int> ListRecords;     // parallel to listItems: each item's English record
+    int itemIndex = -1;               // Entries_List's selected item, -1 for none
+    Cp1253 listHint;                  // Entries_List's hint (set when the description is hidden)
+    Cp1253 entryLabel;                // Entry_Label: the headword in the lookup language
+    Cp1253 transLabel;                // Trans_Label: its rendering
+    Cp1253 descriptionDocument;       // the RTF loaded into Description_Text; empty for none
+    Cp1253 descriptionText;           // its plain text (paragraphs joined with CR LF)
+    bool medicalImageVisible = true;  // Medical_Image, the banner shown while nothing is displayed
+    bool modifyEntryEnabled = false;  // ModifyEntryItem
+    bool deleteEntryEnabled = false;  // DeleteEntryItem
     bool descriptionAreaShown = true; // Description_Text has a width and a height (the window
                                       // says so through SetDescriptionAreaShown)
-    int shownRecord = 0;             // the entry on display; 0 from ResetDisplay until a display
+    int shownRecord = 0;              // the entry on display; 0 from ResetDisplay until a display
 
     bool LanguageMode = false; // false English, true Greek
     bool SuppressEntryChange = false;

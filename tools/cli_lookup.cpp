@@ -178,9 +178,9 @@ int Criteria(Run &run)
     if (!run.args.Parse({"--start", "--contain", "--end"}, {}) || !run.args.positional().empty())
         return run.Fail("usage: criteria [--start S] [--contain C] [--end E]");
     SearchCriteria criteria;
-    for (auto [option, field] : {std::pair{"--start", &criteria.start},
-                                 std::pair{"--contain", &criteria.contain},
-                                 std::pair{"--end", &criteria.end}}) {
+    for (auto [option, field] :
+         {std::pair{"--start", &criteria.start}, std::pair{"--contain", &criteria.contain},
+          std::pair{"--end", &criteria.end}}) {
         if (const auto value = run.args.Value(option)) {
             const auto text = run.ToCp1253(*value);
             if (!text)

@@ -69,20 +69,51 @@ TEST_F(CliLookupTest, LookupCriteriaSearchEditedAndAllMatchTheWindow)
         std::function<void(MainLexCore &)> window;
     };
     const std::vector<Row> rows = {
-        {"lookup tax", [](MainLexCore &c) { c.WriteEntryText("tax"); c.FillEntryList(LookupMode::Start, 0, false); }},
+        {"lookup tax",
+         [](MainLexCore &c) {
+             c.WriteEntryText("tax");
+             c.FillEntryList(LookupMode::Start, 0, false);
+         }},
         {"lookup " + ShellQuote("λογικ") + " --mode contain",
-         [](MainLexCore &c) { c.WriteEntryText(Cp("λογικ")); c.FillEntryList(LookupMode::Contain, 0, false); }},
-        {"lookup rate --mode end", [](MainLexCore &c) { c.WriteEntryText("rate"); c.FillEntryList(LookupMode::End, 0, false); }},
-        {"lookup tax --custom-only", [](MainLexCore &c) { c.WriteEntryText("tax"); c.FillEntryList(LookupMode::Start, 0, true); }},
-        {"criteria --start tax --end rate", [](MainLexCore &c) { c.Search_ButtonClick(SearchCriteria{"tax", "", "rate"}); }},
-        {"criteria --start Tax", [](MainLexCore &c) { c.Search_ButtonClick(SearchCriteria{"Tax", "", ""}); }},
+         [](MainLexCore &c) {
+             c.WriteEntryText(Cp("λογικ"));
+             c.FillEntryList(LookupMode::Contain, 0, false);
+         }},
+        {"lookup rate --mode end",
+         [](MainLexCore &c) {
+             c.WriteEntryText("rate");
+             c.FillEntryList(LookupMode::End, 0, false);
+         }},
+        {"lookup tax --custom-only",
+         [](MainLexCore &c) {
+             c.WriteEntryText("tax");
+             c.FillEntryList(LookupMode::Start, 0, true);
+         }},
+        {"criteria --start tax --end rate",
+         [](MainLexCore &c) {
+             c.Search_ButtonClick(SearchCriteria{"tax", "", "rate"});
+         }},
+        {"criteria --start Tax",
+         [](MainLexCore &c) {
+             c.Search_ButtonClick(SearchCriteria{"Tax", "", ""});
+         }},
         {"criteria", [](MainLexCore &c) { c.Search_ButtonClick(SearchCriteria{}); }},
         {"search tax", [](MainLexCore &c) { c.DescrSearch_ButtonClick(Cp1253("tax")); }},
-        {"search " + ShellQuote("ΦΌΡΟΣ"), [](MainLexCore &c) { c.DescrSearch_ButtonClick(Cp("ΦΌΡΟΣ")); }},
+        {"search " + ShellQuote("ΦΌΡΟΣ"),
+         [](MainLexCore &c) { c.DescrSearch_ButtonClick(Cp("ΦΌΡΟΣ")); }},
         {"edited", [](MainLexCore &c) { c.FillEntryList(LookupMode::Start, 0, true); }},
-        {"--lang gr edited", [](MainLexCore &c) { c.SetLanguageMode(true); c.FillEntryList(LookupMode::Start, 0, true); }},
+        {"--lang gr edited",
+         [](MainLexCore &c) {
+             c.SetLanguageMode(true);
+             c.FillEntryList(LookupMode::Start, 0, true);
+         }},
         {"all", [](MainLexCore &c) { c.WholeLex_ButtonClick(); }},
-        {"--lang gr lookup -- -x", [](MainLexCore &c) { c.SetLanguageMode(true); c.WriteEntryText("-x"); c.FillEntryList(LookupMode::Start, 0, false); }},
+        {"--lang gr lookup -- -x",
+         [](MainLexCore &c) {
+             c.SetLanguageMode(true);
+             c.WriteEntryText("-x");
+             c.FillEntryList(LookupMode::Start, 0, false);
+         }},
     };
     for (const Row &row : rows) {
         Open();
@@ -112,10 +143,10 @@ TEST_F(CliLookupTest, SpecificIsTheHistoryJumpAndShowIsTheDisplayStep)
         const std::string expected =
             "{\"record\": " + std::to_string(record) + ", \"kind\": \"" +
             core->Index().english[record].kind + "\", \"entry_label\": " + Q(s.entryLabel) +
-            ", \"trans_label\": " + Q(s.transLabel) + ", \"description\": " +
-            Q(s.descriptionText) + ", \"modify_enabled\": true, \"delete_enabled\": " +
-            (s.deleteEntryEnabled ? "true" : "false") + ", \"document\": " +
-            Q(s.descriptionDocument) + "}\n";
+            ", \"trans_label\": " + Q(s.transLabel) + ", \"description\": " + Q(s.descriptionText) +
+            ", \"modify_enabled\": true, \"delete_enabled\": " +
+            (s.deleteEntryEnabled ? "true" : "false") +
+            ", \"document\": " + Q(s.descriptionDocument) + "}\n";
         EXPECT_EQ(Cli("show " + std::to_string(record) + " --rtf").out, expected) << name;
     }
     // An own entry whose text cannot be read: no description and no document.

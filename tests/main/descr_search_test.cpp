@@ -144,10 +144,22 @@ protected:
     void SetUp() override
     {
         DictionaryTest::SetUp();
-        const std::vector<std::string> words = {
-            "tax", "taxation", "rate", "bond", "yield", "tax-free", "price", "72",
-            RtfEscape(Cp("φόρος")), RtfEscape(Cp("ΑΓΟΡΆ")), RtfEscape(Cp("τιμή")),
-            "\\par", "{\\b", "}", ",", "(tax)"};
+        const std::vector<std::string> words = {"tax",
+                                                "taxation",
+                                                "rate",
+                                                "bond",
+                                                "yield",
+                                                "tax-free",
+                                                "price",
+                                                "72",
+                                                RtfEscape(Cp("φόρος")),
+                                                RtfEscape(Cp("ΑΓΟΡΆ")),
+                                                RtfEscape(Cp("τιμή")),
+                                                "\\par",
+                                                "{\\b",
+                                                "}",
+                                                ",",
+                                                "(tax)"};
         std::mt19937 random(7);
         std::vector<ShippedEntry> entries;
         for (int i = 1; i <= 700; ++i) {
@@ -168,7 +180,8 @@ protected:
         std::vector<OwnEntry> own;
         std::vector<Supplement> supplements;
         for (int i = 5; i <= 700; i += 37)
-            own.push_back({i, 20000 + i, "own" + Digits(i, 4), "", "{own tax " + Digits(i, 4) + "}"});
+            own.push_back(
+                {i, 20000 + i, "own" + Digits(i, 4), "", "{own tax " + Digits(i, 4) + "}"});
         for (int i = 3; i <= 700; i += 29)
             supplements.push_back({i, "{bond " + std::to_string(i % 3) + "}"});
         WriteCustom(own, supplements);
@@ -191,14 +204,14 @@ protected:
             }
             if (customOpen && record.kind == 'A') {
                 const std::string &ref = core->SupplementRefs()[record.supplementRef];
-                const auto coded = ReadFileRange(paths.customDescriptionPath,
-                                                 std::stoll(ref.substr(0, 8)) - 1,
-                                                 std::stoll(ref.substr(8, 5)));
+                const auto coded =
+                    ReadFileRange(paths.customDescriptionPath, std::stoll(ref.substr(0, 8)) - 1,
+                                  std::stoll(ref.substr(8, 5)));
                 d += ShiftCodec(coded.value(), true) + " ";
             }
             if (customOpen && record.kind == 'C') {
-                const auto coded = ReadFileRange(paths.customDescriptionPath,
-                                                 record.descOffset - 1, record.descLength);
+                const auto coded = ReadFileRange(paths.customDescriptionPath, record.descOffset - 1,
+                                                 record.descLength);
                 d = ShiftCodec(coded.value(), true) + " ";
             }
             const Cp1253 plain = RtfToPlainText(core->State().RtfHeader + "\r\n" + d + "}");

@@ -2,10 +2,10 @@
 // tests state entries as headwords and RTF bodies, and get a program folder to load.
 #pragma once
 
+#include "data/description_store.h"
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
 #include "main/main_lex.h"
-#include "data/description_store.h"
 #include "tests/data/fixture.h"
 
 #include <cstdio>
@@ -45,17 +45,17 @@ inline std::string RtfEscape(const Cp1253 &text)
 }
 
 // A preamble as the shipped file holds it (without the opening brace), padded to 603 bytes.
-inline std::string HeaderBlock(std::string preamble =
-                                   "\\rtf1\\ansi\\ansicpg1253\\deff0{\\fonttbl{\\f0\\fswiss"
+inline std::string
+HeaderBlock(std::string preamble = "\\rtf1\\ansi\\ansicpg1253\\deff0{\\fonttbl{\\f0\\fswiss"
                                    "\\fcharset161 Arial;}}\\pard\\plain\\f0\\fs20 ")
 {
     // Filled up with an ignorable group, so the padding adds no text.
     const std::string open = "{\\*\\termdexpad ", close = "}";
     if (preamble.size() + open.size() + close.size() < static_cast<size_t>(kHeaderBlockSize))
-        preamble += open +
-                    std::string(kHeaderBlockSize - preamble.size() - open.size() - close.size(),
-                                'x') +
-                    close;
+        preamble +=
+            open +
+            std::string(kHeaderBlockSize - preamble.size() - open.size() - close.size(), 'x') +
+            close;
     preamble.resize(kHeaderBlockSize, ' ');
     return preamble;
 }
@@ -63,8 +63,8 @@ inline std::string HeaderBlock(std::string preamble =
 struct ShippedEntry
 {
     Cp1253 english;
-    Cp1253 greek;       // empty: no Greek line for this entry
-    std::string body;   // the RTF fragment of its description
+    Cp1253 greek;     // empty: no Greek line for this entry
+    std::string body; // the RTF fragment of its description
     int matchStart = 1;
 };
 

@@ -50,8 +50,7 @@ public:
 
     // Walks the table of the language; add(r or g) returns nothing. Greek records whose English
     // record is missing are passed over.
-    template <typename Test>
-    ItemList Scan(Test test, bool customOnly) const
+    template <typename Test> ItemList Scan(Test test, bool customOnly) const
     {
         ItemList items;
         const auto &table = m_greek ? m_index.greek : m_index.english;
@@ -108,8 +107,9 @@ public:
     }
     ItemList End(const Cp1253 &key, bool customOnly) const
     {
-        return Scan([&](int slot, const IndexRecord &) { return EndTest(Folded(slot, false), key); },
-                    customOnly);
+        return Scan(
+            [&](int slot, const IndexRecord &) { return EndTest(Folded(slot, false), key); },
+            customOnly);
     }
     ItemList Multi(const SearchCriteria &c) const
     {
@@ -156,7 +156,8 @@ ItemList ListOf(const MainLexState &state)
 std::vector<Cp1253> KeysFrom(const EntryIndex &index, unsigned seed, size_t count)
 {
     std::mt19937 random(seed);
-    std::set<Cp1253> keys = {"a", "t", "x", "tax ", " tax", "zz", "-", "@", "1", Cp("φ"),
+    std::set<Cp1253> keys = {"a",         "t",         "x",     "tax ",  " tax",
+                             "zz",        "-",         "@",     "1",     Cp("φ"),
                              Cp("ΦΟΡΟΣ"), Cp("φόρος"), Cp("ς"), Cp("Ϋ"), Cp("τιμή ")};
     auto take = [&](const Cp1253 &h) {
         if (h.empty())
@@ -217,9 +218,10 @@ void CompareEveryMode(MainLexCore &core, const std::vector<Cp1253> &keys)
         bool exact = false;
         if (!start.empty()) {
             const IndexRecord &english = index.english[start[0].record];
-            exact = greek ? FoldGreekLetters(Trim(GreekKey(entry, true))) ==
-                                GreekKey(index.greek[english.greekIndex].headword, true)
-                          : LocaleLower(Trim(entry)) == LocaleLower(LatinKey(english.headword, true));
+            exact = greek
+                        ? FoldGreekLetters(Trim(GreekKey(entry, true))) ==
+                              GreekKey(index.greek[english.greekIndex].headword, true)
+                        : LocaleLower(Trim(entry)) == LocaleLower(LatinKey(english.headword, true));
         }
         EXPECT_EQ(core.State().shownRecord, exact ? start[0].record : 0) << label;
     }
@@ -229,10 +231,18 @@ void CompareEveryMode(MainLexCore &core, const std::vector<Cp1253> &keys)
         SearchCriteria criteria;
         const Cp1253 &a = keys[i], &b = keys[random() % keys.size()];
         switch (random() % 4) {
-        case 0: criteria = {a, b, ""}; break;
-        case 1: criteria = {a, "", b}; break;
-        case 2: criteria = {"", a, b}; break;
-        default: criteria = {a, b, keys[random() % keys.size()]}; break;
+        case 0:
+            criteria = {a, b, ""};
+            break;
+        case 1:
+            criteria = {a, "", b};
+            break;
+        case 2:
+            criteria = {"", a, b};
+            break;
+        default:
+            criteria = {a, b, keys[random() % keys.size()]};
+            break;
         }
         core.Search_ButtonClick(criteria);
         const Cp1253 &first = !criteria.start.empty() ? criteria.start : criteria.contain;
@@ -249,10 +259,10 @@ class DifferentialTest : public DictionaryTest
 TEST_F(DifferentialTest, GeneratedDictionaryWithOwnEntries)
 {
     // Headwords from pieces, so that many share beginnings, middles and ends.
-    const std::vector<std::string> english = {"tax", "Tax ", "rate", "-free", " (the)", "cost",
-                                              "@", "price", "s", "2nd ", "market", "Ab"};
+    const std::vector<std::string> english = {"tax", "Tax ",  "rate", "-free", " (the)", "cost",
+                                              "@",   "price", "s",    "2nd ",  "market", "Ab"};
     const std::vector<std::string> greek = {"φόρος", "ΦΟΡΟΣ", "τιμή", "τιμές", " ", "αγορά",
-                                            "Ϋ", "-", "ς", "ΐ", "2", "οικονομία"};
+                                            "Ϋ",     "-",     "ς",    "ΐ",     "2", "οικονομία"};
     std::mt19937 random(3);
     std::vector<ShippedEntry> entries;
     for (int i = 0; i < 400; ++i) {

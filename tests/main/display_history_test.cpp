@@ -84,7 +84,7 @@ TEST_F(DisplayTest, UnreadableDescriptionKeepsWhatWasShown)
     // The list keeps its items and the display keeps its text; the labels change.
     Show("delta");
     EXPECT_EQ(S().entryLabel, "delta");
-    EXPECT_EQ(S().descriptionText, "");  // ShowRecord began with an empty display
+    EXPECT_EQ(S().descriptionText, ""); // ShowRecord began with an empty display
     core->Entry_TextChange("alph");
     core->SelectListItem(0);
     core->Entries_ListClick();
@@ -230,7 +230,6 @@ TEST_F(DisplayTest, MenuChoicesJumpAndEmptyTheForwardEntries)
     EXPECT_EQ(S().entryLabel, "beta");
     EXPECT_TRUE(Next().empty());
     EXPECT_EQ(Prev().front(), "gamma");
-
 }
 
 TEST_F(DisplayTest, ChoosingTheEntryOnDisplayKeepsItsNewRecord)

@@ -92,9 +92,8 @@ TEST_F(LookupTest, GreekAccentsAndCapitalsDoNotMatterButFinalSigmaDoes)
 
     // Capital Σ folds to σ, which no headword ending in ς matches until shortening drops it.
     core->Entry_TextChange(Cp("ΦΟΡΟΣ"));
-    EXPECT_EQ(Items(), (List{Cp("φόρος"), Cp("φορολογική πίστωση"),
-                              Cp("φορολογικός παράδεισος *"), Cp("φορολογία"),
-                              Cp("φορολογικός συντελεστής")}));
+    EXPECT_EQ(Items(), (List{Cp("φόρος"), Cp("φορολογική πίστωση"), Cp("φορολογικός παράδεισος *"),
+                             Cp("φορολογία"), Cp("φορολογικός συντελεστής")}));
     EXPECT_EQ(core->State().itemIndex, 0);
     EXPECT_FALSE(Shown());
     core->Entry_TextChange(Cp("Φόρος"));
@@ -119,7 +118,7 @@ TEST_F(LookupTest, ContainFindsTheKeyAnywhereAndHeadwordsWithAtAlways)
     EXPECT_EQ(Lookup("CREDIT", LookupMode::Contain), (List{"tax credit", "e@mail tax"}));
     EXPECT_EQ(Lookup(Cp("λογικ"), LookupMode::Contain),
               (List{Cp("φορολογική πίστωση"), Cp("φορολογικός παράδεισος *"),
-                     Cp("φορολογικός συντελεστής")}));
+                    Cp("φορολογικός συντελεστής")}));
 }
 
 TEST_F(LookupTest, EndNeverListsAHeadwordShorterThanTheKey)
@@ -320,9 +319,9 @@ TEST_F(LookupTest, FirstCharacterChoosesTheLanguage)
         const char *text;
         bool greek;
     };
-    for (const Row &row : {Row{"άλφα", true}, Row{"ϊ", true}, Row{"Ϋ", true}, Row{"Ωb", true},
-                           Row{"ΐ", false}, Row{"ΰ", false}, Row{"3 φόροι", false},
-                           Row{"aφόρος", false}}) {
+    for (const Row &row :
+         {Row{"άλφα", true}, Row{"ϊ", true}, Row{"Ϋ", true}, Row{"Ωb", true}, Row{"ΐ", false},
+          Row{"ΰ", false}, Row{"3 φόροι", false}, Row{"aφόρος", false}}) {
         core->SetLanguageMode(!row.greek);
         core->WriteEntryText(Cp(row.text));
         core->DetectLanguage();
@@ -347,8 +346,8 @@ TEST_F(LookupTest, LanguageButtonFlipsTheModeAndEmptiesTheEntryField)
 
 TEST(KeyboardLayoutsTest, FirstGreekAndFirstEnglishOrUnnamedLayoutsAreKept)
 {
-    RecordingKeyboard keyboard({{11, "French"}, {12, "Greek"}, {13, ""}, {14, "Greek"},
-                                {15, "English"}});
+    RecordingKeyboard keyboard(
+        {{11, "French"}, {12, "Greek"}, {13, ""}, {14, "Greek"}, {15, "English"}});
     const ModeKeyboards found = FindKeyboardLayouts(&keyboard);
     EXPECT_EQ(found.greekLayout, 12u);
     EXPECT_EQ(found.englishLayout, 13u); // unreadable before any English one counts as English

@@ -1,0 +1,166 @@
+// TMainLex: the main window. It owns the widgets and the window core (MainLexCore); each
+// handler is a slot of the handler's name that reads the widgets, calls the core, and mirrors
+// the core's state back into the widgets. Positions are pixels of the client area; "the window
+// width" of the layout rules is the client width (the frame belongs to the window manager).
+#pragma once
+
+#include "main/main_lex.h"
+#include "platform/platform.h"
+
+#include <QElapsedTimer>
+#include <QFont>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTextEdit;
+
+namespace termdex {
+
+class EntriesListView;
+class EntryEdit;
+class HeadwordListModel;
+class LineImage;
+class SvgPicture;
+class ToolbarButton;
+
+// The toolbar's hover groups 1..14: the buttons of a group and their two geometries.
+struct HoverGroupButton
+{
+    const char *name;
+    QRect normal;
+    QRect raised;
+};
+struct HoverGroup
+{
+    std::vector<HoverGroupButton> buttons; // the first one is the lead
+};
+const std::array<HoverGroup, 14> &ToolbarHoverGroups();
+
+class TMainLex final : public QWidget
+{
+    Q_OBJECT
+public:
+    // FormCreate: the program folder is made the current folder, the core finds the keyboard
+    // layouts, the custom paths come from the settings file, and the colours are set.
+    TMainLex(PlatformServices services, std::filesystem::path programFolder,
+             QWidget *parent = nullptr);
+    ~TMainLex() override;
+
+    const MainLexCore &Core() const { return *m_core; }
+    MainLexCore &Core() { return *m_core; }
+
+    // Raises group 1..14 and lowers the other raised ones; 0 lowers the raised ones, -1 all.
+    void HighlightToolbarButton(int index);
+    // The display operations, mirrored from the core.
+    void ResetDisplay();
+    void FitEntryLabels();
+    // How long the full-text search runs before its progress window appears (200 ms).
+    void SetSearchProgressDelay(int milliseconds) { m_searchProgressDelay = milliseconds; }
+
+public slots:
+    void Lang_ButtonClick();
+    void Prev_ButtonClick();
+    void PrevMenu_ButtonClick();
+    void Next_ButtonClick();
+    void NextMenu_ButtonClick();
+    void PrevMenuClick(int index);
+    void NextMenuClick(int index);
+    void Copy_ButtonClick();
+    void Paste_ButtonClick();
+    void Search_ButtonClick();
+    void DescrSearch_ButtonClick();
+    void Fill_List_ButtonClick();
+    void WholeLex_ButtonClick();
+    void Exit_ButtonClick();
+    void Entries_ListClick();
+    void Entry_TextChange(const QString &text);
+    void Entry_TextKeyDown(int key);
+    void Entries_ListMouseMove(const QPoint &viewportPosition);
+    void Entries_ListEnter();
+    void Description_TextEnter();
+    void Entry_TextEnter();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate(const std::filesystem::path &programFolder);
+    void FormShow();
+    void FormResize();
+    void BuildToolbar();
+    void BuildDisplay();
+    void BuildHiddenControls();
+    ToolbarButton *AddToolbarButton(const char *name, const QString &glyph, const QString &hint,
+                                    QRect design, int group);
+    // Writes the core's state into the widgets; the widgets' own change handlers stay quiet.
+    void Mirror();
+    void MirrorDescription();
+    void MirrorHistoryMenus();
+    void CentreMedicalImage();
+    // Moves the anchored controls by the change of the client size.
+    void ApplyAnchors(QSize oldSize, QSize newSize);
+    bool DescriptionAreaShown() const;
+
+    // A control that keeps its distance to the right or bottom edge (stretching or moving).
+    struct Anchor
+    {
+        QWidget *widget;
+        bool stretchRight;
+        bool stretchBottom;
+        bool followBottom; // moves with the bottom edge, keeping its height
+    };
+
+    PlatformServices m_services;
+    std::vector<Anchor> m_anchors;
+    std::unique_ptr<MainLexCore> m_core;
+    std::filesystem::path m_programFolder;
+    bool m_mirroring = false;
+    bool m_formShown = false;
+    QSize m_lastSize;
+    QFont m_canvasFont; // the font the list's tooltip rule measures item texts in
+    int m_searchProgressDelay = 200;
+    Cp1253 m_shownDocument;
+    std::vector<HistoryItem> m_shownPrev, m_shownNext;
+
+    // Toolbar.
+    ToolbarButton *m_langButton, *m_prevButton, *m_prevMenuButton, *m_nextButton,
+        *m_nextMenuButton, *m_copyButton, *m_pasteButton, *m_printButton, *m_searchButton,
+        *m_descrSearchButton, *m_autoTranslateButton, *m_customEntriesButton, *m_pinakesButton,
+        *m_helpButton, *m_pinButton, *m_exitButton;
+    QMenu *m_prevMenu, *m_nextMenu, *m_customEntriesMenu;
+    QAction *m_modifyEntryItem, *m_deleteEntryItem;
+
+    // Display.
+    LineImage *m_lineImage, *m_line2Image;
+    QFrame *m_panel2;
+    EntryEdit *m_entryText;
+    EntriesListView *m_entriesList;
+    HeadwordListModel *m_listModel;
+    QLabel *m_entryLabel, *m_transLabel;
+    SvgPicture *m_medicalImage;
+    QTextEdit *m_descriptionText;
+    QLabel *m_installLabel, *m_copyrightLabel, *m_vorantisLabel;
+    SvgPicture *m_vorantisImage;
+
+    // Hidden controls and picture stores.
+    SvgPicture *m_grImage, *m_enImage, *m_autoTrImage, *m_cancelAutoTrImage;
+    QLineEdit *m_clipBoardEdit;
+    QPushButton *m_fillListButton, *m_wholeLexButton;
+};
+
+} // namespace termdex

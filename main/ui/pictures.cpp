@@ -1,0 +1,119 @@
+#include "main/ui/pictures.h"
+
+#include <QHash>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSvgRenderer>
+
+#include <memory>
+
+namespace termdex {
+
+namespace {
+
+// One renderer per resource for the program's life; the glyphs are few and small.
+QSvgRenderer &Renderer(const QString &resource)
+{
+    static QHash<QString, std::shared_ptr<QSvgRenderer>> renderers;
+    auto found = renderers.find(resource);
+    if (found == renderers.end())
+        found = renderers.insert(resource, std::make_shared<QSvgRenderer>(resource));
+    return **found;
+}
+
+} // namespace
+
+bool IsValidSvg(const QString &resource) { return Renderer(resource).isValid(); }
+
+void PaintSvg(QPainter &painter, const QString &resource, const QRectF &target)
+{
+    QSvgRenderer &renderer = Renderer(resource);
+    if (!renderer.isValid() || target.isEmpty())
+        return;
+    QSizeF size = renderer.defaultSize();
+    size.scale(target.size(), Qt::KeepAspectRatio);
+    const QRectF at(target.center() - QPointF(size.width() / 2, size.height() / 2), size);
+    renderer.render(&painter, at);
+}
+
+SvgPicture::SvgPicture(const QString &resource, QWidget *parent)
+    : QWidget(parent), m_resource(resource)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void SvgPicture::SetResource(const QString &resource)
+{
+    m_resource = resource;
+    update();
+}
+
+void SvgPicture::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QSize natural = Renderer(m_resource).defaultSize();
+    QRectF target(QPointF(0, 0), QSizeF(natural).boundedTo(QSizeF(size())));
+    target.moveCenter(QRectF(rect()).center());
+    PaintSvg(painter, m_resource, target);
+}
+
+void LineImage::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(0, 0, width(), 1, QColor(0, 64, 160));
+    painter.fillRect(0, 1, width(), 1, QColor(190, 220, 255));
+    painter.fillRect(0, 2, width(), height() - 2, QColor(0, 96, 200));
+}
+
+ToolbarButton::ToolbarButton(const QString &glyph, QWidget *parent)
+    : QAbstractButton(parent), m_glyph(glyph)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ToolbarButton::SetGlyph(const QString &glyph)
+{
+    m_glyph = glyph;
+    update();
+}
+
+void ToolbarButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF face = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    // A raised button (the one under the mouse) is one pixel larger on each side and lighter.
+    const bool raised = underMouse() || isDown();
+    QLinearGradient fill(face.topLeft(), face.bottomLeft());
+    if (isDown()) {
+        fill.setColorAt(0, QColor(150, 185, 235));
+        fill.setColorAt(1, QColor(205, 225, 250));
+    } else {
+        fill.setColorAt(0, raised ? QColor(255, 255, 255) : QColor(236, 243, 253));
+        fill.setColorAt(1, raised ? QColor(214, 230, 252) : QColor(190, 212, 243));
+    }
+    QPainterPath path;
+    path.addRoundedRect(face, 3, 3);
+    painter.fillPath(path, fill);
+    painter.setPen(QPen(raised ? QColor(0, 48, 130) : QColor(30, 80, 160), 1));
+    painter.drawPath(path);
+
+    const qreal side = std::min(width(), height()) - 10.0;
+    QRectF glyph(0, 0, std::max(6.0, std::min(width() - 4.0, side)), std::max(6.0, side));
+    glyph.moveCenter(QRectF(rect()).center() + (isDown() ? QPointF(1, 1) : QPointF()));
+    if (!isEnabled())
+        painter.setOpacity(0.4);
+    PaintSvg(painter, m_glyph, glyph);
+}
+
+void ToolbarButton::mouseMoveEvent(QMouseEvent *event)
+{
+    QAbstractButton::mouseMoveEvent(event);
+    if (event->buttons() == Qt::NoButton)
+        emit mouseMoved();
+}
+
+} // namespace termdex

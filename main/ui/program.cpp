@@ -1,0 +1,63 @@
+#include "main/ui/program.h"
+
+#include "dialogs/message_form.h"
+#include "dialogs/search_form.h"
+#include "dialogs/startup_forms.h"
+#include "main/ui/main_lex_window.h"
+
+#include <QApplication>
+
+namespace termdex {
+
+ProgramForms::ProgramForms() = default;
+ProgramForms::~ProgramForms() = default;
+ProgramForms::ProgramForms(ProgramForms &&) noexcept = default;
+
+ProgramForms CreateProgramForms(PlatformServices services,
+                                const std::filesystem::path &programFolder)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Termdex"));
+    ProgramForms forms;
+    auto created = [&forms](QWidget *form) { forms.creationOrder << form->objectName(); };
+    forms.mainLex = std::make_unique<TMainLex>(services, programFolder);
+    created(forms.mainLex.get());
+    QWidget *owner = forms.mainLex.get();
+    forms.insertEntryFrm = std::make_unique<TInsertEntryFrm>(owner);
+    created(forms.insertEntryFrm.get());
+    forms.dummyFrm = std::make_unique<TDummyFrm>();
+    created(forms.dummyFrm.get());
+    forms.messageForm = std::make_unique<TMessageForm>(owner);
+    created(forms.messageForm.get());
+    forms.searchForm = std::make_unique<TSearchForm>(owner);
+    created(forms.searchForm.get());
+    forms.selectCustomDirForm = std::make_unique<TSelectCustomDirForm>(owner);
+    created(forms.selectCustomDirForm.get());
+    forms.copyrightForm = std::make_unique<TCopyrightForm>(owner);
+    created(forms.copyrightForm.get());
+    forms.figForm = std::make_unique<TFigForm>(owner);
+    created(forms.figForm.get());
+    return forms;
+}
+
+int RunTermdex(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    const std::filesystem::path programFolder =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+    SystemPlatform platform;
+    ProgramForms forms = CreateProgramForms(platform.Services(), programFolder);
+    forms.mainLex->show();
+    const int status = application.exec();
+    // The secondary forms belong to the main window's lifetime; free them first.
+    forms.figForm.reset();
+    forms.copyrightForm.reset();
+    forms.selectCustomDirForm.reset();
+    forms.searchForm.reset();
+    forms.messageForm.reset();
+    forms.dummyFrm.reset();
+    forms.insertEntryFrm.reset();
+    forms.mainLex.reset();
+    return status;
+}
+
+} // namespace termdex

@@ -1,0 +1,3 @@
+#include "main/ui/program.h"
+
+int main(int argc, char **argv) { return termdex::RunTermdex(argc, argv); }
