@@ -249,6 +249,26 @@ TEST_F(DescrSearchScaleTest, OneAndTwoThreadsListWhatThePlainScanFinds)
     }
 }
 
+TEST_F(DescrSearchScaleTest, UnreadableTextEndsTheScanWhereOneThreadWouldStop)
+{
+    const std::vector<int> all = Run("tax", false).records;
+    EntryIndex damaged = core->Index();
+    damaged.english[300].descOffset = 99'999'999; // past the end of either file
+    for (int threads : {1, 2}) {
+        DescrSearchOptions options;
+        options.threads = threads;
+        const DescrSearchResult result =
+            SearchDescriptions(paths, damaged, core->SupplementRefs(), core->State().RtfHeader,
+                               "tax", false, options);
+        EXPECT_TRUE(result.failed);
+        std::vector<int> before;
+        for (int r : all)
+            if (r < 300)
+                before.push_back(r);
+        EXPECT_EQ(result.records, before) << threads;
+    }
+}
+
 TEST_F(DescrSearchScaleTest, CancelKeepsTheMatchesOfTheRecordsScannedInOrder)
 {
     const std::vector<int> all = Run("tax", false).records;
