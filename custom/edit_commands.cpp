@@ -85,8 +85,20 @@ EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &pre
 CustomEntryCommands::CustomEntryCommands(MainLexCore &core, FolderDialog &folderDialog,
                                          EntryEditor &editor, DeleteConfirmation &confirmation,
                                          FileSystem &fs)
-    : m_core(core), m_folderDialog(folderDialog), m_editor(editor), m_confirmation(confirmation),
-      m_fs(fs)
+    : CustomEntryCommands(
+          core,
+          [this, &folderDialog](ProgramPaths &paths) {
+              return ResolveCustomFolder(paths, folderDialog, m_chosenFolder);
+          },
+          editor, confirmation, fs)
+{
+}
+
+CustomEntryCommands::CustomEntryCommands(MainLexCore &core, FolderResolver resolve,
+                                         EntryEditor &editor, DeleteConfirmation &confirmation,
+                                         FileSystem &fs)
+    : m_core(core), m_resolve(std::move(resolve)), m_editor(editor),
+      m_confirmation(confirmation), m_fs(fs)
 {
 }
 
@@ -107,7 +119,7 @@ void CustomEntryCommands::CustomEntriesItemClick()
 
 bool CustomEntryCommands::Resolve()
 {
-    return ResolveCustomFolder(m_core.MutablePaths(), m_folderDialog, m_chosenFolder);
+    return m_resolve(m_core.MutablePaths());
 }
 
 void CustomEntryCommands::AfterChange(const EditStatus &status, bool keepList)

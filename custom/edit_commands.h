@@ -9,6 +9,7 @@
 #include "custom/file_system.h"
 #include "main/main_lex.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -78,7 +79,14 @@ EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &pre
 class CustomEntryCommands
 {
 public:
+    // The window's commands: the custom folder is resolved before each command, asking with
+    // folderDialog when none is usable.
     CustomEntryCommands(MainLexCore &core, FolderDialog &folderDialog, EntryEditor &editor,
+                        DeleteConfirmation &confirmation, FileSystem &fs = RealFileSystem());
+    // With another way to settle the folder (the command line's --custom-folder): resolve sets
+    // the custom paths and returns false when no folder is usable.
+    using FolderResolver = std::function<bool(ProgramPaths &paths)>;
+    CustomEntryCommands(MainLexCore &core, FolderResolver resolve, EntryEditor &editor,
                         DeleteConfirmation &confirmation, FileSystem &fs = RealFileSystem());
 
     // Where CustomEntriesMenu drops: x = window left + button left + 4, y = window top +
@@ -108,7 +116,7 @@ private:
     void AfterChange(const EditStatus &status, bool keepList);
 
     MainLexCore &m_core;
-    FolderDialog &m_folderDialog;
+    FolderResolver m_resolve;
     EntryEditor &m_editor;
     DeleteConfirmation &m_confirmation;
     FileSystem &m_fs;
