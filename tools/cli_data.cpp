@@ -1,5 +1,6 @@
 // The data and maintenance commands: build, check, byte-range, codec, fold, whole-word and
 // dump-index.
+#include "custom/commit.h"
 #include "data/entry_index.h"
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
@@ -157,6 +158,7 @@ int DumpIndex(Run &run)
         return *missing;
     EntryIndex index;
     std::vector<std::string> refs;
+    RecoverCustomFiles(RealFileSystem(), paths); // a rewrite a crash interrupted ends first
     const IndexLoadStatus status = LoadEntryIndex(paths, index, refs);
     if (!status.complete && !status.failedFile.empty() && !FileExists(status.failedFile))
         return run.Fail("data file missing or unreadable: " + status.failedFile, kExitDataMissing);

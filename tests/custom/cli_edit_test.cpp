@@ -195,5 +195,22 @@ TEST_F(CliEditTest, ModifyAndDeleteRunTheWindowsCommands)
     EXPECT_EQ(Bytes(paths.customDescriptionPath), "");
 }
 
+TEST_F(CliEditTest, ReadingCommandsFinishACommitThatACrashInterrupted)
+{
+    ASSERT_EQ(Cli("insert --en bravo --descr text").status, 0);
+    // As a crash after the commit file, before the English index's rename, leaves it.
+    const std::string index = Bytes(paths.customIndexPath).value();
+    fs::rename(paths.customIndexPath, paths.tempIndexPath);
+    std::ofstream(paths.customIndexPath, std::ios::binary) << "";
+    std::ofstream((root / "custom" / "Data" / "tempcommit.tbo").string(), std::ios::binary)
+        << "termdex commit 1\r\ntempi.tbo>TermdexIC.tbo\r\nend\r\n";
+    const CliResult dump = Cli("dump-index");
+    ASSERT_EQ(dump.status, 0);
+    EXPECT_NE(dump.out.find("\"bravo\""), std::string::npos);
+    EXPECT_EQ(Bytes(paths.customIndexPath), index);
+    EXPECT_FALSE(fs::exists(root / "custom" / "Data" / "tempcommit.tbo"));
+    EXPECT_FALSE(fs::exists(paths.tempIndexPath));
+}
+
 } // namespace
 } // namespace termdex
