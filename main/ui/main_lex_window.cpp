@@ -828,6 +828,7 @@ void TMainLex::DescrSearch_ButtonClick()
         clock.start();
         DescrSearchOptions options;
         options.cancel = &cancel;
+        options.threads = m_searchThreads;
         options.progress = [&](int scanned, int total) {
             if (progress.isNull() && clock.elapsed() >= m_searchProgressDelay) {
                 progress = new QProgressDialog(QStringLiteral("Αναζήτηση στις Ερμηνείες…"),

@@ -67,6 +67,8 @@ public:
     void FitEntryLabels();
     // How long the full-text search runs before its progress window appears (200 ms).
     void SetSearchProgressDelay(int milliseconds) { m_searchProgressDelay = milliseconds; }
+    // The threads the full-text search scans with: 1 or 2, 0 to choose by the machine.
+    void SetSearchThreads(int threads) { m_searchThreads = threads; }
 
 public slots:
     void Lang_ButtonClick();
@@ -134,6 +136,7 @@ private:
     QSize m_lastSize;
     QFont m_canvasFont; // the font the list's tooltip rule measures item texts in
     int m_searchProgressDelay = 200;
+    int m_searchThreads = 0;
     Cp1253 m_shownDocument;
     std::vector<HistoryItem> m_shownPrev, m_shownNext;
 

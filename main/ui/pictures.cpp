@@ -8,6 +8,10 @@
 
 #include <memory>
 
+// The pictures are compiled into this static library; nothing else refers to them, so they
+// are registered on first use.
+static void RegisterPictures() { Q_INIT_RESOURCE(termdex); }
+
 namespace termdex {
 
 namespace {
@@ -15,6 +19,8 @@ namespace {
 // One renderer per resource for the program's life; the glyphs are few and small.
 QSvgRenderer &Renderer(const QString &resource)
 {
+    static const bool registered = (RegisterPictures(), true);
+    (void)registered;
     static QHash<QString, std::shared_ptr<QSvgRenderer>> renderers;
     auto found = renderers.find(resource);
     if (found == renderers.end())

@@ -1,0 +1,59 @@
+// The program's secondary forms that are created at start-up with the main window and stay
+// hidden until their commands show them: the entry editor, the hidden rich-text vehicles, the
+// folder dialog, the about window and the figure window. Each holds what its command needs.
+#pragma once
+
+#include <QDialog>
+#include <QWidget>
+
+class QTextEdit;
+
+namespace termdex {
+
+// The entry editor (caption "Εισαγωγή Νέου Λήμματος", client 367 x 233).
+class TInsertEntryFrm final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TInsertEntryFrm(QWidget *parent = nullptr);
+};
+
+// Never shown: holds PrintText (the print document) and RTF1 (the maintenance converter).
+class TDummyFrm final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TDummyFrm(QWidget *parent = nullptr);
+    QTextEdit *PrintText() const { return m_printText; }
+    QTextEdit *Rtf1() const { return m_rtf1; }
+
+private:
+    QTextEdit *m_printText;
+    QTextEdit *m_rtf1;
+};
+
+// The folder dialog of the reader's entries and of the installer (client 477 x 232).
+class TSelectCustomDirForm final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TSelectCustomDirForm(QWidget *parent = nullptr);
+};
+
+// The about window (caption "Termdex", client 255 x 288).
+class TCopyrightForm final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TCopyrightForm(QWidget *parent = nullptr);
+};
+
+// The figure window.
+class TFigForm final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TFigForm(QWidget *parent = nullptr);
+};
+
+} // namespace termdex
