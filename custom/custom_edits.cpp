@@ -212,9 +212,10 @@ PlannedInsert PlanInsert(const EntryIndex &index, const CustomFiles &old, const 
         }
     }
     plan.next = InsertEnglishLine(old, entry);
-    if (!texts.greek.empty())
-        plan.next = InsertGreekLine(plan.next, FindGreekAnchorId(index, GreekKey(texts.greek, true)),
-                                    id, texts.greek);
+    if (!texts.greek.empty()) {
+        const uint32_t greekAnchor = FindGreekAnchorId(index, GreekKey(texts.greek, true));
+        plan.next = InsertGreekLine(plan.next, greekAnchor, id, texts.greek);
+    }
     return plan;
 }
 

@@ -126,7 +126,8 @@ TEST_F(CliEditTest, RefusalsExitWithTwoAndTheMessageAloneAndChangeNothing)
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"insert --gr x", "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα\n"},
         {"insert --en tax", "Πρέπει να συμπληρωθεί το Ελληνικό Λήμμα ή η Περιγραφή\n"},
-        {"insert --en " + std::string(81, 'a') + " --gr x", std::string(kMessageHeadwordTooLong) + "\n"},
+        {"insert --en " + std::string(81, 'a') + " --gr x",
+         std::string(kMessageHeadwordTooLong) + "\n"},
         {"insert --en a --descr " + std::string(7750, 'x'),
          std::string(kMessageDescriptionTooLong) + "\n"},
         {"delete 1", std::string(kMessageOnlyOwnEntries) + "\n"},
