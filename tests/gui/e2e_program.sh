@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The program as a reader starts it, under Xvfb (run by xvfb-run): its window appears, a
+# headword typed into it is shown, and the window's Copy puts it on the X clipboard.
+set -euo pipefail
+program=$1
+home=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
+HOME=$home XDG_CONFIG_HOME=$home/config "$program" &
+pid=$!
+
+window=$(timeout 20 xdotool search --sync --name '^Termdex$' | head -n 1)
+[[ -n "$window" ]] || { echo "no Termdex window"; exit 1; }
+xdotool windowfocus --sync "$window"
+sleep 0.5
+# The entry field has the focus at start; click into it to be sure (Panel2 + Entry_Text).
+xdotool mousemove --window "$window" 60 66 click 1
+xdotool type --delay 40 "Inflation"
+sleep 1
+# Copy_Button at (164, 2), 36 x 39: with the list's first item selected it copies the headword.
+xdotool mousemove --window "$window" 182 21 click 1
+sleep 0.5
+copied=$(timeout 10 xclip -o -selection clipboard)
+[[ "$copied" == "Inflation" ]] || { echo "clipboard holds '$copied', not 'Inflation'"; exit 1; }
+kill -0 "$pid" || { echo "the program ended"; exit 1; }
+echo "Termdex started, showed Inflation and copied it"
