@@ -5,6 +5,7 @@
 #include "data/paths.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,8 +22,11 @@ extern const char kMessageFolderCreateFailed[]; // UTF-8
 // What the folder dialog is asked and what it answers (value types: the dialog writes nothing).
 struct FolderRequest
 {
-    std::string mode;          // kFolderModeNull or kFolderModeInvalid
+    std::string mode;          // kFolderModeNull, kFolderModeInvalid or kFolderModeInstall
     std::string defaultFolder; // prefilled in the folder field
+    // INSTALL mode: run by OK once the folder exists (Install_Files, given the folder as
+    // typed); the dialog closes with OK when it returns true, with cancel when it returns false.
+    std::function<bool(const std::string &folder)> install = {};
 };
 struct FolderAnswer
 {
