@@ -33,7 +33,8 @@ TMessageForm::TMessageForm(QWidget *parent) : QDialog(parent)
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->document()->setDocumentMargin(0);
-    memo->setPlainText(QStringLiteral("Η αναζήτηση αυτή ίσως χρειαστεί\nμερικά λεπτά για να ολοκληρωθεί."));
+    memo->setPlainText(
+        QStringLiteral("Η αναζήτηση αυτή ίσως χρειαστεί\nμερικά λεπτά για να ολοκληρωθεί."));
     QPalette palette = memo->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     memo->setPalette(palette);

@@ -111,7 +111,10 @@ public:
         rich.reset();
         Notify();
     }
-    void SetChangedHandler(std::function<void()> handler) override { m_handler = std::move(handler); }
+    void SetChangedHandler(std::function<void()> handler) override
+    {
+        m_handler = std::move(handler);
+    }
     // Another program copies text.
     void CopyFromOtherProgram(const std::string &utf8)
     {
@@ -135,7 +138,7 @@ class RecordingShell final : public Shell
 {
 public:
     bool succeeds = true;
-    std::vector<std::string> opened; // documents and addresses, in order
+    std::vector<std::string> opened;               // documents and addresses, in order
     std::vector<std::vector<std::string>> started; // program path, then its arguments
 
     bool OpenDocument(const std::filesystem::path &file) override

@@ -12,18 +12,24 @@ class PosixAttributes final : public FileAttributes
 public:
     std::optional<bool> IsReadOnly(const std::filesystem::path &file) override
     {
-        struct stat status {};
+        struct stat status
+        {
+        };
         if (::stat(file.c_str(), &status) != 0)
             return std::nullopt;
         if ((status.st_mode & S_IWUSR) == 0)
             return true;
-        struct statvfs volume {};
+        struct statvfs volume
+        {
+        };
         return ::statvfs(file.c_str(), &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
     }
 
     bool ClearReadOnly(const std::filesystem::path &file) override
     {
-        struct stat status {};
+        struct stat status
+        {
+        };
         if (::stat(file.c_str(), &status) != 0)
             return false;
         if (::chmod(file.c_str(), (status.st_mode & 07777) | S_IWUSR) != 0)
@@ -34,6 +40,9 @@ public:
 
 } // namespace
 
-std::unique_ptr<FileAttributes> PosixFileAttributes() { return std::make_unique<PosixAttributes>(); }
+std::unique_ptr<FileAttributes> PosixFileAttributes()
+{
+    return std::make_unique<PosixAttributes>();
+}
 
 } // namespace termdex

@@ -77,10 +77,9 @@ private:
 bool IsOptionPart(std::string_view part)
 {
     static constexpr std::array<std::string_view, 24> kOptions = {
-        "pc",     "inet",     "group",  "compose", "ctrl",      "capslock", "level3", "level5",
-        "altwin", "terminate", "keypad", "kpdl",   "nbsp",      "japan",    "srvr_ctrl",
-        "eurosign", "shift",  "lv3",    "lv5",     "caps",      "numpad",   "rupeesign",
-        "apple",  "evdev"};
+        "pc",     "inet",      "group",  "compose", "ctrl",   "capslock",  "level3",    "level5",
+        "altwin", "terminate", "keypad", "kpdl",    "nbsp",   "japan",     "srvr_ctrl", "eurosign",
+        "shift",  "lv3",       "lv5",    "caps",    "numpad", "rupeesign", "apple",     "evdev"};
     return std::find(kOptions.begin(), kOptions.end(), part) != kOptions.end();
 }
 

@@ -5,8 +5,8 @@
 namespace termdex {
 
 SystemPlatform::SystemPlatform()
-    : m_keyboard(SystemKeyboardLayouts()), m_clipboard(SystemClipboard()),
-      m_shell(DesktopShell()), m_folders(XdgSpecialFolders()), m_files(PosixFileAttributes())
+    : m_keyboard(SystemKeyboardLayouts()), m_clipboard(SystemClipboard()), m_shell(DesktopShell()),
+      m_folders(XdgSpecialFolders()), m_files(PosixFileAttributes())
 {
 }
 

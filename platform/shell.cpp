@@ -19,7 +19,8 @@ public:
         std::error_code error;
         if (!std::filesystem::is_regular_file(file, error))
             return false;
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+        return QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QString::fromStdString(file.string())));
     }
 
     bool OpenUrl(const std::string &url) override

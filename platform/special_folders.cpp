@@ -7,7 +7,10 @@ namespace termdex {
 
 namespace {
 
-std::filesystem::path ToPath(const QString &path) { return std::filesystem::path(path.toStdString()); }
+std::filesystem::path ToPath(const QString &path)
+{
+    return std::filesystem::path(path.toStdString());
+}
 
 class QtSpecialFolders final : public SpecialFolders
 {

@@ -6,12 +6,12 @@ char32_t GreekTyping::GreekAtKey(char32_t latin)
 {
     // The Greek layout's letters at the keys "a" .. "z"; "q" gives ";" (the Greek question mark)
     // and "w" the final sigma.
-    static constexpr char32_t kSmall[26] = {
-        U'α', U'β', U'ψ', U'δ', U'ε', U'φ', U'γ', U'η', U'ι', U'ξ', U'κ', U'λ', U'μ',
-        U'ν', U'ο', U'π', U';', U'ρ', U'σ', U'τ', U'θ', U'ω', U'ς', U'χ', U'υ', U'ζ'};
-    static constexpr char32_t kCapital[26] = {
-        U'Α', U'Β', U'Ψ', U'Δ', U'Ε', U'Φ', U'Γ', U'Η', U'Ι', U'Ξ', U'Κ', U'Λ', U'Μ',
-        U'Ν', U'Ο', U'Π', U':', U'Ρ', U'Σ', U'Τ', U'Θ', U'Ω', U'Σ', U'Χ', U'Υ', U'Ζ'};
+    static constexpr char32_t kSmall[26] = {U'α', U'β', U'ψ', U'δ', U'ε', U'φ', U'γ', U'η', U'ι',
+                                            U'ξ', U'κ', U'λ', U'μ', U'ν', U'ο', U'π', U';', U'ρ',
+                                            U'σ', U'τ', U'θ', U'ω', U'ς', U'χ', U'υ', U'ζ'};
+    static constexpr char32_t kCapital[26] = {U'Α', U'Β', U'Ψ', U'Δ', U'Ε', U'Φ', U'Γ', U'Η', U'Ι',
+                                              U'Ξ', U'Κ', U'Λ', U'Μ', U'Ν', U'Ο', U'Π', U':', U'Ρ',
+                                              U'Σ', U'Τ', U'Θ', U'Ω', U'Σ', U'Χ', U'Υ', U'Ζ'};
     if (latin >= U'a' && latin <= U'z')
         return kSmall[latin - U'a'];
     if (latin >= U'A' && latin <= U'Z')

@@ -129,48 +129,52 @@ ToolbarButton *TMainLex::AddToolbarButton(const char *name, const QString &glyph
     button->setObjectName(QLatin1String(name));
     button->setToolTip(hint);
     button->setGeometry(design);
-    connect(button, &ToolbarButton::mouseMoved, this, [this, group] { HighlightToolbarButton(group); });
+    connect(button, &ToolbarButton::mouseMoved, this,
+            [this, group] { HighlightToolbarButton(group); });
     return button;
 }
 
 void TMainLex::BuildToolbar()
 {
-    m_langButton = AddToolbarButton("Lang_Button", PictureResource("lang_en"), QStringLiteral("Επιλογή Γλώσσας"),
-                                    {4, 2, 49, 39}, 1);
-    m_prevButton = AddToolbarButton("Prev_Button", PictureResource("prev"), QStringLiteral("Προηγούμενο Λήμμα"),
-                                    {60, 2, 36, 39}, 2);
-    m_prevMenuButton = AddToolbarButton("PrevMenu_Button", PictureResource("menu_down"),
-                                        QStringLiteral("Λίστα Προηγουμένων Λημμάτων"), {96, 2, 13, 39}, 2);
-    m_nextButton = AddToolbarButton("Next_Button", PictureResource("next"), QStringLiteral("Επόμενο Λήμμα"),
-                                    {108, 2, 36, 39}, 3);
+    m_langButton = AddToolbarButton("Lang_Button", PictureResource("lang_en"),
+                                    QStringLiteral("Επιλογή Γλώσσας"), {4, 2, 49, 39}, 1);
+    m_prevButton = AddToolbarButton("Prev_Button", PictureResource("prev"),
+                                    QStringLiteral("Προηγούμενο Λήμμα"), {60, 2, 36, 39}, 2);
+    m_prevMenuButton =
+        AddToolbarButton("PrevMenu_Button", PictureResource("menu_down"),
+                         QStringLiteral("Λίστα Προηγουμένων Λημμάτων"), {96, 2, 13, 39}, 2);
+    m_nextButton = AddToolbarButton("Next_Button", PictureResource("next"),
+                                    QStringLiteral("Επόμενο Λήμμα"), {108, 2, 36, 39}, 3);
     // The design width of this button and the design size of Pin_Button are smaller than their
     // normal geometry; the first showing gives them the normal one.
-    m_nextMenuButton = AddToolbarButton("NextMenu_Button", PictureResource("menu_down"),
-                                        QStringLiteral("Λίστα Επομένων Λημμάτων"), {144, 2, 12, 39}, 3);
-    m_copyButton = AddToolbarButton("Copy_Button", PictureResource("copy"), QStringLiteral("Αντιγραφή"),
-                                    {164, 2, 36, 39}, 4);
-    m_pasteButton = AddToolbarButton("Paste_Button", PictureResource("paste"), QStringLiteral("Επικόλληση"),
-                                     {200, 2, 36, 39}, 5);
-    m_printButton = AddToolbarButton("Print_Button", PictureResource("print"), QStringLiteral("Εκτύπωση Λήμματος"),
-                                     {236, 2, 36, 39}, 6);
-    m_searchButton = AddToolbarButton("Search_Button", PictureResource("search"), QStringLiteral("Αναζητήσεις"),
-                                      {278, 2, 36, 39}, 7);
-    m_descrSearchButton =
-        AddToolbarButton("DescrSearch_Button", PictureResource("descr_search"),
-                         QStringLiteral("Αναζήτηση στο περιεχόμενο του λεξικού"), {314, 2, 36, 39}, 8);
-    m_autoTranslateButton = AddToolbarButton("AutoTranslate_Button", PictureResource("auto_translate"),
-                                             QStringLiteral("Γρήγορη Μετάφραση"), {350, 2, 36, 39}, 9);
+    m_nextMenuButton =
+        AddToolbarButton("NextMenu_Button", PictureResource("menu_down"),
+                         QStringLiteral("Λίστα Επομένων Λημμάτων"), {144, 2, 12, 39}, 3);
+    m_copyButton = AddToolbarButton("Copy_Button", PictureResource("copy"),
+                                    QStringLiteral("Αντιγραφή"), {164, 2, 36, 39}, 4);
+    m_pasteButton = AddToolbarButton("Paste_Button", PictureResource("paste"),
+                                     QStringLiteral("Επικόλληση"), {200, 2, 36, 39}, 5);
+    m_printButton = AddToolbarButton("Print_Button", PictureResource("print"),
+                                     QStringLiteral("Εκτύπωση Λήμματος"), {236, 2, 36, 39}, 6);
+    m_searchButton = AddToolbarButton("Search_Button", PictureResource("search"),
+                                      QStringLiteral("Αναζητήσεις"), {278, 2, 36, 39}, 7);
+    m_descrSearchButton = AddToolbarButton("DescrSearch_Button", PictureResource("descr_search"),
+                                           QStringLiteral("Αναζήτηση στο περιεχόμενο του λεξικού"),
+                                           {314, 2, 36, 39}, 8);
+    m_autoTranslateButton =
+        AddToolbarButton("AutoTranslate_Button", PictureResource("auto_translate"),
+                         QStringLiteral("Γρήγορη Μετάφραση"), {350, 2, 36, 39}, 9);
     m_customEntriesButton =
         AddToolbarButton("CustomEntries_Button", PictureResource("custom_entries"),
                          QStringLiteral("Επεξεργασία Λημμάτων"), {392, 2, 45, 39}, 10);
-    m_pinakesButton = AddToolbarButton("Pinakes_Button", PictureResource("pinakes"), QStringLiteral("Πίνακες"),
-                                       {437, 2, 41, 39}, 11);
-    m_helpButton = AddToolbarButton("Help_Button", PictureResource("help"), QStringLiteral("Βοήθεια"),
-                                    {478, 2, 38, 39}, 12);
-    m_pinButton = AddToolbarButton("Pin_Button", PictureResource("pin"), QStringLiteral("Παραμονή στην κορυφή"),
-                                   {520, 11, 23, 21}, 13);
-    m_exitButton = AddToolbarButton("Exit_Button", PictureResource("exit"), QStringLiteral("Εξοδος"),
-                                    {547, 2, 45, 39}, 14);
+    m_pinakesButton = AddToolbarButton("Pinakes_Button", PictureResource("pinakes"),
+                                       QStringLiteral("Πίνακες"), {437, 2, 41, 39}, 11);
+    m_helpButton = AddToolbarButton("Help_Button", PictureResource("help"),
+                                    QStringLiteral("Βοήθεια"), {478, 2, 38, 39}, 12);
+    m_pinButton = AddToolbarButton("Pin_Button", PictureResource("pin"),
+                                   QStringLiteral("Παραμονή στην κορυφή"), {520, 11, 23, 21}, 13);
+    m_exitButton = AddToolbarButton("Exit_Button", PictureResource("exit"),
+                                    QStringLiteral("Εξοδος"), {547, 2, 45, 39}, 14);
 
     connect(m_langButton, &QAbstractButton::clicked, this, &TMainLex::Lang_ButtonClick);
     connect(m_prevButton, &QAbstractButton::clicked, this, &TMainLex::Prev_ButtonClick);
@@ -180,7 +184,8 @@ void TMainLex::BuildToolbar()
     connect(m_copyButton, &QAbstractButton::clicked, this, &TMainLex::Copy_ButtonClick);
     connect(m_pasteButton, &QAbstractButton::clicked, this, &TMainLex::Paste_ButtonClick);
     connect(m_searchButton, &QAbstractButton::clicked, this, &TMainLex::Search_ButtonClick);
-    connect(m_descrSearchButton, &QAbstractButton::clicked, this, &TMainLex::DescrSearch_ButtonClick);
+    connect(m_descrSearchButton, &QAbstractButton::clicked, this,
+            &TMainLex::DescrSearch_ButtonClick);
     connect(m_exitButton, &QAbstractButton::clicked, this, &TMainLex::Exit_ButtonClick);
 
     m_prevMenu = new QMenu(this);
@@ -189,9 +194,8 @@ void TMainLex::BuildToolbar()
     m_nextMenu->setObjectName(QStringLiteral("NextMenu"));
     // NextMenu also opens at the mouse on a right click of its button.
     m_nextMenuButton->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_nextMenuButton, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        m_nextMenu->popup(m_nextMenuButton->mapToGlobal(at));
-    });
+    connect(m_nextMenuButton, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { m_nextMenu->popup(m_nextMenuButton->mapToGlobal(at)); });
 
     // The entry-editing menu; its commands are the reader's own entries.
     m_customEntriesMenu = new QMenu(this);
@@ -301,12 +305,14 @@ void TMainLex::BuildDisplay()
         label->move(at);
         return label;
     };
-    m_installLabel = makeBottomLabel("InstallLabel", QStringLiteral("Εγκατάσταση"),
-                                     QStringLiteral("Εγκατάσταση Termdex στο σκληρό δίσκο"), {5, 304}, false);
+    m_installLabel =
+        makeBottomLabel("InstallLabel", QStringLiteral("Εγκατάσταση"),
+                        QStringLiteral("Εγκατάσταση Termdex στο σκληρό δίσκο"), {5, 304}, false);
     m_copyrightLabel = makeBottomLabel("CopyrightLabel", QStringLiteral("Copyright ©"),
                                        QStringLiteral("Πληροφορίες Copyright"), {241, 304}, false);
-    m_vorantisLabel = makeBottomLabel("Vorantis_Label", QStringLiteral("ΕΚΔΟΣΕΙΣ ΒΟΡΑΝΤΗ"),
-                                      QStringLiteral("Παρουσίαση Εκδόσεων Βοράντη"), {478, 304}, true);
+    m_vorantisLabel =
+        makeBottomLabel("Vorantis_Label", QStringLiteral("ΕΚΔΟΣΕΙΣ ΒΟΡΑΝΤΗ"),
+                        QStringLiteral("Παρουσίαση Εκδόσεων Βοράντη"), {478, 304}, true);
     m_vorantisImage = new SvgPicture(PictureResource("vorantis"), this);
     m_vorantisImage->setObjectName(QStringLiteral("VorantisImage"));
     m_vorantisImage->setGeometry(454, 301, 20, 16);
@@ -319,8 +325,8 @@ void TMainLex::BuildDisplay()
     m_entryText->installEventFilter(this);
 
     m_anchors = {
-        {m_lineImage, true, false, false},       {m_line2Image, true, false, false},
-        {m_entriesList, false, true, false},     {m_descriptionText, true, true, false},
+        {m_lineImage, true, false, false},      {m_line2Image, true, false, false},
+        {m_entriesList, false, true, false},    {m_descriptionText, true, true, false},
         {m_copyrightLabel, false, false, true},
     };
 }
@@ -503,9 +509,11 @@ void TMainLex::Mirror()
         m_entryText->setText(ToQString(state.entryText));
 
     m_listModel->SetItems(state.listItems);
-    const QModelIndex current = state.itemIndex >= 0 ? m_listModel->index(state.itemIndex) : QModelIndex();
+    const QModelIndex current =
+        state.itemIndex >= 0 ? m_listModel->index(state.itemIndex) : QModelIndex();
     if (current.isValid()) {
-        if (m_entriesList->currentIndex() != current || !m_entriesList->selectionModel()->isSelected(current))
+        if (m_entriesList->currentIndex() != current ||
+            !m_entriesList->selectionModel()->isSelected(current))
             m_entriesList->setCurrentIndex(current);
         m_entriesList->scrollTo(current);
     } else {
@@ -564,10 +572,11 @@ void TMainLex::MirrorHistoryMenus()
 {
     const MainLexState &state = m_core->State();
     auto same = [](const std::vector<HistoryItem> &a, const std::vector<HistoryItem> &b) {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [](const HistoryItem &x, const HistoryItem &y) {
-                   return x.serial == y.serial && x.caption == y.caption;
-               });
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                                  [](const HistoryItem &x, const HistoryItem &y) {
+                                                      return x.serial == y.serial &&
+                                                             x.caption == y.caption;
+                                                  });
     };
     auto rebuild = [this](QMenu *menu, const std::vector<HistoryItem> &items, bool previous) {
         menu->clear();
@@ -606,13 +615,15 @@ void TMainLex::HighlightToolbarButton(int index)
             if (top != group.buttons.front().normal.top())
                 continue; // already raised, or placed elsewhere
             for (const HoverGroupButton &b : group.buttons) {
-                auto *button = findChild<QWidget *>(QLatin1String(b.name), Qt::FindDirectChildrenOnly);
+                auto *button =
+                    findChild<QWidget *>(QLatin1String(b.name), Qt::FindDirectChildrenOnly);
                 button->setGeometry(b.raised);
                 button->raise();
             }
         } else if (top == group.buttons.front().raised.top() || index == -1) {
             for (const HoverGroupButton &b : group.buttons) {
-                auto *button = findChild<QWidget *>(QLatin1String(b.name), Qt::FindDirectChildrenOnly);
+                auto *button =
+                    findChild<QWidget *>(QLatin1String(b.name), Qt::FindDirectChildrenOnly);
                 button->setGeometry(b.normal);
                 if (g == 1)
                     button->raise();
@@ -783,15 +794,15 @@ void TMainLex::NextMenuClick(int index)
 
 void TMainLex::PrevMenu_ButtonClick()
 {
-    const auto at = MainLexCore::PrevMenu_ButtonClick(x(), y(), m_prevButton->x(), m_prevButton->y(),
-                                                      m_prevButton->height());
+    const auto at = MainLexCore::PrevMenu_ButtonClick(x(), y(), m_prevButton->x(),
+                                                      m_prevButton->y(), m_prevButton->height());
     m_prevMenu->popup(QPoint(at.x, at.y));
 }
 
 void TMainLex::NextMenu_ButtonClick()
 {
-    const auto at = MainLexCore::NextMenu_ButtonClick(x(), y(), m_nextButton->x(), m_nextButton->y(),
-                                                      m_nextButton->height());
+    const auto at = MainLexCore::NextMenu_ButtonClick(x(), y(), m_nextButton->x(),
+                                                      m_nextButton->y(), m_nextButton->height());
     m_nextMenu->popup(QPoint(at.x, at.y));
 }
 

@@ -141,10 +141,10 @@ private:
     std::vector<HistoryItem> m_shownPrev, m_shownNext;
 
     // Toolbar.
-    ToolbarButton *m_langButton, *m_prevButton, *m_prevMenuButton, *m_nextButton,
-        *m_nextMenuButton, *m_copyButton, *m_pasteButton, *m_printButton, *m_searchButton,
-        *m_descrSearchButton, *m_autoTranslateButton, *m_customEntriesButton, *m_pinakesButton,
-        *m_helpButton, *m_pinButton, *m_exitButton;
+    ToolbarButton *m_langButton, *m_prevButton, *m_prevMenuButton, *m_nextButton, *m_nextMenuButton,
+        *m_copyButton, *m_pasteButton, *m_printButton, *m_searchButton, *m_descrSearchButton,
+        *m_autoTranslateButton, *m_customEntriesButton, *m_pinakesButton, *m_helpButton,
+        *m_pinButton, *m_exitButton;
     QMenu *m_prevMenu, *m_nextMenu, *m_customEntriesMenu;
     QAction *m_modifyEntryItem, *m_deleteEntryItem;
 

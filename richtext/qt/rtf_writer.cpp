@@ -133,7 +133,8 @@ private:
             WriteParagraph(block, false);
             // The document keeps a block before every table. Reading puts a table after the
             // paragraph that a \par ended, so only an empty first block is the table's own place.
-            const bool placeOfTable = beforeTable && block.length() == 1 && block.blockNumber() == 0;
+            const bool placeOfTable =
+                beforeTable && block.length() == 1 && block.blockNumber() == 0;
             if (last || placeOfTable)
                 continue;
             m_body += block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter
@@ -251,7 +252,9 @@ private:
         std::string row = "\\trowd\\trgaph" + std::to_string(PixelsToTwips(format.cellPadding())) +
                           "\\trleft" + std::to_string(left);
         const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
-        row += alignment & Qt::AlignHCenter ? "\\trqc" : alignment & Qt::AlignRight ? "\\trqr" : "\\trql";
+        row += alignment & Qt::AlignHCenter ? "\\trqc"
+               : alignment & Qt::AlignRight ? "\\trqr"
+                                            : "\\trql";
         int right = left;
         for (int column = 0; column < table->columns(); ++column) {
             int width = 1440;

@@ -23,7 +23,10 @@ constexpr int kMaxTwips = 31680; // 22 inches
 constexpr int kMaxColumns = 64;
 constexpr int kMaxPictureSide = 8192; // pixels of a device bitmap built here
 
-double TwipsToPixels(int twips) { return std::clamp(twips, -kMaxTwips, kMaxTwips) / kTwipsPerPixel; }
+double TwipsToPixels(int twips)
+{
+    return std::clamp(twips, -kMaxTwips, kMaxTwips) / kTwipsPerPixel;
+}
 
 QString ToQString(Cp1253View text) { return QString::fromStdString(Cp1253ToUtf8(text)); }
 
@@ -132,7 +135,8 @@ QImage DecodeDeviceBitmap(const Picture &picture)
         image.setColor(1, qRgb(255, 255, 255));
     }
     for (int y = 0; y < height; ++y)
-        std::memcpy(image.scanLine(y), picture.data.data() + stride * y, static_cast<size_t>(needed));
+        std::memcpy(image.scanLine(y), picture.data.data() + stride * y,
+                    static_cast<size_t>(needed));
     return bits == 24 ? image.convertToFormat(QImage::Format_RGB32) : image;
 }
 
@@ -245,8 +249,7 @@ void TextDocumentSink::ApplyParagraph(const ParagraphFormat &format)
     QTextBlock block = m_cursor.block();
     // A paragraph split by page breaks is several blocks; all take its format, and every one
     // but the last breaks the page after it.
-    for (QTextBlock b = m_document.findBlockByNumber(m_paragraphStart); b.isValid();
-         b = b.next()) {
+    for (QTextBlock b = m_document.findBlockByNumber(m_paragraphStart); b.isValid(); b = b.next()) {
         QTextCursor at(b);
         QTextBlockFormat f = blockFormat;
         if (b != block)
@@ -302,11 +305,12 @@ void TextDocumentSink::OnRowStart(const TableRowFormat &row)
         QList<QTextLength> widths;
         int left = std::clamp(row.leftEdge, -kMaxTwips, kMaxTwips);
         for (int i = 0; i < columns; ++i) {
-            const int right = i < static_cast<int>(row.cellRight.size())
-                                  ? std::clamp(row.cellRight[static_cast<size_t>(i)], -kMaxTwips,
-                                               kMaxTwips)
-                                  : left + 1440;
-            widths << QTextLength(QTextLength::FixedLength, std::max(0, right - left) / kTwipsPerPixel);
+            const int right =
+                i < static_cast<int>(row.cellRight.size())
+                    ? std::clamp(row.cellRight[static_cast<size_t>(i)], -kMaxTwips, kMaxTwips)
+                    : left + 1440;
+            widths << QTextLength(QTextLength::FixedLength,
+                                  std::max(0, right - left) / kTwipsPerPixel);
             left = right;
         }
         table.setColumnWidthConstraints(widths);

@@ -46,9 +46,10 @@ private:
 
     QTextDocument &m_document;
     QTextCursor m_cursor;
-    QTextCharFormat m_lastFormat;  // the char format of empty paragraphs that follow text
-    int m_paragraphStart = 0;      // block number where the current paragraph began
-    bool m_blockFromPar = false;   // the current block was opened by \par (not first, not after a table)
+    QTextCharFormat m_lastFormat; // the char format of empty paragraphs that follow text
+    int m_paragraphStart = 0;     // block number where the current paragraph began
+    bool m_blockFromPar =
+        false; // the current block was opened by \par (not first, not after a table)
     QTextTable *m_table = nullptr; // the table that the next row joins, if it has as many cells
     bool m_inRow = false;
     int m_row = 0;

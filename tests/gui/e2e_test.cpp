@@ -91,12 +91,12 @@ private slots:
     void keysTypedIntoTheWindowShowTheEntry()
     {
         const QString window = QString::number(m_window->winId());
-        Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        Run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
         QTRY_VERIFY(m_window->isActiveWindow());
         m_entry->setFocus();
-        Run(QStringLiteral("xdotool"),
-            {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-             QStringLiteral("Inflation")});
+        Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                        QStringLiteral("30"), QStringLiteral("Inflation")});
         QTRY_COMPARE(m_entry->text(), QStringLiteral("Inflation"));
         QTRY_COMPARE(LabelText(m_window, "Entry_Label"), QStringLiteral("Inflation"));
         QVERIFY(!LabelText(m_window, "Trans_Label").isEmpty());
@@ -117,23 +117,26 @@ private slots:
     void theWindowsCopyReachesOtherPrograms()
     {
         // The selected headword, as plain text.
-        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Copy_Button")), Qt::LeftButton);
+        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Copy_Button")),
+                          Qt::LeftButton);
         QCOMPARE(Run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
                                                QStringLiteral("clipboard")}),
                  QByteArray("Inflation"));
 
         // The whole description, with its formatting.
         m_window->findChild<QTextEdit *>(QStringLiteral("Description_Text"))->setFocus();
-        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Copy_Button")), Qt::LeftButton);
-        const QByteArray targets = Run(QStringLiteral("xclip"),
-                                       {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                        QStringLiteral("clipboard"), QStringLiteral("-t"),
-                                        QStringLiteral("TARGETS")});
-        QVERIFY2(targets.contains("text/rtf") && targets.contains("text/html"), targets.constData());
-        const QByteArray rtf = Run(QStringLiteral("xclip"),
-                                   {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                    QStringLiteral("clipboard"), QStringLiteral("-t"),
-                                    QStringLiteral("text/rtf")});
+        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Copy_Button")),
+                          Qt::LeftButton);
+        const QByteArray targets =
+            Run(QStringLiteral("xclip"),
+                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                 QStringLiteral("-t"), QStringLiteral("TARGETS")});
+        QVERIFY2(targets.contains("text/rtf") && targets.contains("text/html"),
+                 targets.constData());
+        const QByteArray rtf =
+            Run(QStringLiteral("xclip"),
+                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                 QStringLiteral("-t"), QStringLiteral("text/rtf")});
         QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1253"));
         QVERIFY(rtf.contains("\\fcharset161"));
     }
@@ -143,13 +146,14 @@ private slots:
         int notices = 0;
         m_platform->Services().clipboard->SetChangedHandler([&notices] { ++notices; });
         // xclip keeps the selection in a child process until another program takes it.
-        Run(QStringLiteral("xclip"), {QStringLiteral("-i"), QStringLiteral("-selection"),
-                                      QStringLiteral("clipboard")},
+        Run(QStringLiteral("xclip"),
+            {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
             "Arbitrage");
         QTRY_VERIFY(notices >= 1);
         QTRY_COMPARE(m_platform->Services().clipboard->Text(), std::string("Arbitrage"));
         m_platform->Services().clipboard->SetChangedHandler({});
-        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Paste_Button")), Qt::LeftButton);
+        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Paste_Button")),
+                          Qt::LeftButton);
         QCOMPARE(m_entry->text(), QStringLiteral("Arbitrage"));
         QCOMPARE(LabelText(m_window, "Entry_Label"), QStringLiteral("Arbitrage"));
     }
@@ -157,15 +161,17 @@ private slots:
     // Without a Greek group the field itself types Greek in Greek mode.
     void greekIsTypedOnTheEnglishKeyboard()
     {
-        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Lang_Button")), Qt::LeftButton);
+        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Lang_Button")),
+                          Qt::LeftButton);
         QVERIFY(m_window->Core().State().LanguageMode);
         QTRY_VERIFY(m_entry->hasFocus());
-        Run(QStringLiteral("xdotool"),
-            {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-             QStringLiteral("f;orow")});
+        Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                        QStringLiteral("30"), QStringLiteral("f;orow")});
         QTRY_COMPARE(m_entry->text(), QString::fromUtf8("φόρος"));
         QVERIFY(m_window->Core().State().LanguageMode);
-        QVERIFY(m_window->findChild<QListView *>(QStringLiteral("Entries_List"))->model()->rowCount() > 0);
+        QVERIFY(
+            m_window->findChild<QListView *>(QStringLiteral("Entries_List"))->model()->rowCount() >
+            0);
     }
 
 private:

@@ -43,11 +43,11 @@ TEST(GreekTyping, AccentKeysMarkTheNextVowel)
         {U";a;e;h;i;o;y;v", U"άέήίόύώ"},
         {U";A;E;H;I;O;Y;V", U"ΆΈΉΊΌΎΏ"},
         {U":i:y:I:Y", U"ϊϋΪΫ"},
-        {U";:i:;y", U"ΐΰ"},    // both accent keys, in either order
-        {U";t", U"΄τ"},        // a letter without an accented form: the mark, then the letter
-        {U"; ", U"΄"},         // the blank gives the mark alone
+        {U";:i:;y", U"ΐΰ"}, // both accent keys, in either order
+        {U";t", U"΄τ"},     // a letter without an accented form: the mark, then the letter
+        {U"; ", U"΄"},      // the blank gives the mark alone
         {U": ", U"¨"},
-        {U";;", U"΄"},         // the same key twice gives its mark
+        {U";;", U"΄"}, // the same key twice gives its mark
         {U";:;", U"΅"},
     };
     for (const Row &row : rows) {

@@ -90,15 +90,16 @@ private slots:
     {
         FakePlatform fake;
         ProgramForms forms = CreateProgramForms(fake.Services(), testing::BuildFolder());
-        QCOMPARE(forms.creationOrder,
-                 (QStringList{"TMainLex", "TInsertEntryFrm", "TDummyFrm", "TMessageForm",
-                              "TSearchForm", "TSelectCustomDirForm", "TCopyrightForm", "TFigForm"}));
+        QCOMPARE(
+            forms.creationOrder,
+            (QStringList{"TMainLex", "TInsertEntryFrm", "TDummyFrm", "TMessageForm", "TSearchForm",
+                         "TSelectCustomDirForm", "TCopyrightForm", "TFigForm"}));
         QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Termdex"));
         QCOMPARE(forms.mainLex->windowTitle(), QStringLiteral("Termdex"));
         for (QWidget *form : std::initializer_list<QWidget *>{
                  forms.insertEntryFrm.get(), forms.dummyFrm.get(), forms.messageForm.get(),
-                 forms.searchForm.get(), forms.selectCustomDirForm.get(),
-                 forms.copyrightForm.get(), forms.figForm.get()})
+                 forms.searchForm.get(), forms.selectCustomDirForm.get(), forms.copyrightForm.get(),
+                 forms.figForm.get()})
             QVERIFY(form->isHidden());
         QVERIFY(forms.dummyFrm->findChild<QTextEdit *>(QStringLiteral("PrintText")) != nullptr);
     }
@@ -115,10 +116,14 @@ private slots:
         // before it and at the list's bottom.
         QCOMPARE(w.window->width(), 547 + 45 + 12);
         const std::vector<Place> places = {
-            {"Panel2", {4, 49, 230, 35}},         {"Entries_List", {4, 88, 229, 212}},
-            {"Description_Text", {241, 114, 348, 186}}, {"Line_Image", {0, 43, 605, 3}},
-            {"Line2_Image", {241, 108, 364, 3}},  {"Medical_Image", {250, 48, 329, 57}},
-            {"Entry_Label", {241, 47, 348, 28}},  {"Trans_Label", {241, 75, 348, 32}},
+            {"Panel2", {4, 49, 230, 35}},
+            {"Entries_List", {4, 88, 229, 212}},
+            {"Description_Text", {241, 114, 348, 186}},
+            {"Line_Image", {0, 43, 605, 3}},
+            {"Line2_Image", {241, 108, 364, 3}},
+            {"Medical_Image", {250, 48, 329, 57}},
+            {"Entry_Label", {241, 47, 348, 28}},
+            {"Trans_Label", {241, 75, 348, 32}},
             {"VorantisImage", {454, 301, 20, 16}},
         };
         for (const Place &place : places)
@@ -132,7 +137,8 @@ private slots:
 
         // Colours: "$00FF8000" is blue 255, green 128, red 0.
         QCOMPARE(w.window->palette().color(QPalette::Window), QColor(0, 128, 255));
-        QCOMPARE(w.Find("Trans_Label")->palette().color(QPalette::WindowText), QColor(255, 255, 163));
+        QCOMPARE(w.Find("Trans_Label")->palette().color(QPalette::WindowText),
+                 QColor(255, 255, 163));
         QCOMPARE(w.Find("Entry_Label")->palette().color(QPalette::WindowText), QColor(Qt::white));
         QCOMPARE(w.Find("Entry_Label")->font().pixelSize(), 12);
         QVERIFY(w.Find("Entry_Label")->font().bold());
@@ -142,9 +148,9 @@ private slots:
 
         // The banner shows, the hidden controls exist.
         QVERIFY(w.Find("Medical_Image")->isVisible());
-        for (const char *hidden : {"GrImage", "EnImage", "AutoTrImage", "CancelAutoTrImage",
-                                   "ClipBoard_Edit", "WholeLex_Button", "Button1", "Button2",
-                                   "Button3", "Panel1"})
+        for (const char *hidden :
+             {"GrImage", "EnImage", "AutoTrImage", "CancelAutoTrImage", "ClipBoard_Edit",
+              "WholeLex_Button", "Button1", "Button2", "Button3", "Panel1"})
             QVERIFY2(w.Find(hidden) != nullptr && w.Find(hidden)->isHidden(), hidden);
         QCOMPARE(w.Find("Fill_List_Button")->size(), QSize(1, 1));
         QCOMPARE(w.Find<QPushButton>("WholeLex_Button")->text(), Utf("Όλα τα Λήμματα"));
@@ -197,7 +203,8 @@ private slots:
         QFETCH(bool, shown);
         WindowUnderTest w(testing::BuildFolder(), [attribute](FakePlatform &fake) {
             if (attribute >= 0)
-                fake.files.readOnly[(testing::BuildFolder() / "Termdex").lexically_normal().string()] =
+                fake.files
+                    .readOnly[(testing::BuildFolder() / "Termdex").lexically_normal().string()] =
                     attribute == 1;
         });
         QCOMPARE(w.Find("InstallLabel")->isVisible(), shown);
@@ -436,7 +443,8 @@ private slots:
         QTest::mouseClick(w.Find("PrevMenu_Button"), Qt::LeftButton);
         QVERIFY(prevMenu->isVisible());
         QWidget *back = w.Find("Prev_Button");
-        const QPoint expected(w.window->x() + back->x() + 4, w.window->y() + back->y() + back->height() + 22);
+        const QPoint expected(w.window->x() + back->x() + 4,
+                              w.window->y() + back->y() + back->height() + 22);
         QCOMPARE(prevMenu->pos(), expected);
         prevMenu->actions()[0]->trigger(); // "Tax"
         prevMenu->hide();
@@ -471,7 +479,8 @@ private slots:
             QCOMPARE(dialog->objectName(), QStringLiteral("TSearchForm"));
             QCOMPARE(dialog->windowTitle(), Utf("Κριτήρια Αναζήτησης Λημμάτων"));
             QCOMPARE(dialog->size(), QSize(260, 168));
-            QCOMPARE(dialog->findChild<QWidget *>("Start_Edit")->geometry(), QRect(120, 44, 121, 22));
+            QCOMPARE(dialog->findChild<QWidget *>("Start_Edit")->geometry(),
+                     QRect(120, 44, 121, 22));
             QCOMPARE(dialog->findChild<QPushButton *>("BitBtn2")->text(), Utf("Άκυρο"));
             QVERIFY(dialog->findChild<QWidget *>("Start_Edit")->hasFocus());
             QTest::keyClicks(dialog->findChild<QLineEdit *>("Start_Edit"), "Tax");
@@ -509,7 +518,8 @@ private slots:
 
         // OK with all three empty keeps the list.
         const int before = List(w)->model()->rowCount();
-        WhenDialogOpens([](QDialog *dialog) { dialog->findChild<QPushButton *>("BitBtn1")->click(); });
+        WhenDialogOpens(
+            [](QDialog *dialog) { dialog->findChild<QPushButton *>("BitBtn1")->click(); });
         w.window->Search_ButtonClick();
         QCOMPARE(List(w)->model()->rowCount(), before);
     }
@@ -796,11 +806,15 @@ private slots:
 
     void picturesAreDrawnAtEveryPixelRatio()
     {
-        for (const char *name : {"auto_translate", "banner", "cancel_auto_translate", "copy",
-                                 "custom_entries", "descr_search", "exit", "help", "lang_en",
-                                 "lang_gr", "menu_down", "message_form", "next", "paste", "pin",
-                                 "pinakes", "prev", "print", "search", "search_form", "vorantis"}) {
-            const QString resource = QStringLiteral(":/termdex/pictures/%1.svg").arg(QLatin1String(name));
+        for (const char *name : {"auto_translate", "banner",         "cancel_auto_translate",
+                                 "copy",           "custom_entries", "descr_search",
+                                 "exit",           "help",           "lang_en",
+                                 "lang_gr",        "menu_down",      "message_form",
+                                 "next",           "paste",          "pin",
+                                 "pinakes",        "prev",           "print",
+                                 "search",         "search_form",    "vorantis"}) {
+            const QString resource =
+                QStringLiteral(":/termdex/pictures/%1.svg").arg(QLatin1String(name));
             QVERIFY2(IsValidSvg(resource), name);
             for (qreal ratio : {1.0, 2.0}) {
                 QImage image(QSize(40, 40) * ratio, QImage::Format_ARGB32_Premultiplied);

@@ -38,7 +38,9 @@ TEST_F(PosixFileAttributesTest, ReadOnlyIsTheClearedOwnerWriteBit)
     EXPECT_EQ(attributes->IsReadOnly(m_file), true);
     EXPECT_TRUE(attributes->ClearReadOnly(m_file));
     EXPECT_EQ(attributes->IsReadOnly(m_file), false);
-    struct stat status {};
+    struct stat status
+    {
+    };
     ASSERT_EQ(::stat(m_file.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0655u); // only the owner-write bit was added
 }

@@ -21,7 +21,7 @@ TEST(XkbLayouts, SymbolsNameGivesEachGroupItsLayout)
         {"pc+gb+us(intl):2+gr:3+inet(evdev)+group(alt_shift_toggle)", 3, {"gb", "us", "gr"}},
         {"pc+gr(polytonic)+us:2", 2, {"gr", "us"}},
         {"evdev+us", 1, {"us"}},
-        {"pc+us+gr:2", 1, {"us"}},         // a group past the count is not listed
+        {"pc+us+gr:2", 1, {"us"}},            // a group past the count is not listed
         {"pc+us+gr:9+de:2", 2, {"us", "de"}}, // a group number XKB cannot have is passed over
         {"", 2, {"", ""}},
         {"pc+inet(evdev)", 1, {""}},

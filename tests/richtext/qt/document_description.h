@@ -41,7 +41,8 @@ inline QString DescribeImage(const QTextDocument &document, const QTextImageForm
     const QImage image =
         document.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
     const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
-    const QByteArray bytes(reinterpret_cast<const char *>(pixels.constBits()), pixels.sizeInBytes());
+    const QByteArray bytes(reinterpret_cast<const char *>(pixels.constBits()),
+                           pixels.sizeInBytes());
     return QStringLiteral("[image %1x%2 shown %3x%4 %5]")
         .arg(image.width())
         .arg(image.height())
@@ -156,7 +157,9 @@ inline QString FirstDifference(const QString &actual, const QString &expected)
         const QString left = i < a.size() ? a[i] : QStringLiteral("<none>");
         const QString right = i < e.size() ? e[i] : QStringLiteral("<none>");
         if (left != right)
-            return QStringLiteral("line %1:\n  actual   %2\n  expected %3").arg(i + 1).arg(left, right);
+            return QStringLiteral("line %1:\n  actual   %2\n  expected %3")
+                .arg(i + 1)
+                .arg(left, right);
     }
     return {};
 }

@@ -41,8 +41,8 @@ void ExpectRoundTrip(const std::string &rtf)
     const Cp1253 written = WriteRtf(first);
     QTextDocument second;
     QVERIFY2(LoadRtfDocument(written, second), written.c_str());
-    const QString difference =
-        testing::FirstDifference(testing::DescribeDocument(second), testing::DescribeDocument(first));
+    const QString difference = testing::FirstDifference(testing::DescribeDocument(second),
+                                                        testing::DescribeDocument(first));
     QVERIFY2(difference.isEmpty(), qPrintable(difference + QStringLiteral("\nwritten: ") +
                                               QString::fromLatin1(written.substr(0, 2000))));
     QCOMPARE(QString::fromLatin1(WriteRtf(second)), QString::fromLatin1(written));
@@ -95,9 +95,9 @@ private slots:
                           "\\trowd\\cellx1000\\intbl b\\cell\\row \\pard\\par "
                           "\\trowd\\cellx900\\intbl c\\cell\\row}");
         row("table last", "x\\par \\trowd\\cellx1000\\intbl a\\cell\\row}");
-        row("pictures", "see {\\pict\\pngblip\\picw4\\pich3\\picwgoal900\\pichgoal615 " +
-                            PngHex() + "} and {\\pict\\pngblip\\picscalex200\\picscaley60 " +
-                            PngHex() + "}\\par}");
+        row("pictures", "see {\\pict\\pngblip\\picw4\\pich3\\picwgoal900\\pichgoal615 " + PngHex() +
+                            "} and {\\pict\\pngblip\\picscalex200\\picscaley60 " + PngHex() +
+                            "}\\par}");
     }
 
     void roundTrips()

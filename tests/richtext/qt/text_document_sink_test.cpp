@@ -113,8 +113,8 @@ private slots:
 
     void paragraphEndsGiveTheParagraphsOfThePlainText()
     {
-        const std::vector<std::string> bodies = {"X\\par \\par}", "X}", "\\par}", "A\\line B\\tab C}",
-                                                 "}", "A\\par B\\par}"};
+        const std::vector<std::string> bodies = {"X\\par \\par}",     "X}", "\\par}",
+                                                 "A\\line B\\tab C}", "}",  "A\\par B\\par}"};
         for (const std::string &body : bodies) {
             QTextDocument document;
             const std::string rtf = kFonts + body;
@@ -174,9 +174,10 @@ private slots:
     void rowWithOtherCellCountStartsAnotherTable()
     {
         QTextDocument document;
-        QVERIFY(LoadRtfDocument(kFonts + "\\trowd\\cellx1000\\intbl a\\cell\\row "
-                                         "\\trowd\\cellx1000\\cellx2000\\intbl b\\cell c\\cell\\row "
-                                         "\\pard}",
+        QVERIFY(LoadRtfDocument(kFonts +
+                                    "\\trowd\\cellx1000\\intbl a\\cell\\row "
+                                    "\\trowd\\cellx1000\\cellx2000\\intbl b\\cell c\\cell\\row "
+                                    "\\pard}",
                                 document));
         int tables = 0;
         for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it)
@@ -201,10 +202,15 @@ private slots:
         QImage red(3, 2, QImage::Format_RGB32);
         red.fill(Qt::red);
         QTextDocument document;
-        QVERIFY(LoadRtfDocument(kFonts + "see {\\pict\\pngblip\\picw3\\pich2\\picwgoal900"
-                                         "\\pichgoal600 " + PngHex(red) + "} and "
-                                         "{\\pict\\pngblip\\picscalex200 " + PngHex(red) + "}"
-                                         "{\\pict\\pngblip 0badc0de}}",
+        QVERIFY(LoadRtfDocument(kFonts +
+                                    "see {\\pict\\pngblip\\picw3\\pich2\\picwgoal900"
+                                    "\\pichgoal600 " +
+                                    PngHex(red) +
+                                    "} and "
+                                    "{\\pict\\pngblip\\picscalex200 " +
+                                    PngHex(red) +
+                                    "}"
+                                    "{\\pict\\pngblip 0badc0de}}",
                                 document));
         std::vector<QTextImageFormat> images;
         for (auto it = document.begin().begin(); !it.atEnd(); ++it)
@@ -215,8 +221,8 @@ private slots:
         QCOMPARE(images[0].height(), 40.0);
         QCOMPARE(images[1].width(), 6.0);
         QCOMPARE(images[1].height(), 2.0);
-        const QImage stored = document.resource(QTextDocument::ImageResource,
-                                                QUrl(images[0].name())).value<QImage>();
+        const QImage stored =
+            document.resource(QTextDocument::ImageResource, QUrl(images[0].name())).value<QImage>();
         QCOMPARE(stored.pixelColor(2, 1), QColor(Qt::red));
     }
 
@@ -287,9 +293,9 @@ private slots:
     void damagedInputNeverBreaksTheDocument()
     {
         const std::vector<std::string> inputs = {
-            "{\\rtf1 \\trowd\\cellx100\\intbl a\\cell",          // row left open
-            "{\\rtf1 {{{{\\b x}",                                  // unbalanced
-            "{\\rtf1 \\cell\\row\\cell x\\par",                   // cells without rows
+            "{\\rtf1 \\trowd\\cellx100\\intbl a\\cell", // row left open
+            "{\\rtf1 {{{{\\b x}",                       // unbalanced
+            "{\\rtf1 \\cell\\row\\cell x\\par",         // cells without rows
             "{\\rtf1 \\intbl \\pard x\\par \\intbl y\\row z}",
             "{\\rtf1 {\\pict\\dibitmap0 28000000}}",
             "{\\rtf1 {\\pict\\wbitmap0\\picw99999\\pich99999\\wbmbitspixel1 00}}",
@@ -329,7 +335,9 @@ private slots:
                 while (at < shown.size() && at < plain.size() && shown[at] == plain[at])
                     ++at;
                 QFAIL(qPrintable(QStringLiteral("record %1 differs at %2: shown [%3] plain [%4]")
-                                     .arg(r).arg(at).arg(shown.mid(at - 10, 30), plain.mid(at - 10, 30))));
+                                     .arg(r)
+                                     .arg(at)
+                                     .arg(shown.mid(at - 10, 30), plain.mid(at - 10, 30))));
             }
         }
     }
