@@ -120,7 +120,7 @@ fs::path ExecutableFolder(const char *argv0)
 std::vector<Command> AllCommands()
 {
     std::vector<Command> all;
-    for (auto provider : {DataCommands, LookupCommands, EditCommands})
+    for (auto provider : {DataCommands, LookupCommands, EditCommands, InstallCommands})
         for (const Command &command : provider())
             all.push_back(command);
     return all;

@@ -1,0 +1,70 @@
+// The installer without its window: the install label's command with the folder dialog answered
+// by DEST, so the copying, the launcher, the settings line and the messages are the window's.
+#include "install/installer.h"
+#include "tools/cli.h"
+#include "tools/json.h"
+
+#include <ostream>
+
+namespace termdex::cli {
+namespace {
+
+// The folder dialog closed with OK on the folder given.
+class AnswerFolder final : public FolderDialog
+{
+public:
+    explicit AnswerFolder(std::string folder) : m_folder(std::move(folder)) {}
+    FolderAnswer Ask(const FolderRequest &) override { return {true, m_folder}; }
+
+private:
+    std::string m_folder;
+};
+
+int Install(Run &run)
+{
+    if (!run.args.Parse({}, {}) || run.args.positional().size() != 1 ||
+        run.args.positional()[0].empty())
+        return run.Fail(run.args.error().empty() ? "usage: install DEST" : run.args.error());
+    ProgramPaths paths = run.Paths();
+    AnswerFolder dialog(run.args.positional()[0]);
+    const InstallSource source{run.options.programFolder,
+                               {DesktopFolder(), ApplicationsFolder()}};
+    std::string chosenFolder;
+    const InstallClick click = InstallLabelClick(dialog, source, paths, chosenFolder);
+    // Success: every step done and the program file in place, so one message, the first.
+    const bool ok = click.installed && click.report->outcome && click.messages.size() == 1;
+    std::vector<std::string> problems;
+    if (click.report)
+        problems = click.report->problems;
+    if (click.report && !click.report->ranToEnd)
+        problems.push_back("the installation was interrupted: no launcher and no settings line");
+    if (run.options.json) {
+        JsonWriter json;
+        json.BeginObject().Key("ok").Bool(ok).Key("folder").Utf8(chosenFolder);
+        json.Key("copied").Int(click.report ? click.report->copied : 0);
+        json.Key("messages").BeginArray();
+        for (const std::string &message : click.messages)
+            json.Utf8(message);
+        json.EndArray().Key("problems").BeginArray();
+        for (const std::string &problem : problems)
+            json.Utf8(problem);
+        run.PrintJson(json.EndArray().EndObject().str());
+    } else {
+        for (const std::string &message : click.messages)
+            run.out << message << '\n';
+        for (const std::string &problem : problems)
+            run.err << problem << '\n';
+    }
+    return ok ? kExitOk : kExitFailure;
+}
+
+} // namespace
+
+std::vector<Command> InstallCommands()
+{
+    return {
+        {"install", "install DEST              the installer run to the folder DEST", Install},
+    };
+}
+
+} // namespace termdex::cli
