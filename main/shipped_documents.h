@@ -1,0 +1,64 @@
+// The material outside the dictionary proper: the help, the three tables, the rights text and
+// the publisher's presentation program, all shipped in the content folder, and the publisher's
+// addresses. The window opens them through the desktop and shows the failure message given
+// here (UTF-8) in a warning box captioned kProblemCaption.
+#pragma once
+
+#include "data/paths.h"
+#include "lib/text.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace termdex {
+
+inline constexpr const char *kProblemCaption = "Πρόβλημα";
+
+enum class ShippedDocument { Help, Preface, Abbreviations, Bibliography };
+
+// A document to open with its default program, and what to say when that fails.
+struct DocumentCommand
+{
+    std::filesystem::path file;
+    const char *failureMessage;
+};
+// content/Termdex.htm, Preface.htm, PinAbbrev.htm or Biblio.htm of the program folder.
+DocumentCommand ShippedDocumentCommand(const ProgramPaths &paths, ShippedDocument document);
+
+// The presentation program and its one argument: the program folder with a trailing "/",
+// enclosed in double quotes.
+struct ProgramCommand
+{
+    std::filesystem::path program;
+    std::vector<std::string> arguments;
+    const char *failureMessage;
+};
+ProgramCommand Vorantis_LabelClick(const ProgramPaths &paths);
+
+// The about window's links: an address to open and its failure message.
+struct LinkCommand
+{
+    const char *address;
+    const char *caption; // what the label shows
+    const char *failureMessage;
+};
+const LinkCommand &SiteLabelClick();
+const LinkCommand &MailLabelClick();
+
+constexpr int64_t kMaxRightsTextBytes = 1 << 20;
+// content/copyright.rtf; nullopt when it is missing, larger than kMaxRightsTextBytes or not
+// rich text.
+std::optional<Cp1253> ReadRightsText(const ProgramPaths &paths);
+
+// Where PinakesMenu pops up: x = window left + button left + 4, y = window top + button top +
+// button height + 22 (just below Pinakes_Button).
+struct MenuPoint
+{
+    int x = 0, y = 0;
+};
+MenuPoint Pinakes_ButtonClick(int windowLeft, int windowTop, int buttonLeft, int buttonTop,
+                              int buttonHeight);
+
+} // namespace termdex
