@@ -6,12 +6,6 @@
 
 namespace termdex {
 
-TInsertEntryFrm::TInsertEntryFrm(QWidget *parent) : QDialog(parent)
-{
-    setObjectName(QStringLiteral("TInsertEntryFrm"));
-    SetFixedDialog(*this, QStringLiteral("Εισαγωγή Νέου Λήμματος"), 367, 233);
-}
-
 TDummyFrm::TDummyFrm(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TDummyFrm"));
@@ -20,12 +14,6 @@ TDummyFrm::TDummyFrm(QWidget *parent) : QWidget(parent)
     m_printText->setObjectName(QStringLiteral("PrintText"));
     m_rtf1 = new QTextEdit(this);
     m_rtf1->setObjectName(QStringLiteral("RTF1"));
-}
-
-TSelectCustomDirForm::TSelectCustomDirForm(QWidget *parent) : QDialog(parent)
-{
-    setObjectName(QStringLiteral("TSelectCustomDirForm"));
-    SetFixedDialog(*this, QStringLiteral("Termdex"), 477, 232);
 }
 
 TCopyrightForm::TCopyrightForm(QWidget *parent) : QDialog(parent)

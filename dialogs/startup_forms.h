@@ -3,20 +3,15 @@
 // folder dialog, the about window and the figure window. Each holds what its command needs.
 #pragma once
 
+#include "custom/ui/insert_entry_frm.h"     // TInsertEntryFrm, the entry editor
+#include "dialogs/select_custom_dir_form.h" // TSelectCustomDirForm, the folder dialog
+
 #include <QDialog>
 #include <QWidget>
 
 class QTextEdit;
 
 namespace termdex {
-
-// The entry editor (caption "Εισαγωγή Νέου Λήμματος", client 367 x 233).
-class TInsertEntryFrm final : public QDialog
-{
-    Q_OBJECT
-public:
-    explicit TInsertEntryFrm(QWidget *parent = nullptr);
-};
 
 // Never shown: holds PrintText (the print document) and RTF1 (the maintenance converter).
 class TDummyFrm final : public QWidget
@@ -30,14 +25,6 @@ public:
 private:
     QTextEdit *m_printText;
     QTextEdit *m_rtf1;
-};
-
-// The folder dialog of the reader's entries and of the installer (client 477 x 232).
-class TSelectCustomDirForm final : public QDialog
-{
-    Q_OBJECT
-public:
-    explicit TSelectCustomDirForm(QWidget *parent = nullptr);
 };
 
 // The about window (caption "Termdex", client 255 x 288).

@@ -1,5 +1,6 @@
 #include "main/ui/main_lex_window.h"
 
+#include "custom/ui/custom_entries_ui.h"
 #include "data/paths.h"
 #include "dialogs/message_form.h"
 #include "dialogs/search_form.h"
@@ -115,6 +116,7 @@ TMainLex::TMainLex(PlatformServices services, std::filesystem::path programFolde
     BuildDisplay();
     BuildHiddenControls();
     FormCreate(m_programFolder);
+    SetUpCustomEntries();
     Mirror();
 }
 

@@ -27,6 +27,7 @@ class QTextEdit;
 
 namespace termdex {
 
+struct CustomEntriesUi;
 class EntriesListView;
 class EntryEdit;
 class HeadwordListModel;
@@ -92,6 +93,12 @@ public slots:
     void Entries_ListEnter();
     void Description_TextEnter();
     void Entry_TextEnter();
+    // The custom-entries menu (custom/ui/main_lex_custom_entries.cpp).
+    void CustomEntries_ButtonClick();
+    void CustomEntriesItemClick();
+    void InsertEntryItemClick();
+    void ModifyEntryItemClick();
+    void DeleteEntryItemClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -117,6 +124,8 @@ private:
     // Moves the anchored controls by the change of the client size.
     void ApplyAnchors(QSize oldSize, QSize newSize);
     bool DescriptionAreaShown() const;
+    // The editing commands with their dialogs, bound to the custom-entries menu.
+    void SetUpCustomEntries();
 
     // A control that keeps its distance to the right or bottom edge (stretching or moving).
     struct Anchor
@@ -164,6 +173,9 @@ private:
     SvgPicture *m_grImage, *m_enImage, *m_autoTrImage, *m_cancelAutoTrImage;
     QLineEdit *m_clipBoardEdit;
     QPushButton *m_fillListButton, *m_wholeLexButton;
+
+    // After m_core: it uses the core and goes first.
+    std::unique_ptr<CustomEntriesUi> m_customEntries;
 };
 
 } // namespace termdex

@@ -1,0 +1,108 @@
+// TMainLex's custom-entries commands: the button's menu and its four items. Each slot runs the
+// core command of its name under the hourglass (the dialogs it opens show the arrow), then
+// mirrors the core and shows the message of a change that could not be made.
+#include "main/ui/main_lex_window.h"
+
+#include "custom/ui/custom_entries_ui.h"
+#include "dialogs/plain_message.h"
+#include "main/ui/pictures.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMenu>
+
+namespace termdex {
+
+namespace {
+
+class CommandCursor
+{
+public:
+    CommandCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CommandCursor() { QGuiApplication::restoreOverrideCursor(); }
+    CommandCursor(const CommandCursor &) = delete;
+    CommandCursor &operator=(const CommandCursor &) = delete;
+};
+
+} // namespace
+
+void TMainLex::SetUpCustomEntries()
+{
+    m_customEntries = std::make_unique<CustomEntriesUi>(this, *m_core, m_programFolder);
+    SetCustomEntriesMenuPictures(*m_customEntriesMenu);
+    connect(m_customEntriesButton, &QAbstractButton::clicked, this,
+            &TMainLex::CustomEntries_ButtonClick);
+    const struct
+    {
+        const char *item;
+        void (TMainLex::*slot)();
+    } items[] = {
+        {"CustomEntriesItem", &TMainLex::CustomEntriesItemClick},
+        {"InsertEntryItem", &TMainLex::InsertEntryItemClick},
+        {"ModifyEntryItem", &TMainLex::ModifyEntryItemClick},
+        {"DeleteEntryItem", &TMainLex::DeleteEntryItemClick},
+    };
+    for (const auto &item : items) {
+        if (auto *action = m_customEntriesMenu->findChild<QAction *>(QLatin1String(item.item)))
+            connect(action, &QAction::triggered, this, item.slot);
+    }
+}
+
+void TMainLex::CustomEntries_ButtonClick()
+{
+    const auto at = CustomEntryCommands::CustomEntries_ButtonClick(
+        x(), y(), m_customEntriesButton->x(), m_customEntriesButton->y(),
+        m_customEntriesButton->height());
+    m_customEntriesMenu->popup(QPoint(at.x, at.y));
+}
+
+void TMainLex::CustomEntriesItemClick()
+{
+    {
+        CommandCursor busy;
+        m_customEntries->commands.CustomEntriesItemClick();
+    }
+    Mirror();
+    FitEntryLabels();
+}
+
+void TMainLex::InsertEntryItemClick()
+{
+    EditStatus status;
+    {
+        CommandCursor busy;
+        status = m_customEntries->commands.InsertEntryItemClick();
+    }
+    Mirror();
+    FitEntryLabels();
+    if (!status.message.empty())
+        ShowPlainMessage(this, QString::fromStdString(status.message));
+}
+
+void TMainLex::ModifyEntryItemClick()
+{
+    EditStatus status;
+    {
+        CommandCursor busy;
+        status = m_customEntries->commands.ModifyEntryItemClick();
+    }
+    Mirror();
+    FitEntryLabels();
+    if (!status.message.empty())
+        ShowPlainMessage(this, QString::fromStdString(status.message));
+}
+
+void TMainLex::DeleteEntryItemClick()
+{
+    EditStatus status;
+    {
+        CommandCursor busy;
+        status = m_customEntries->commands.DeleteEntryItemClick();
+    }
+    Mirror();
+    FitEntryLabels();
+    if (!status.message.empty())
+        ShowPlainMessage(this, QString::fromStdString(status.message));
+}
+
+} // namespace termdex
