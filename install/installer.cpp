@@ -212,25 +212,41 @@ InstallReport InstallFiles(const std::string &folder, const InstallSource &sourc
     return report;
 }
 
-InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &source,
+InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &given,
                                ProgramPaths &paths, std::string &chosenFolder)
 {
     InstallClick click;
     std::error_code ec;
+    // The dialog may move the current folder before its OK installs.
+    InstallSource source = given;
+    source.programFolder = fs::absolute(given.programFolder, ec);
+    if (ec)
+        source.programFolder = given.programFolder;
+    std::string folder;
+    FolderRequest request{kFolderModeInstall, DefaultCustomFolder()};
+    // The dialog's OK runs this once the folder exists, and closes with cancel when it returns
+    // false. A relative folder is taken where the dialog just made its Data subfolder.
+    request.install = [&](const std::string &typed) {
+        folder = InstallFolder(typed);
+        click.report = InstallFiles(folder, source, paths.settingsFilePath);
+        return click.report->ranToEnd;
+    };
     const fs::path before = fs::current_path(ec);
-    const FolderAnswer answer = dialog.Ask({kFolderModeInstall, DefaultCustomFolder()});
+    const FolderAnswer answer = dialog.Ask(request);
     // The program's relative paths need the program folder, whatever the dialog did.
     if (!before.empty() && fs::current_path(ec) != before)
         fs::current_path(before, ec);
     if (!answer.accepted || answer.folder.empty())
         return click;
-    const std::string folder = InstallFolder(answer.folder);
-    // The dialog made folder/Data before closing; done again here, it holds for any dialog.
-    if (!CreateCustomDataFolder(folder)) {
-        click.messages.push_back(kMessageFolderCreateFailed);
-        return click;
+    if (!click.report) {
+        // A dialog that only answers (the command line's) leaves the installation to us.
+        folder = InstallFolder(answer.folder);
+        if (!CreateCustomDataFolder(folder)) {
+            click.messages.push_back(kMessageFolderCreateFailed);
+            return click;
+        }
+        click.report = InstallFiles(folder, source, paths.settingsFilePath);
     }
-    click.report = InstallFiles(folder, source, paths.settingsFilePath);
     if (!click.report->ranToEnd)
         return click;
     click.installed = true;

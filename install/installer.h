@@ -65,10 +65,11 @@ struct InstallClick
 };
 
 // InstallLabelClick: asks with the folder dialog in the "INSTALL" mode (default folder
-// prefilled); on OK with a folder, creates its Data subfolder, runs InstallFiles, adds
-// kMessageInstallProcedureProblems when the program file is missing there afterwards, and sets
-// chosenFolder. Cancel or an empty folder: nothing copied or stored, no message. The current
-// folder is put back afterwards.
+// prefilled), whose OK runs InstallFiles through the request's install step once the folder
+// and its Data subfolder exist; a dialog that only answers gets the same done after it closes.
+// Then kMessageInstallProcedureProblems is added when the program file is missing there, and
+// chosenFolder is set. Cancel, an empty folder or an interrupted installation: no message and
+// nothing stored. The current folder is put back afterwards.
 InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &source,
                                ProgramPaths &paths, std::string &chosenFolder);
 

@@ -24,11 +24,20 @@ public:
     FolderAnswer answer;
     std::vector<FolderRequest> asked;
     fs::path moveCurrentFolderTo; // a dialog that browses changes the current folder
+    // As the window's dialog does: OK makes the folder's Data subfolder, then runs the install
+    // step and closes with cancel when it fails.
+    bool runsInstall = false;
+    int installs = 0;
     FolderAnswer Ask(const FolderRequest &request) override
     {
         asked.push_back(request);
         if (!moveCurrentFolderTo.empty())
             fs::current_path(moveCurrentFolderTo);
+        if (runsInstall && answer.accepted && !answer.folder.empty() && request.install &&
+            CreateCustomDataFolder(answer.folder)) {
+            ++installs;
+            return {request.install(answer.folder), answer.folder};
+        }
         return answer;
     }
 };
@@ -198,6 +207,32 @@ TEST_F(InstallerTest, MissingProgramFileAddsTheProcedureMessage)
     EXPECT_EQ(click.messages, (std::vector<std::string>{kMessageInstallProblems,
                                                         kMessageInstallProcedureProblems}));
     EXPECT_EQ(ReadFile(target / "Data" / "TermdexI.tbo"), "english index");
+}
+
+TEST_F(InstallerTest, DialogThatInstallsOnItsOkRunsTheInstallationOnce)
+{
+    MakeMedia();
+    dialog.runsInstall = true;
+    // The dialog browsed to the disk; a relative folder is taken there, where it made Data.
+    fs::create_directories(root / "disk");
+    dialog.moveCurrentFolderTo = root / "disk";
+    const InstallClick click = Click("Termdex");
+    EXPECT_EQ(dialog.installs, 1);
+    EXPECT_EQ(fs::current_path(), startFolder);
+    EXPECT_EQ(click.messages, std::vector<std::string>{kMessageInstallSucceeded});
+    EXPECT_EQ(click.report->copied, 8);
+    EXPECT_EQ(chosenFolder, target.string());
+    EXPECT_EQ(ReadFile(target / "Data" / "TermdexI.tbo"), "english index");
+
+    // An interrupted installation closes the dialog with cancel: nothing more is shown.
+    fs::permissions(media / "content" / "fil.tbo", fs::perms(0644));
+    WriteFile(media / "content" / "fil.tbo", std::string(2 * 1024 * 1024, 'x'));
+    chosenFolder.clear();
+    const InstallClick interrupted = Click(target.string());
+    EXPECT_EQ(dialog.installs, 2);
+    EXPECT_FALSE(interrupted.installed);
+    EXPECT_TRUE(interrupted.messages.empty());
+    EXPECT_TRUE(chosenFolder.empty());
 }
 
 TEST_F(InstallerTest, CancelAndAnEmptyFolderCopyAndStoreNothing)
