@@ -120,7 +120,13 @@ TMainLex::TMainLex(PlatformServices services, std::filesystem::path programFolde
     Mirror();
 }
 
-TMainLex::~TMainLex() = default;
+TMainLex::~TMainLex()
+{
+    // The children outlive the window's own part: no focus change may reach the core now.
+    m_entriesList->removeEventFilter(this);
+    m_descriptionText->removeEventFilter(this);
+    m_entryText->removeEventFilter(this);
+}
 
 // ---- Building the window ----
 
@@ -421,6 +427,7 @@ void TMainLex::FormShow()
         m_core->FormShow();
     }
     Mirror();
+    m_entryText->setFocus(Qt::OtherFocusReason);
     // A program that runs from a writable disk has been installed: no install offer.
     if (m_services.files != nullptr &&
         m_services.files->IsReadOnly(m_programFolder / "Termdex") == false) {
@@ -848,7 +855,9 @@ void TMainLex::DescrSearch_ButtonClick()
                                                QStringLiteral("Άκυρο"), 0, total, this);
                 progress->setObjectName(QStringLiteral("DescrSearch_Progress"));
                 progress->setWindowTitle(QStringLiteral("Termdex"));
-                progress->setWindowModality(Qt::WindowModal);
+                // Modal for the whole program: while the search lets events through, the reader
+                // can only cancel it.
+                progress->setWindowModality(Qt::ApplicationModal);
                 progress->setMinimumDuration(0);
                 progress->setAutoClose(false);
                 progress->setAutoReset(false);

@@ -77,6 +77,7 @@ ToolbarButton::ToolbarButton(const QString &glyph, QWidget *parent)
     : QAbstractButton(parent), m_glyph(glyph)
 {
     setMouseTracking(true);
+    setAttribute(Qt::WA_Hover); // repaint on entering and leaving
     setFocusPolicy(Qt::NoFocus);
 }
 
