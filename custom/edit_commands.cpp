@@ -52,6 +52,27 @@ std::optional<std::string> InsertOk_ButtonClick(const EntryTexts &typed, EditMod
     return RefuseEntryTexts(typed, mode == EditMode::Insert ? 'C' : editKind);
 }
 
+// The text as the reader typed it, from the text the display shows: the display adds its
+// closing paragraphs (and, after a supplement, a separating blank), and the stored form writes
+// each line break as " \par ", whose blank shows before the break. Undoing exactly these lets a
+// modify that changes nothing store the same bytes again instead of growing the text each time.
+static Cp1253 EditableText(Cp1253View shown, bool afterSupplement)
+{
+    constexpr std::string_view closing = "\r\n\r\n";
+    if (shown.size() >= closing.size() && shown.substr(shown.size() - closing.size()) == closing)
+        shown.remove_suffix(closing.size());
+    if (afterSupplement && !shown.empty() && shown.back() == ' ')
+        shown.remove_suffix(1);
+    Cp1253 text;
+    text.reserve(shown.size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i] == ' ' && shown.substr(i + 1, 2) == "\r\n")
+            continue;
+        text += shown[i];
+    }
+    return text;
+}
+
 EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &previous)
 {
     EntryTexts texts;
@@ -66,7 +87,7 @@ EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &pre
 
     const Cp1253 &plain = state.descriptionText;
     if (kind == 'C') {
-        texts.description = TrimLeft(plain);
+        texts.description = EditableText(TrimLeft(plain), false);
     } else if (kind == 'A') {
         // The supplement starts after the marker and the line break that ends its line. The
         // place is the marker's own: an underscore in the shipped text above it must not
@@ -76,7 +97,9 @@ EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &pre
             texts.description = previous;
         } else {
             const size_t start = marker + SupplementMarker().size() + 1;
-            texts.description = start < plain.size() ? TrimLeft(plain.substr(start)) : Cp1253();
+            texts.description =
+                start < plain.size() ? EditableText(TrimLeft(plain.substr(start)), true)
+                                     : Cp1253();
         }
     }
     return texts;

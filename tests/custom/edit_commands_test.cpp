@@ -201,8 +201,9 @@ TEST_F(EditCommandsTest, ModifySupplementedEntryPrefillsOnlyTheSupplement)
     editor.answers.push_back({false, {}});
     c.ModifyEntryItemClick();
     ASSERT_EQ(editor.shown.size(), 1u);
-    // What follows the marker's line, with the separator blank and the two closing paragraphs.
-    EXPECT_EQ(editor.shown[0].texts.description, Cp("δικό μου") + " \r\n\r\n");
+    // What follows the marker's line, without the blank and the closing paragraphs the display
+    // added after it.
+    EXPECT_EQ(editor.shown[0].texts.description, Cp("δικό μου"));
     EXPECT_EQ(core->Index().english[alpha].kind, 'A'); // cancelled: unchanged
 
     // An empty text removes the supplement.
@@ -210,6 +211,21 @@ TEST_F(EditCommandsTest, ModifySupplementedEntryPrefillsOnlyTheSupplement)
     editor.answers.push_back(Answer("alpha", "", ""));
     ASSERT_TRUE(c.ModifyEntryItemClick().ok());
     EXPECT_EQ(core->Index().english[alpha].kind, 'L');
+}
+
+TEST_F(EditCommandsTest, ModifyThatChangesNothingKeepsTheText)
+{
+    WriteCustom({{2, 20001, "bravo", Cp("μπράβο"), "{\\'41 \\par \\'42}"}}, {});
+    CustomEntryCommands &c = Commands();
+    core->ShowRecord(RecordOf("bravo"));
+    const Cp1253 shown = core->State().descriptionText;
+    for (int round = 0; round < 3; ++round) {
+        editor.answers.push_back(Answer("bravo", "μπράβο", "A\r\nB"));
+        ASSERT_TRUE(c.ModifyEntryItemClick().ok());
+        EXPECT_EQ(editor.shown.back().texts.description, "A\r\nB");
+        core->ShowRecord(RecordOf("bravo"));
+        EXPECT_EQ(core->State().descriptionText, shown);
+    }
 }
 
 TEST_F(EditCommandsTest, ModifyOwnEntryInGreekModeCutsTheMark)
@@ -226,7 +242,7 @@ TEST_F(EditCommandsTest, ModifyOwnEntryInGreekModeCutsTheMark)
     EXPECT_TRUE(request.headwordsEnabled);
     EXPECT_EQ(request.texts.greek, Cp("μπράβο"));
     EXPECT_EQ(request.texts.english, "bravo");
-    EXPECT_EQ(request.texts.description, "A\r\n\r\n");
+    EXPECT_EQ(request.texts.description, "A");
     EXPECT_EQ(RecordOf("bravo"), 0);
     const int moved = RecordOf("bravo2");
     ASSERT_NE(moved, 0);
