@@ -4,6 +4,7 @@
 #include "data/paths.h"
 #include "dialogs/message_form.h"
 #include "dialogs/search_form.h"
+#include "install/installer.h"
 #include "main/ui/entry_edit.h"
 #include "main/ui/headword_list.h"
 #include "main/ui/pictures.h"
@@ -117,6 +118,7 @@ TMainLex::TMainLex(PlatformServices services, std::filesystem::path programFolde
     BuildHiddenControls();
     FormCreate(m_programFolder);
     SetUpCustomEntries();
+    SetUpInstaller();
     Mirror();
 }
 
@@ -335,7 +337,7 @@ void TMainLex::BuildDisplay()
     m_anchors = {
         {m_lineImage, true, false, false},      {m_line2Image, true, false, false},
         {m_entriesList, false, true, false},    {m_descriptionText, true, true, false},
-        {m_copyrightLabel, false, false, true},
+        {m_copyrightLabel, false, false, true},  {m_installLabel, false, false, true},
     };
 }
 
@@ -430,7 +432,7 @@ void TMainLex::FormShow()
     m_entryText->setFocus(Qt::OtherFocusReason);
     // A program that runs from a writable disk has been installed: no install offer.
     if (m_services.files != nullptr &&
-        m_services.files->IsReadOnly(m_programFolder / "Termdex") == false) {
+        !InstallOffered(m_services.files->IsReadOnly(m_programFolder / kProgramFileName))) {
         m_installLabel->hide();
         m_copyrightLabel->move(5, m_copyrightLabel->y());
     }
@@ -593,9 +595,11 @@ void TMainLex::MirrorHistoryMenus()
             QAction *action = menu->addAction(MenuCaption(items[i].caption));
             action->setData(items[i].tag);
             const int index = static_cast<int>(i);
-            connect(action, &QAction::triggered, this, [this, index, previous] {
-                previous ? PrevMenuClick(index) : NextMenuClick(index);
-            });
+            // After the menu is done with the action: the jump rebuilds the menu.
+            connect(
+                action, &QAction::triggered, this,
+                [this, index, previous] { previous ? PrevMenuClick(index) : NextMenuClick(index); },
+                Qt::QueuedConnection);
         }
     };
     if (!same(state.PrevMenu, m_shownPrev)) {
