@@ -337,7 +337,7 @@ void TMainLex::BuildDisplay()
     m_anchors = {
         {m_lineImage, true, false, false},      {m_line2Image, true, false, false},
         {m_entriesList, false, true, false},    {m_descriptionText, true, true, false},
-        {m_copyrightLabel, false, false, true},  {m_installLabel, false, false, true},
+        {m_copyrightLabel, false, false, true}, {m_installLabel, false, false, true},
     };
 }
 

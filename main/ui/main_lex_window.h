@@ -28,6 +28,7 @@ class QTextEdit;
 namespace termdex {
 
 struct CustomEntriesUi;
+class FolderDialog;
 class EntriesListView;
 class EntryEdit;
 class HeadwordListModel;
@@ -70,6 +71,9 @@ public:
     void SetSearchProgressDelay(int milliseconds) { m_searchProgressDelay = milliseconds; }
     // The threads the full-text search scans with: 1 or 2, 0 to choose by the machine.
     void SetSearchThreads(int threads) { m_searchThreads = threads; }
+    // The folder dialog the install label asks (tests answer it); nullptr for the window's own
+    // TSelectCustomDirForm.
+    void SetInstallFolderDialog(FolderDialog *dialog) { m_installFolderDialog = dialog; }
 
 public slots:
     void Lang_ButtonClick();
@@ -99,6 +103,8 @@ public slots:
     void InsertEntryItemClick();
     void ModifyEntryItemClick();
     void DeleteEntryItemClick();
+    // The installer (install/ui/main_lex_install.cpp).
+    void InstallLabelClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -126,6 +132,8 @@ private:
     bool DescriptionAreaShown() const;
     // The editing commands with their dialogs, bound to the custom-entries menu.
     void SetUpCustomEntries();
+    // InstallLabel's click.
+    void SetUpInstaller();
 
     // A control that keeps its distance to the right or bottom edge (stretching or moving).
     struct Anchor
@@ -176,6 +184,8 @@ private:
 
     // After m_core: it uses the core and goes first.
     std::unique_ptr<CustomEntriesUi> m_customEntries;
+    FolderDialog *m_installFolderDialog = nullptr;
+    std::string m_chosenFolder; // ChosenFolder: the folder the last installation went to
 };
 
 } // namespace termdex
