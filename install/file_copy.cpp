@@ -85,7 +85,8 @@ int CreateScratch(const fs::path &target, fs::path &scratch)
 
 void SyncFolder(const fs::path &folder)
 {
-    Descriptor fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const char *name = folder.empty() ? "." : folder.c_str();
+    Descriptor fd(::open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() >= 0)
         ::fsync(fd.get());
 }
