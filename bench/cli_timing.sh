@@ -28,11 +28,14 @@ if ! [[ $runs =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 
+times_file=$(mktemp "${TMPDIR:-/tmp}/termdex-times.XXXXXX")
+temporary=
+trap 'rm -f "$times_file"; if [[ -n $temporary ]]; then rm -rf "$temporary"; fi' EXIT
 if [[ -n ${TERMDEX_BENCH_DICTIONARY:-} ]]; then
     dictionary=$TERMDEX_BENCH_DICTIONARY
 else
     dictionary=$(mktemp -d "${TMPDIR:-/tmp}/termdex-cli-timing.XXXXXX")
-    trap 'rm -rf "$dictionary"' EXIT
+    temporary=$dictionary
 fi
 if [[ ! -f $dictionary/data/TermdexI.tbo ]]; then
     "$maker" "$dictionary" >&2
@@ -50,6 +53,20 @@ if [[ $output != *'"items": [{'* && $output != *'"items":[{'* ]]; then
     echo "cli_timing: the lookup listed nothing: ${output:0:200}" >&2
     exit 2
 fi
+
+# User + system seconds of this shell's finished children, from its own `times` (second line).
+# `times` runs in this shell, writing to a file: in a command substitution it would report the
+# children of the subshell.
+child_cpu_seconds() {
+    times >"$times_file"
+    cpu_seconds=$(tail -n 1 "$times_file" | awk '{
+        n = 0
+        for (f = 1; f <= 2; ++f) {
+            split($f, p, "m"); sub("s", "", p[2]); n += p[1] * 60 + p[2]
+        }
+        printf "%.6f", n
+    }')
+}
 
 echo "command: ${command[*]}"
 if command -v hyperfine >/dev/null 2>&1; then
@@ -73,6 +90,19 @@ else
     min_ms=$(printf '%s\n' "${times[@]}" | sort -g | head -n 1)
     echo "runs: $runs, fastest ${min_ms} ms"
 fi
+
+# The CPU time the runs took (user + system, all children of this shell so far, averaged over
+# the runs): on a busy machine the wall time waits for the processor as well.
+child_cpu_seconds
+cpu_before=$cpu_seconds
+for ((i = 0; i < runs; ++i)); do
+    "${command[@]}" >/dev/null
+done
+child_cpu_seconds
+cpu_after=$cpu_seconds
+cpu_ms=$(awk -v a="$cpu_before" -v b="$cpu_after" -v n="$runs" \
+    'BEGIN { printf "%.3f", (b - a) * 1000 / n }')
+echo "mean CPU time per run: ${cpu_ms} ms"
 
 # Peak resident memory: the largest of a few runs under GNU time (kilobytes).
 peak_kb=0

@@ -7,8 +7,7 @@ namespace termdex {
 
 void ShowPlainMessage(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Termdex"), text, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Termdex"), text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("PlainMessage"));
     box.exec();
 }

@@ -43,7 +43,8 @@ const char kInstallText[] =
 // The memo's text, every paragraph centred; CR LF ends a paragraph.
 void SetMemoText(QTextEdit &memo, const char *utf8)
 {
-    memo.setPlainText(QString::fromUtf8(utf8).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    memo.setPlainText(
+        QString::fromUtf8(utf8).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QTextCursor all(memo.document());
     all.select(QTextCursor::Document);
     QTextBlockFormat centred;
@@ -163,7 +164,7 @@ void TSelectCustomDirForm::FormShow()
         setWindowTitle(QString::fromUtf8(install ? kInstallCaption : kCustomCaption));
         m_image1->setVisible(!install);
         m_image2->setVisible(install);
-        SetMemoText(*m_msgMemo, install ? kInstallText
+        SetMemoText(*m_msgMemo, install                                          ? kInstallText
                                 : m_folderMode == QLatin1String(kFolderModeNull) ? kNullText
                                                                                  : kInvalidText);
     }

@@ -77,7 +77,8 @@ TInsertEntryFrm::TInsertEntryFrm(QWidget *parent) : QDialog(parent)
     connect(m_insertEntryDescr, &QPlainTextEdit::textChanged, this,
             &TInsertEntryFrm::KeepDescriptionInCodePage);
 
-    m_insertCancelButton = PlaceButton(this, "InsertCancel_Button", QStringLiteral("Ακύρωση"), 244, 192);
+    m_insertCancelButton =
+        PlaceButton(this, "InsertCancel_Button", QStringLiteral("Ακύρωση"), 244, 192);
     m_insertCancelButton->resize(113, 25);
     m_insertCancelButton->setIcon(SvgIcon(DialogPicture("glyph_cancel")));
     m_insertOkButton = PlaceButton(this, "InsertOk_Button", QStringLiteral("Εισαγωγή"), 112, 192);
@@ -115,7 +116,7 @@ void TInsertEntryFrm::FormShow()
     SetFieldColour(*m_insertEntryDescr);
     m_answer = {};
     setWindowTitle(QString::fromStdString(m_request.caption.empty() ? kEditorInsertCaption
-                                                                     : m_request.caption));
+                                                                    : m_request.caption));
     if (!m_request.okCaption.empty())
         m_insertOkButton->setText(QString::fromStdString(m_request.okCaption));
     if (m_request.mode == EditMode::Insert) {
@@ -139,8 +140,8 @@ void TInsertEntryFrm::FormShow()
 void TInsertEntryFrm::InsertOk_ButtonClick()
 {
     const EntryTexts typed = Typed();
-    if (const auto message = termdex::InsertOk_ButtonClick(typed, m_request.mode,
-                                                           m_request.editKind)) {
+    if (const auto message =
+            termdex::InsertOk_ButtonClick(typed, m_request.mode, m_request.editKind)) {
         ShowPlainMessage(this, QString::fromStdString(*message));
         return;
     }

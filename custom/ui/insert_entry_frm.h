@@ -39,10 +39,11 @@ public slots:
     void InsertOk_ButtonClick();
     // Clears the three fields and closes with cancel (also Esc).
     void InsertCancel_ButtonClick();
+    // Every cancel of the dialog is the cancel button's.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void reject() override;
 
 private:
     // Takes out of the description what code page 1253 cannot hold, as the headwords refuse it.
