@@ -75,6 +75,8 @@ TSelectCustomDirForm::TSelectCustomDirForm(QWidget *parent)
     m_msgMemo->setFrameShape(QFrame::NoFrame);
     m_msgMemo->setFocusPolicy(Qt::NoFocus);
     m_msgMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The longest text (the installer's) fills the memo to its last line.
+    m_msgMemo->document()->setDocumentMargin(1);
     QPalette face = m_msgMemo->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
     m_msgMemo->setPalette(face);

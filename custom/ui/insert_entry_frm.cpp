@@ -7,6 +7,7 @@
 #include "main/ui/text_convert.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -37,6 +38,16 @@ QLineEdit *PlaceHeadwordEdit(QWidget *parent, const char *name, int top)
     return edit;
 }
 
+// The labels end before the fields at 112: a wide system font is made smaller to fit.
+void FitLabel(QLabel &label, int width)
+{
+    QFont font = label.font();
+    while (QFontMetrics(font).horizontalAdvance(label.text()) > width && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
+    label.setFont(font);
+    label.adjustSize();
+}
+
 void SetFieldColour(QWidget &field)
 {
     QPalette palette = field.palette();
@@ -63,6 +74,8 @@ TInsertEntryFrm::TInsertEntryFrm(QWidget *parent) : QDialog(parent)
     m_label1 = PlaceLabel(this, "Label1", QStringLiteral("Λήμμα (Αγγλικά)"), 8, 12, true);
     m_label3 = PlaceLabel(this, "Label3", QStringLiteral("Λήμμα (Ελληνικά)"), 8, 36, true);
     m_label2 = PlaceLabel(this, "Label2", QStringLiteral("Περιγραφή"), 8, 68, true);
+    for (QLabel *label : {m_label1, m_label3, m_label2})
+        FitLabel(*label, 112 - 8 - 2);
 
     m_insertEntryText = PlaceHeadwordEdit(this, "InsertEntry_Text", 8);
     m_insertEntryTrans = PlaceHeadwordEdit(this, "InsertEntry_Trans", 32);
