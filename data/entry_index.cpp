@@ -5,6 +5,7 @@
 #include "lib/folding.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace termdex {
@@ -44,16 +45,111 @@ private:
     size_t m_pos = 0;
 };
 
-bool Number(std::string_view line, size_t first, size_t last, long long &value)
+// The lines of a shipped index file, read through one buffer of a few hundred kilobytes, so a
+// load neither holds nor faults in a copy of the whole file. A line is valid until the next
+// call; a "line" longer than the longest the buffer may grow to comes back cut in pieces.
+class FileLines
+{
+public:
+    explicit FileLines(const std::filesystem::path &path) : m_file(std::fopen(path.c_str(), "rb"))
+    {
+        m_buffer.resize(kChunk);
+    }
+    ~FileLines()
+    {
+        if (m_file)
+            std::fclose(m_file);
+    }
+    FileLines(const FileLines &) = delete;
+    FileLines &operator=(const FileLines &) = delete;
+    bool IsOpen() const { return m_file != nullptr; }
+
+    bool Next(std::string_view &line)
+    {
+        for (;;) {
+            const char *begin = m_buffer.data() + m_pos;
+            const size_t rest = m_end - m_pos;
+            const void *lf = std::memchr(begin, '\n', rest);
+            const size_t untilLf = lf ? static_cast<const char *>(lf) - begin : rest;
+            const void *cr = std::memchr(begin, '\r', untilLf);
+            const size_t length = cr ? static_cast<const char *>(cr) - begin : untilLf;
+            // A CR as the last byte read may be the first half of a CR LF: read on first.
+            const bool complete = (lf || cr) && !(cr && !lf && length + 1 == rest && !m_eof);
+            if (complete || (m_eof && rest > 0) || rest >= kLongestLine) {
+                line = std::string_view(begin, length);
+                m_pos += length;
+                if (m_pos < m_end && m_buffer[m_pos] == '\r')
+                    ++m_pos;
+                if (m_pos < m_end && m_buffer[m_pos] == '\n')
+                    ++m_pos;
+                return true;
+            }
+            if (m_eof)
+                return false;
+            Refill();
+        }
+    }
+
+private:
+    static constexpr size_t kChunk = 256 * 1024;
+    static constexpr size_t kLongestLine = 4 * 1024 * 1024;
+
+    void Refill()
+    {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
+        m_end -= m_pos;
+        m_pos = 0;
+        if (m_buffer.size() - m_end < kChunk / 2)
+            m_buffer.resize(m_buffer.size() * 2);
+        const size_t got = m_file ? std::fread(m_buffer.data() + m_end, 1, m_buffer.size() - m_end, m_file) : 0;
+        m_end += got;
+        if (got == 0)
+            m_eof = true;
+    }
+
+    std::FILE *m_file;
+    std::string m_buffer;
+    size_t m_pos = 0, m_end = 0;
+    bool m_eof = false;
+};
+
+// A fixed-width numeric column of the 1-based columns first..last: the number aligned right,
+// blanks to its left (as ParseFixedNumber, inline: every line holds several).
+inline bool Number(std::string_view line, size_t first, size_t last, long long &value)
 {
     if (line.size() < last)
         return false;
-    return ParseFixedNumber(Columns(line, first, last), value);
+    const char *p = line.data() + first - 1;
+    const char *const end = line.data() + last;
+    while (p < end && *p == ' ')
+        ++p;
+    if (p == end)
+        return false;
+    long long v = 0;
+    for (; p < end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned('0');
+        if (digit > 9)
+            return false;
+        v = v * 10 + digit;
+    }
+    value = v;
+    return true;
 }
 
-Cp1253 TextColumn(std::string_view line, size_t first, size_t last)
+// A text column with its trailing blanks (bytes up to 32) cut, read only up to a NUL.
+inline std::string_view TextColumn(std::string_view line, size_t first, size_t last)
 {
-    return TrimRight(Columns(line, first, last));
+    std::string_view column = Columns(line, first, last);
+    if (const size_t nul = column.find('\0'); nul != std::string_view::npos)
+        column = column.substr(0, nul);
+    // Headword columns are mostly padding: skip blanks eight at a time first.
+    size_t n = column.size();
+    constexpr char kBlanks[] = "        ";
+    while (n >= 8 && std::memcmp(column.data() + n - 8, kBlanks, 8) == 0)
+        n -= 8;
+    while (n > 0 && static_cast<unsigned char>(column[n - 1]) <= 32)
+        --n;
+    return column.substr(0, n);
 }
 
 // The reader's index file, decoded line by line as the merge asks for the next line.
@@ -96,45 +192,57 @@ private:
 };
 
 // English slots grouped by id, so the pairing search ("the first English record at or after a
-// slot with this id") is a binary search instead of a walk that may run the whole table.
+// slot with this id") is a binary search instead of a walk that may run the whole table. Ids
+// come from five-digit columns, so a counting sort groups them in one pass.
 class SlotsById
 {
 public:
-    explicit SlotsById(const EntryIndex &index)
+    static constexpr uint32_t kIds = 100000;
+    explicit SlotsById(const EntryIndex &index) : m_first(kIds + 1, 0)
     {
-        m_pairs.reserve(index.englishCount);
         for (int r = 1; r <= index.englishCount; ++r)
-            m_pairs.push_back({index.english[r].id, r});
-        std::sort(m_pairs.begin(), m_pairs.end());
+            if (index.english[r].id < kIds)
+                ++m_first[index.english[r].id + 1];
+        for (uint32_t id = 0; id < kIds; ++id)
+            m_first[id + 1] += m_first[id];
+        m_slots.resize(m_first[kIds]);
+        std::vector<int> next(m_first.begin(), m_first.end() - 1);
+        for (int r = 1; r <= index.englishCount; ++r) // ascending, so each group is sorted
+            if (index.english[r].id < kIds)
+                m_slots[next[index.english[r].id]++] = r;
     }
     // 0 when no English record with that id stands at or after start.
     int Find(uint32_t id, int start) const
     {
-        const auto it = std::lower_bound(m_pairs.begin(), m_pairs.end(),
-                                         std::pair<uint32_t, int>{id, start});
-        return it != m_pairs.end() && it->first == id ? it->second : 0;
+        if (id >= kIds)
+            return 0;
+        const auto begin = m_slots.begin() + m_first[id], end = m_slots.begin() + m_first[id + 1];
+        const auto it = std::lower_bound(begin, end, start);
+        return it != end ? *it : 0;
     }
 
 private:
-    std::vector<std::pair<uint32_t, int>> m_pairs;
+    std::vector<int> m_first; // m_first[id] .. m_first[id + 1]: the slots of id in m_slots
+    std::vector<int> m_slots;
 };
 
 bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
                  std::vector<std::string> &supplementRefs, IndexLoadStatus &status)
 {
     const auto path = paths.ShippedEnglishIndex();
-    const auto text = ReadWholeFile(path, kMaxIndexFileBytes);
-    if (!text) {
+    FileLines lines(path);
+    if (!lines.IsOpen() || !FileExists(path)) {
         status = {false, path.string()};
         return false;
     }
     CustomLines custom(FileExists(paths.customIndexPath) ? paths.customIndexPath : std::string());
-    LineReader lines(*text);
     std::string_view coded;
+    Cp1253 decoded;
     int r = 0;
     for (int32_t n = 1; r < kMaxRecords && lines.Next(coded); ++n) {
         IndexRecord &record = index.english[++r];
-        if (!ParseShippedEnglishLine(MirrorDecode(n, coded), record)) {
+        MirrorDecodeInto(n, coded, decoded);
+        if (!ParseShippedEnglishLine(decoded, record)) {
             record = IndexRecord();
             index.englishCount = r - 1;
             status = {false, path.string()};
@@ -151,7 +259,7 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
                        Number(line, 99, 103, length)) {
                 IndexRecord &own = index.english[++r];
                 own.id = static_cast<uint32_t>(custom.ownId());
-                own.headword = TextColumn(line, 11, 90);
+                own.headword.assign(TextColumn(line, 11, 90));
                 own.descOffset = static_cast<int32_t>(offset);
                 own.descLength = static_cast<int32_t>(length);
                 own.kind = 'C';
@@ -167,8 +275,8 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
 void LoadGreek(const ProgramPaths &paths, EntryIndex &index, IndexLoadStatus &status)
 {
     const auto path = paths.ShippedGreekIndex();
-    const auto text = ReadWholeFile(path, kMaxIndexFileBytes);
-    if (!text) {
+    FileLines lines(path);
+    if (!lines.IsOpen() || !FileExists(path)) {
         status = {false, path.string()};
         return;
     }
@@ -181,12 +289,13 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, IndexLoadStatus &st
     };
     CustomLines custom(FileExists(paths.customGreekIndexPath) ? paths.customGreekIndexPath
                                                               : std::string());
-    LineReader lines(*text);
     std::string_view coded;
+    Cp1253 decoded;
     int r = 0;
     for (int32_t n = 1; r < kMaxRecords && lines.Next(coded); ++n) {
         IndexRecord &record = index.greek[++r];
-        if (!ParseShippedGreekLine(MirrorDecode(n, coded), record)) {
+        MirrorDecodeInto(n, coded, decoded);
+        if (!ParseShippedGreekLine(decoded, record)) {
             record = IndexRecord();
             --r;
             status = {false, path.string()};
@@ -197,7 +306,7 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, IndexLoadStatus &st
             if (r < kMaxRecords) {
                 IndexRecord &own = index.greek[++r];
                 own.id = static_cast<uint32_t>(custom.ownId());
-                own.headword = TextColumn(custom.line(), 11, 90);
+                own.headword.assign(TextColumn(custom.line(), 11, 90));
                 pair(r, 1);
             }
             custom.Advance();
@@ -216,7 +325,7 @@ bool ParseShippedEnglishLine(Cp1253View line, IndexRecord &record)
         return false;
     record = IndexRecord();
     record.id = static_cast<uint32_t>(id);
-    record.headword = TextColumn(line, 6, 131);
+    record.headword.assign(TextColumn(line, 6, 131));
     record.descOffset = static_cast<int32_t>(offset);
     record.descLength = static_cast<int32_t>(length);
     record.kind = 'L';
@@ -231,7 +340,7 @@ bool ParseShippedGreekLine(Cp1253View line, IndexRecord &record)
         return false;
     record = IndexRecord();
     record.id = static_cast<uint32_t>(id);
-    record.headword = TextColumn(line, 6, 146);
+    record.headword.assign(TextColumn(line, 6, 146));
     return true;
 }
 

@@ -1,5 +1,9 @@
 #include "lib/codecs.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 namespace termdex {
 namespace {
 
@@ -18,37 +22,72 @@ MirrorKeys KeysFromSeed(int32_t s)
     return {{k0, k1, k2}};
 }
 
-Cp1253 Mirror(int32_t seed, Cp1253View in, int sign)
+// Positions j and m - j are 1-based; j pairs with m - j, so position m itself is untouched.
+// Every line of both shipped index files passes through here at each load.
+void MirrorInto(int32_t seed, Cp1253View in, int sign, Cp1253 &out)
 {
-    Cp1253 out(in);
+    out.assign(in.data(), in.size());
     const size_t n = UntilNul(in).size();
     const size_t h = n / 2, m = 2 * h;
     const MirrorKeys keys = KeysFromSeed(seed);
-    // Positions j and m - j are 1-based; j pairs with m - j, so position m itself is untouched.
-    // The key of j cycles with j mod 3: unrolled by three so each key is a constant, since every
-    // line of both shipped index files passes through here at each load.
+    // key[j] = the key of position j, repeating every three; the keys of positions
+    // i+1 .. i+8 are then the eight bytes at key + (i+1) mod 3, one word for each phase.
+    const unsigned char k0 = static_cast<unsigned char>(sign * keys.k[0]);
+    const unsigned char k1 = static_cast<unsigned char>(sign * keys.k[1]);
+    const unsigned char k2 = static_cast<unsigned char>(sign * keys.k[2]);
+    const unsigned char key[11] = {k0, k1, k2, k0, k1, k2, k0, k1, k2, k0, k1};
+    uint64_t keys8[3];
+    for (int phase = 0; phase < 3; ++phase)
+        std::memcpy(&keys8[phase], key + phase, sizeof keys8[phase]);
     const auto *src = reinterpret_cast<const unsigned char *>(in.data());
-    char *dst = out.data();
-    const int k[3] = {sign * keys.k[0], sign * keys.k[1], sign * keys.k[2]};
-    auto pair = [&](size_t j, int key) {
-        dst[j - 1] = static_cast<char>(src[m - j - 1] + key);
-        dst[m - j - 1] = static_cast<char>(src[j - 1] + key);
+    auto *dst = reinterpret_cast<unsigned char *>(out.data());
+    // In 0-based terms: dst[i] = src[m-2-i] + key[(i+1) mod 3], and dst[m-2-i] = src[i] + the
+    // same key. Eight positions at a time: a byte swap reverses them, and the keys are added
+    // byte by byte inside one 64-bit word without carries between the bytes.
+    auto add = [](uint64_t a, uint64_t b) {
+        constexpr uint64_t low = 0x7F7F7F7F7F7F7F7FULL, high = 0x8080808080808080ULL;
+        return ((a & low) + (b & low)) ^ ((a ^ b) & high);
     };
-    size_t j = 1;
-    for (; j + 2 <= h; j += 3) {
-        pair(j, k[1]);
-        pair(j + 1, k[2]);
-        pair(j + 2, k[0]);
+    auto load = [](const unsigned char *p) {
+        uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        return w;
+    };
+    size_t i = 0;
+    int phase = 1; // (i + 1) mod 3; eight positions on, it moves by 2
+    for (; i + 8 <= h; i += 8, phase = (phase + 2) % 3) {
+        const uint64_t front = add(__builtin_bswap64(load(src + m - 9 - i)), keys8[phase]);
+        const uint64_t back = __builtin_bswap64(add(load(src + i), keys8[phase]));
+        std::memcpy(dst + i, &front, sizeof front);
+        std::memcpy(dst + m - 9 - i, &back, sizeof back);
     }
-    for (; j <= h; ++j)
-        pair(j, k[j % 3]);
-    return out;
+    for (; i < h; ++i) {
+        const unsigned char k = key[(i + 1) % 3];
+        dst[i] = static_cast<unsigned char>(src[m - 2 - i] + k);
+        dst[m - 2 - i] = static_cast<unsigned char>(src[i] + k);
+    }
 }
 
 } // namespace
 
-Cp1253 MirrorDecode(int32_t seed, Cp1253View coded) { return Mirror(seed, coded, +1); }
-Cp1253 MirrorEncode(int32_t seed, Cp1253View plain) { return Mirror(seed, plain, -1); }
+Cp1253 MirrorDecode(int32_t seed, Cp1253View coded)
+{
+    Cp1253 out;
+    MirrorInto(seed, coded, +1, out);
+    return out;
+}
+
+Cp1253 MirrorEncode(int32_t seed, Cp1253View plain)
+{
+    Cp1253 out;
+    MirrorInto(seed, plain, -1, out);
+    return out;
+}
+
+void MirrorDecodeInto(int32_t seed, Cp1253View coded, Cp1253 &out)
+{
+    MirrorInto(seed, coded, +1, out);
+}
 
 // The rolling key digit of the byte at 0-based index p: (seed + p) mod 10, signed as in C.
 static int RollingKey(int32_t seed, size_t p)

@@ -12,6 +12,8 @@ namespace termdex {
 // Shipped index lines; seed: the line's 1-based number in its file.
 Cp1253 MirrorDecode(int32_t seed, Cp1253View coded);
 Cp1253 MirrorEncode(int32_t seed, Cp1253View plain);
+// MirrorDecode into a caller's buffer, so a load of many lines allocates once.
+void MirrorDecodeInto(int32_t seed, Cp1253View coded, Cp1253 &out);
 
 // Shipped descriptions; seed: the 1-based file position of the text's first byte (offset + 1).
 // Exact inverses for byte values 10..217.

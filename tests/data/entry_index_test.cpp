@@ -203,6 +203,29 @@ TEST_F(EntryIndexTest, TablesNeverGrowPastTheirRoom)
     EXPECT_EQ(index.english[6].headword, "mine");
 }
 
+TEST_F(EntryIndexTest, LinesSplitAtEveryLineEndAndAcrossReadBuffers)
+{
+    // The file is read through a 256 KiB buffer: a first line 37 characters longer puts the CR
+    // of line 1702 on the buffer's last byte and its LF on the next read's first.
+    std::string file;
+    const int lines = 3000;
+    for (int n = 1; n <= lines; ++n) {
+        std::string line = EnglishLine(n, "w" + std::to_string(n), 605, 1);
+        if (n == 1)
+            line += std::string(37, 'x');
+        const char *end = n == 2000 ? "\n" : n == 2001 ? "\r" : "\r\n";
+        file += MirrorEncode(n, line) + end;
+    }
+    ASSERT_EQ(file[262143], '\r');
+    WriteFile(paths.programFolder / "data" / "TermdexI.tbo", file);
+    WriteShippedIndex("TermdexHI.tbo", {GreekLine(1702, "g")});
+    ASSERT_TRUE(Load().complete);
+    ASSERT_EQ(index.englishCount, lines);
+    for (int r : {1, 1702, 1703, 2000, 2001, 2002, lines})
+        EXPECT_EQ(index.english[r].headword, "w" + std::to_string(r)) << r;
+    EXPECT_EQ(index.greek[1].englishIndex, 1702);
+}
+
 TEST_F(EntryIndexTest, LetterStartsComeFromTheLoadedTables)
 {
     std::vector<std::string> english = {EnglishLine(1, "Abc", 605, 1), EnglishLine(2, "bar", 605, 1),
