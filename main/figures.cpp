@@ -28,12 +28,17 @@ bool EraseFirst(Cp1253 &text, char c)
 
 } // namespace
 
-std::optional<Cp1253> FigureNumber(Cp1253View selected, Cp1253View text, size_t selectionStart,
-                                   size_t selectionLength)
+bool IsFigureSelection(Cp1253View selected)
 {
     const Cp1253 &word = FigureWord();
     const bool exact = selected == word || selected == word + "1" || selected == word + "2";
-    if (!exact && selected.find("[" + word) == Cp1253View::npos)
+    return exact || selected.find("[" + word) != Cp1253View::npos;
+}
+
+std::optional<Cp1253> FigureNumber(Cp1253View selected, Cp1253View text, size_t selectionStart,
+                                   size_t selectionLength)
+{
+    if (!IsFigureSelection(selected))
         return std::nullopt;
 
     Cp1253 s(selected);

@@ -14,6 +14,10 @@ namespace termdex {
 
 class MainLexCore;
 
+// Whether a selection may name a figure: exactly "Σχήμα", "Σχήμα1" or "Σχήμα2", or holding
+// "[Σχήμα" anywhere. The common case, every ordinary selection, ends here.
+bool IsFigureSelection(Cp1253View selected);
+
 // The figure number that a selection names: nullopt when the selection is no reference (only
 // "Σχήμα", "Σχήμα1", "Σχήμα2" and selections holding "[Σχήμα" are); otherwise "" for the entry's
 // unnumbered figure or one digit "1".."9". Without a "]" in the selection, the last selected

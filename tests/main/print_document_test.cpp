@@ -1,8 +1,10 @@
 #include "main/print_document.h"
 
 #include "lib/files.h"
+#include "main/print_rows.h"
 #include "richtext/plain_text.h"
 #include "tests/main/dictionary_fixture.h"
+#include "tests/richtext/recording_sink.h"
 
 #include <gtest/gtest.h>
 
@@ -330,6 +332,94 @@ TEST_F(DemoPrintTest, LongDescriptionsArePrintedCutAfter20000Characters)
     const Cp1253 shortT = WithCrLfLines(DocumentOf("Supply and demand"));
     const PrintDocument whole = BuildPrintDocument(shortT, {"a", "b"});
     EXPECT_TRUE(whole.rtf.ends_with(shortT.substr(whole.cut) + "\r\n}}}\r\n"));
+}
+
+} // namespace
+} // namespace termdex
+
+namespace termdex {
+namespace {
+
+// The rows of the print document as the print vehicle reads them, in reading order: one string
+// per row ("|" between cells) and per paragraph outside rows.
+std::vector<std::string> RowsOf(const Cp1253 &rtf)
+{
+    RecordingSink recorded;
+    PrintRowSink rows(recorded);
+    EXPECT_TRUE(ReadRtf(rtf, rows));
+    std::vector<std::string> out;
+    std::string line;
+    bool inRow = false;
+    for (const RecordedEvent &e : recorded.events) {
+        switch (e.kind) {
+        case EventKind::Text:
+            line += e.text;
+            break;
+        case EventKind::RowStart:
+            EXPECT_FALSE(inRow);
+            inRow = true;
+            break;
+        case EventKind::CellEnd:
+            EXPECT_TRUE(inRow);
+            line += "|";
+            break;
+        case EventKind::RowEnd:
+            EXPECT_TRUE(inRow);
+            inRow = false;
+            out.push_back("row " + line);
+            line.clear();
+            break;
+        case EventKind::ParagraphEnd:
+        case EventKind::DocumentEnd:
+            EXPECT_FALSE(inRow);
+            if (!line.empty())
+                out.push_back(line);
+            line.clear();
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
+TEST(PrintRowsTest, EachLabelAndItsValueFormARow)
+{
+    const Cp1253 rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset161 Arial;}}\r\n"
+                       "\\pard\\ql {\\plain\\f0\\fs20 First}\\par\r\n"
+                       "\\pard\\ql {\\plain\\f0\\fs20 Second}\\par\r\n"
+                       "\\pard\\ql {\\plain\\f0\\fs20 Third}}";
+    const PrintDocument document = BuildPrintDocument(rtf, {"head", "rend"});
+    const std::vector<std::string> rows = RowsOf(document.rtf);
+    const std::vector<std::string> expected = {
+        "row " + Cp("Λήμμα:") + "|    head|",   " ",      "row " + Cp("Απόδοση:") + "|rend |",
+        "row " + Cp("Περιγραφή:") + "| First|", "Second", "Third",
+    };
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_NE(rows[0].find(PrintHeaderLine()), std::string::npos);
+    EXPECT_EQ(std::vector<std::string>(rows.begin() + 1, rows.end()), expected);
+}
+
+TEST(PrintRowsTest, RealTablesOfADescriptionStayWhole)
+{
+    const Cp1253 rtf = "{\\rtf1\\ansi before\\par"
+                       "\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row"
+                       "\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row"
+                       "\\pard after\\par}";
+    EXPECT_EQ(RowsOf(rtf), (std::vector<std::string>{"before", "row a|b|", "row c|d|", "after"}));
+}
+
+TEST(PrintRowsTest, HeldContentKeepsItsFontName)
+{
+    RecordingSink recorded;
+    PrintRowSink rows(recorded);
+    ReadRtf("{\\rtf1{\\fonttbl{\\f0\\fnil Courier;}{\\f1\\fnil Tahoma;}}"
+            "\\trowd\\cellx1000\\pard\\intbl\\f0 a\\par\\f1 later\\par}",
+            rows);
+    const std::vector<RecordedEvent> texts = recorded.Of(EventKind::Text);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1].text, "later");
+    EXPECT_EQ(texts[1].fontName, "Tahoma");
 }
 
 } // namespace
