@@ -4,6 +4,8 @@
 #pragma once
 
 #include "custom/ui/insert_entry_frm.h"     // TInsertEntryFrm, the entry editor
+#include "dialogs/copyright_form.h"         // TCopyrightForm, the about window
+#include "dialogs/fig_form.h"               // TFigForm, the figure window
 #include "dialogs/select_custom_dir_form.h" // TSelectCustomDirForm, the folder dialog
 
 #include <QDialog>
@@ -25,22 +27,6 @@ public:
 private:
     QTextEdit *m_printText;
     QTextEdit *m_rtf1;
-};
-
-// The about window (caption "Termdex", client 255 x 288).
-class TCopyrightForm final : public QDialog
-{
-    Q_OBJECT
-public:
-    explicit TCopyrightForm(QWidget *parent = nullptr);
-};
-
-// The figure window.
-class TFigForm final : public QDialog
-{
-    Q_OBJECT
-public:
-    explicit TFigForm(QWidget *parent = nullptr);
 };
 
 } // namespace termdex

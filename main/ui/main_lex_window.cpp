@@ -9,6 +9,7 @@
 #include "main/ui/headword_list.h"
 #include "main/ui/pictures.h"
 #include "main/ui/text_convert.h"
+#include "main/ui/window_extras.h"
 #include "richtext/qt/rtf_writer.h"
 #include "richtext/qt/text_document_sink.h"
 
@@ -118,12 +119,14 @@ TMainLex::TMainLex(PlatformServices services, std::filesystem::path programFolde
     BuildHiddenControls();
     FormCreate(m_programFolder);
     SetUpCustomEntries();
+    SetUpExtras();
     SetUpInstaller();
     Mirror();
 }
 
 TMainLex::~TMainLex()
 {
+    FormDestroy();
     // The children outlive the window's own part: no focus change may reach the core now.
     m_entriesList->removeEventFilter(this);
     m_descriptionText->removeEventFilter(this);

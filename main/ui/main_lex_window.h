@@ -23,11 +23,14 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QPrinter;
 class QTextEdit;
 
 namespace termdex {
 
 struct CustomEntriesUi;
+class TDummyFrm;
+struct WindowExtras;
 class FolderDialog;
 class EntriesListView;
 class EntryEdit;
@@ -71,6 +74,11 @@ public:
     void SetSearchProgressDelay(int milliseconds) { m_searchProgressDelay = milliseconds; }
     // The threads the full-text search scans with: 1 or 2, 0 to choose by the machine.
     void SetSearchThreads(int threads) { m_searchThreads = threads; }
+    // The hidden form whose PrintText carries the print document; without one the window
+    // makes its own at the first print.
+    void SetDummyFrm(TDummyFrm *form);
+    // The printer that the print dialog makes current; it stays current between prints.
+    QPrinter &Printer();
     // The folder dialog the install label asks (tests answer it); nullptr for the window's own
     // TSelectCustomDirForm.
     void SetInstallFolderDialog(FolderDialog *dialog) { m_installFolderDialog = dialog; }
@@ -103,6 +111,21 @@ public slots:
     void InsertEntryItemClick();
     void ModifyEntryItemClick();
     void DeleteEntryItemClick();
+    // Printing (print_support.cpp), quick translation (quick_translation_window.cpp), the
+    // figures, tables, help, about window and staying on top (window_documents.cpp).
+    void Print_ButtonClick();
+    void AutoTranslate_ButtonClick();
+    void WMDrawClipboard();
+    void AppDeactivate();
+    void Description_TextSelectionChange();
+    void Pinakes_ButtonClick();
+    void PrefaceMenuClick();
+    void AbbreviationsMenuClick();
+    void BibliographyMenuClick();
+    void Help_ButtonClick();
+    void Vorantis_LabelClick();
+    void CopyrightLabelClick();
+    void Pin_ButtonClick();
     // The installer (install/ui/main_lex_install.cpp).
     void InstallLabelClick();
 
@@ -132,6 +155,11 @@ private:
     bool DescriptionAreaShown() const;
     // The editing commands with their dialogs, bound to the custom-entries menu.
     void SetUpCustomEntries();
+    // The print, quick-translation, figure, tables, help and about commands' bindings.
+    void SetUpExtras();
+    // Stops the clipboard notices (quick translation) before the window goes.
+    void FormDestroy();
+    void ShowPendingFigure();
     // InstallLabel's click.
     void SetUpInstaller();
 
@@ -184,6 +212,7 @@ private:
 
     // After m_core: it uses the core and goes first.
     std::unique_ptr<CustomEntriesUi> m_customEntries;
+    std::unique_ptr<WindowExtras> m_extras; // after m_core, as m_customEntries
     FolderDialog *m_installFolderDialog = nullptr;
     std::string m_chosenFolder; // ChosenFolder: the folder the last installation went to
 };

@@ -26,6 +26,7 @@ ProgramForms CreateProgramForms(PlatformServices services,
     created(forms.insertEntryFrm.get());
     forms.dummyFrm = std::make_unique<TDummyFrm>();
     created(forms.dummyFrm.get());
+    forms.mainLex->SetDummyFrm(forms.dummyFrm.get()); // PrintText carries the print document
     forms.messageForm = std::make_unique<TMessageForm>(owner);
     created(forms.messageForm.get());
     forms.searchForm = std::make_unique<TSearchForm>(owner);

@@ -1,0 +1,56 @@
+// What the window's extra commands keep: printing, figures, quick translation, and the tables,
+// help and about windows. TMainLex owns one WindowExtras; the slots of those commands
+// (print_support.cpp, quick_translation_window.cpp, window_documents.cpp) work with it.
+#pragma once
+
+#include "main/quick_translation.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class QMenu;
+class QPrinter;
+class QWidget;
+
+namespace termdex {
+
+class TDummyFrm;
+
+// Runs a function when a watched widget is clicked with the left button (on the release).
+class ClickFilter final : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    void Watch(QWidget *widget, std::function<void()> clicked);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::vector<std::pair<QObject *, std::function<void()>>> m_watched;
+};
+
+struct WindowExtras
+{
+    WindowExtras();
+    ~WindowExtras();
+
+    std::unique_ptr<QPrinter> printer;      // made at the first print; stays the current printer
+    QPointer<TDummyFrm> dummyFrm;           // the program's hidden form, when it handed one
+    std::unique_ptr<TDummyFrm> ownDummyFrm; // made at the first print without one
+    QMenu *pinakesMenu = nullptr;
+    ClickFilter *clicks = nullptr;
+    QuickTranslation quickTranslation;
+    // The figure that the last selection named, shown once the mouse button is up.
+    std::optional<std::filesystem::path> pendingFigure;
+};
+
+} // namespace termdex
