@@ -115,6 +115,8 @@ public:
     {
         m_handler = std::move(handler);
     }
+    // Whether a watcher is told of changes.
+    bool Watched() const { return static_cast<bool>(m_handler); }
     // Another program copies text.
     void CopyFromOtherProgram(const std::string &utf8)
     {

@@ -1,0 +1,124 @@
+// Quick translation end to end under Xvfb with the real clipboard: xclip is the other program
+// that copies. Run by xvfb-run (see CMakeLists.txt).
+#include "main/ui/main_lex_window.h"
+#include "main/ui/program.h"
+#include "platform/platform.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace termdex {
+
+namespace {
+
+// Runs a program to its end while this process keeps serving its windows and clipboard.
+QByteArray Run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(5000))
+        return "<could not start " + program.toUtf8() + ">";
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (process.state() != QProcess::NotRunning && clock.elapsed() < 10000)
+        QTest::qWait(10);
+    return process.readAllStandardOutput();
+}
+
+QByteArray ClipboardOfOthers()
+{
+    return Run(QStringLiteral("xclip"),
+               {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+}
+
+void CopyInOtherProgram(const QByteArray &text)
+{
+    // xclip keeps the selection in a child process until another program takes it.
+    Run(QStringLiteral("xclip"),
+        {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, text);
+}
+
+} // namespace
+
+class QuickTranslationEndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("HOME", m_home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toUtf8());
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        m_platform = std::make_unique<SystemPlatform>();
+        m_forms = std::make_unique<ProgramForms>(
+            CreateProgramForms(m_platform->Services(), std::getenv("TERMDEX_BUILD_DIR")));
+        m_window = m_forms->mainLex.get();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_entry = m_window->findChild<QLineEdit *>(QStringLiteral("Entry_Text"));
+    }
+
+    void cleanupTestCase()
+    {
+        m_forms.reset();
+        m_platform.reset();
+    }
+
+    void turningTheModeOnKeepsTheReadersClipboard()
+    {
+        CopyInOtherProgram("kept");
+        QTRY_COMPARE(ClipboardOfOthers(), QByteArray("kept"));
+        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("AutoTranslate_Button")),
+                          Qt::LeftButton);
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Termdex - Γρήγορη Μετάφραση"));
+        QTest::qWait(100);
+        QCOMPARE(ClipboardOfOthers(), QByteArray("kept"));
+        QVERIFY(m_entry->text().isEmpty());
+    }
+
+    void anotherProgramsCopyIsLookedUpAndTheWindowComesBack()
+    {
+        m_window->showMinimized();
+        QTRY_VERIFY(m_window->isMinimized());
+        CopyInOtherProgram("Arbitrage\nand more");
+        QTRY_COMPARE(m_entry->text(), QStringLiteral("Arbitrage"));
+        QTRY_COMPARE(m_window->findChild<QLabel *>(QStringLiteral("Entry_Label"))->text(),
+                     QStringLiteral("Arbitrage"));
+        QTRY_VERIFY(!m_window->isMinimized());
+    }
+
+    void withTheModeOffCopiesAreLeftAlone()
+    {
+        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("AutoTranslate_Button")),
+                          Qt::LeftButton);
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Termdex"));
+        CopyInOtherProgram("Bond");
+        QTRY_COMPARE(m_platform->Services().clipboard->Text(), std::string("Bond"));
+        QTest::qWait(100);
+        QCOMPARE(m_entry->text(), QStringLiteral("Arbitrage"));
+    }
+
+private:
+    QTemporaryDir m_home;
+    std::unique_ptr<SystemPlatform> m_platform;
+    std::unique_ptr<ProgramForms> m_forms;
+    TMainLex *m_window = nullptr;
+    QLineEdit *m_entry = nullptr;
+};
+
+} // namespace termdex
+
+QTEST_MAIN(termdex::QuickTranslationEndToEndTest)
+#include "quick_translation_e2e_test.moc"

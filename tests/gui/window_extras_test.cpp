@@ -1,0 +1,624 @@
+// Printing, figures, quick translation, and the tables, help and about windows on the window,
+// under the offscreen platform with the recording fakes and the demo dictionary.
+#include "tests/gui/gui_fixture.h"
+
+#include "dialogs/copyright_form.h"
+#include "dialogs/fig_form.h"
+#include "dialogs/startup_forms.h"
+#include "main/print_document.h"
+#include "main/ui/pictures.h"
+#include "main/ui/print_support.h"
+#include "main/ui/text_convert.h"
+#include "richtext/qt/rtf_writer.h"
+#include "richtext/qt/text_document_sink.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <fstream>
+
+namespace termdex {
+
+using testing::WindowUnderTest;
+
+namespace {
+
+QString Utf(const char *utf8) { return QString::fromUtf8(utf8); }
+
+QLineEdit *Entry(const WindowUnderTest &w) { return w.Find<QLineEdit>("Entry_Text"); }
+QTextEdit *Description(const WindowUnderTest &w) { return w.Find<QTextEdit>("Description_Text"); }
+
+// Types ASCII keys into the entry field; an exact headword shows its entry.
+void Type(WindowUnderTest &w, const char *keys)
+{
+    Entry(w)->setFocus();
+    Entry(w)->clear();
+    QTest::keyClicks(Entry(w), QLatin1String(keys));
+}
+
+void Click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+// Answers the modal dialog that act opens, from the event loop it runs; false when none opened.
+// Watches only while act runs, so a dialog that never comes leaves nothing behind.
+bool AnswerDialog(const std::function<void()> &act, const std::function<void(QDialog *)> &answer)
+{
+    QWidget *before = QApplication::activeModalWidget();
+    bool opened = false;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (dialog == nullptr || dialog == before)
+            return;
+        timer.stop();
+        opened = true;
+        answer(dialog);
+    });
+    timer.start();
+    act();
+    timer.stop();
+    return opened;
+}
+
+// The problem message that act shows: its text, or empty when none came; it is closed.
+QString ProblemMessageOf(const std::function<void()> &act)
+{
+    QString text;
+    AnswerDialog(act, [&text](QDialog *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        if (box != nullptr && box->windowTitle() == Utf("Πρόβλημα") &&
+            box->icon() == QMessageBox::Warning && box->buttons().size() == 1)
+            text = box->text();
+        else
+            text = QStringLiteral("<not the problem message>");
+        dialog->accept();
+    });
+    return text;
+}
+
+// Runs a program to its end and gives its output.
+QByteArray Run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000))
+        return "<" + program.toUtf8() + " did not finish>";
+    return process.readAllStandardOutput();
+}
+
+// A program folder whose data is the demo's and whose content folder is empty or missing.
+struct BareProgramFolder
+{
+    BareProgramFolder()
+    {
+        std::filesystem::create_directory_symlink(testing::BuildFolder() / "data",
+                                                  Folder() / "data");
+    }
+    std::filesystem::path Folder() const { return dir.path().toStdString(); }
+    void Write(const std::string &relative, const std::string &bytes) const
+    {
+        std::filesystem::create_directories((Folder() / relative).parent_path());
+        std::ofstream(Folder() / relative, std::ios::binary) << bytes;
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+class WindowExtrasTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("HOME", m_home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toUtf8());
+        QVERIFY2(std::filesystem::exists(testing::BuildFolder() / "content" / "fil.tbo"),
+                 "the content folder is missing from the build folder");
+    }
+
+    // ---- Printing ----
+
+    void printWithoutASelectedItemOpensNoDialog()
+    {
+        WindowUnderTest w;
+        QVERIFY(!AnswerDialog([&] { w.window->Print_ButtonClick(); },
+                              [](QDialog *dialog) { dialog->reject(); }));
+    }
+
+    void printToPdfHoldsHeaderCellsAndDescription()
+    {
+        WindowUnderTest w;
+        TDummyFrm dummy;
+        w.window->SetDummyFrm(&dummy);
+        Type(w, "Supply and demand");
+        QCOMPARE(w.State().entryLabel, std::string("Supply and demand"));
+        const QString rendering = ToQString(w.State().transLabel);
+        QVERIFY(!rendering.isEmpty());
+
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("entry.pdf"));
+        w.window->Printer().setOutputFormat(QPrinter::PdfFormat);
+        w.window->Printer().setOutputFileName(pdf);
+        QVERIFY(AnswerDialog([&] { Click(w.Find("Print_Button")); },
+                             [](QDialog *dialog) {
+                                 QCOMPARE(dialog->objectName(), QStringLiteral("PrintDialog1"));
+                                 dialog->accept();
+                             }));
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QCOMPARE(w.window->Printer().docName(), QStringLiteral("Zoveduz: Supply and demand"));
+
+        // The text of the printed pages, its white space made single spaces.
+        const QString text = QString::fromUtf8(Run(QStringLiteral("pdftotext"),
+                                                   {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                                                    pdf, QStringLiteral("-")}))
+                                 .simplified();
+        const QString description = Description(w)->toPlainText().simplified();
+        for (const QString &part :
+             {ToQString(PrintHeaderLine()), Utf("Λήμμα:"), QStringLiteral("Supply and demand"),
+              Utf("Απόδοση:"), rendering, description.left(60), description.right(30)})
+            QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" in ") + text));
+        // The label cell is 1200 twips wide: a wide font may wrap "Περιγραφή:" inside it.
+        QVERIFY(text.contains(Utf("Περιγραφ")));
+        QVERIFY(text.indexOf(ToQString(PrintHeaderLine())) < text.indexOf(Utf("Λήμμα:")));
+        QVERIFY(text.indexOf(rendering) < text.indexOf(description.left(60)));
+        const QString info = QString::fromUtf8(Run(QStringLiteral("pdfinfo"), {pdf}));
+        QVERIFY2(info.contains(QStringLiteral("Zoveduz: Supply and demand")), qPrintable(info));
+
+        // The hidden PrintText keeps the last print document; the window is unchanged.
+        QVERIFY(dummy.PrintText()->toPlainText().contains(Utf("Περιγραφή:")));
+        QCOMPARE(Description(w)->toPlainText().simplified(), description);
+        QCOMPARE(w.State().entryLabel, std::string("Supply and demand"));
+    }
+
+    void printInGreekModeSwapsTheCells()
+    {
+        WindowUnderTest w;
+        TDummyFrm dummy;
+        w.window->SetDummyFrm(&dummy);
+        Type(w, "Supply and demand");
+        const QString greek = ToQString(w.State().transLabel);
+        Click(w.Find("Lang_Button"));
+        Entry(w)->insert(greek);
+        QCOMPARE(w.State().entryLabel, ToCp1253(greek));
+
+        QTemporaryDir out;
+        w.window->Printer().setOutputFormat(QPrinter::PdfFormat);
+        w.window->Printer().setOutputFileName(out.filePath(QStringLiteral("greek.pdf")));
+        QVERIFY(AnswerDialog([&] { w.window->Print_ButtonClick(); },
+                             [](QDialog *dialog) { dialog->accept(); }));
+        const QString printed = dummy.PrintText()->toPlainText();
+        QVERIFY(printed.indexOf(greek) >= 0);
+        QVERIFY(printed.indexOf(greek) < printed.indexOf(QStringLiteral("Supply and demand")));
+        QCOMPARE(w.window->Printer().docName(), QStringLiteral("Zoveduz: Supply and demand"));
+    }
+
+    void cancelledPrintDialogPrintsNothing()
+    {
+        WindowUnderTest w;
+        TDummyFrm dummy;
+        w.window->SetDummyFrm(&dummy);
+        Type(w, "Arbitrage");
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("none.pdf"));
+        w.window->Printer().setOutputFormat(QPrinter::PdfFormat);
+        w.window->Printer().setOutputFileName(pdf);
+        QVERIFY(AnswerDialog([&] { w.window->Print_ButtonClick(); },
+                             [](QDialog *dialog) { dialog->reject(); }));
+        QVERIFY(!QFileInfo::exists(pdf));
+        QVERIFY(dummy.PrintText()->toPlainText().isEmpty());
+    }
+
+    void tablesWiderThanThePageArePrintedWhole()
+    {
+        QTextDocument document;
+        QVERIFY(LoadRtfDocument("{\\rtf1\\ansi\\trowd\\cellx3000\\cellx20000\\pard\\intbl "
+                                "left\\cell far right end\\cell\\row}",
+                                document));
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("wide.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        PrepareForPrinting(document, printer);
+        document.print(&printer);
+        // Every word lies inside the page: pdftotext -bbox gives the page's width and each
+        // word's right edge.
+        const QString boxes = QString::fromUtf8(
+            Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+        const QRegularExpression page(QStringLiteral("<page width=\"([0-9.]+)\""));
+        const QRegularExpression word(QStringLiteral("xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+        const QRegularExpressionMatch pageMatch = page.match(boxes);
+        QVERIFY2(pageMatch.hasMatch(), qPrintable(boxes));
+        const double pageWidth = pageMatch.captured(1).toDouble();
+        QStringList words;
+        for (const QRegularExpressionMatch &m : word.globalMatch(boxes)) {
+            words << m.captured(2);
+            QVERIFY2(m.captured(1).toDouble() <= pageWidth, qPrintable(m.captured(2)));
+        }
+        QCOMPARE(words, (QStringList{"left", "far", "right", "end"}));
+    }
+
+    // ---- Figures ----
+
+    void selectingAReferenceShowsItsFigureOverTheWindow()
+    {
+        WindowUnderTest w;
+        Type(w, "Supply and demand");
+        QTextCursor found = Description(w)->document()->find(Utf("Σχήμα"));
+        QVERIFY(!found.isNull());
+        bool shown = false;
+        QVERIFY(AnswerDialog(
+            [&] {
+                Description(w)->setTextCursor(found);
+                QTest::qWait(50);
+            },
+            [&](QDialog *dialog) {
+                auto *figure = qobject_cast<TFigForm *>(dialog);
+                QVERIFY(figure != nullptr);
+                QVERIFY(figure->FigFileName().endsWith(
+                    QStringLiteral("content/Fig_Supplyanddemand.bmp")));
+                QVERIFY(figure->windowFlags() & Qt::FramelessWindowHint);
+                auto *image = figure->findChild<QLabel *>(QStringLiteral("FigImage"));
+                auto *panel = figure->findChild<QWidget *>(QStringLiteral("FigPanel"));
+                const QSize picture = QImage(figure->FigFileName()).size();
+                QCOMPARE(image->size(), picture);
+                QCOMPARE(image->pos(), QPoint(2, 2));
+                QCOMPARE(panel->geometry(),
+                         QRect(0, -1, picture.width() + 4, picture.height() + 4));
+                QCOMPARE(figure->size(), panel->size());
+                const QPoint centre = figure->frameGeometry().center();
+                QVERIFY((centre - w.window->frameGeometry().center()).manhattanLength() <= 2);
+                shown = true;
+                // A click on the picture closes the window.
+                QTest::mouseClick(image, Qt::LeftButton);
+            }));
+        QVERIFY(shown);
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+        // The selection stays as the reader left it.
+        QCOMPARE(Description(w)->textCursor().selectedText(), Utf("Σχήμα"));
+    }
+
+    void ordinarySelectionsAndMissingFiguresShowNothing()
+    {
+        WindowUnderTest w;
+        Type(w, "Supply and demand");
+        QTextCursor word = Description(w)->document()->find(Utf("όπως"));
+        QVERIFY(!word.isNull());
+        QVERIFY(!AnswerDialog(
+            [&] {
+                Description(w)->setTextCursor(word);
+                QTest::qWait(50);
+            },
+            [](QDialog *dialog) { dialog->reject(); }));
+
+        BareProgramFolder bare;
+        bare.Write("content/fil.tbo", "");
+        WindowUnderTest other(bare.Folder());
+        Type(other, "Supply and demand");
+        QTextCursor reference = Description(other)->document()->find(Utf("Σχήμα"));
+        QVERIFY(!reference.isNull());
+        QVERIFY(!AnswerDialog(
+            [&] {
+                Description(other)->setTextCursor(reference);
+                QTest::qWait(50);
+            },
+            [](QDialog *dialog) { dialog->reject(); }));
+        // A file that is no picture is not shown either.
+        bare.Write("content/Fig_Supplyanddemand.bmp", "not a bitmap");
+        Description(other)->setTextCursor(QTextCursor(Description(other)->document()));
+        QVERIFY(!AnswerDialog(
+            [&] {
+                Description(other)->setTextCursor(reference);
+                QTest::qWait(50);
+            },
+            [](QDialog *dialog) { dialog->reject(); }));
+    }
+
+    void figureWindowClosesOnAClickOnItsPanel()
+    {
+        QWidget owner;
+        owner.resize(600, 400);
+        owner.show();
+        TFigForm figure(&owner);
+        figure.SetFigFileName(QString::fromStdString(
+            (testing::BuildFolder() / "content/Fig_Laffercurve.bmp").string()));
+        bool closedByClick = false;
+        QVERIFY(AnswerDialog([&] { closedByClick = figure.exec() == QDialog::Accepted; },
+                             [](QDialog *dialog) {
+                                 QTest::mouseClick(
+                                     dialog->findChild<QWidget *>(QStringLiteral("FigPanel")),
+                                     Qt::LeftButton, {}, QPoint(1, 1));
+                             }));
+        QVERIFY(closedByClick);
+
+        // A file that is gone: the design size and an empty black panel.
+        TFigForm empty(&owner);
+        empty.SetFigFileName(QStringLiteral("/nowhere/Fig_x.bmp"));
+        QVERIFY(AnswerDialog(
+            [&] { empty.exec(); },
+            [](QDialog *dialog) {
+                QCOMPARE(dialog->size(), QSize(688, 446));
+                QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("FigImage"))->pixmap().isNull());
+                QTest::mouseClick(dialog, Qt::LeftButton);
+            }));
+    }
+
+    // ---- Quick translation ----
+
+    void toggleShowsTheModeAndLeavesTheClipboard()
+    {
+        WindowUnderTest w(testing::BuildFolder(),
+                          [](FakePlatform &fake) { fake.clipboard.text = "kept by the reader"; });
+        auto *button = w.Find<ToolbarButton>("AutoTranslate_Button");
+        Type(w, "Arbitrage");
+        Click(button);
+        QCOMPARE(QCoreApplication::applicationName(), Utf("Γρήγορη Μετάφραση - Termdex"));
+        QCOMPARE(w.window->windowTitle(), Utf("Termdex - Γρήγορη Μετάφραση"));
+        QCOMPARE(button->toolTip(), Utf("Τερματισμός Γρήγορης Μετάφρασης"));
+        QCOMPARE(button->Glyph(), w.Find<SvgPicture>("CancelAutoTrImage")->Resource());
+        // Nothing was pasted and the reader's clipboard is as it was.
+        QCOMPARE(Entry(w)->text(), QStringLiteral("Arbitrage"));
+        QCOMPARE(w.fake.clipboard.text, std::string("kept by the reader"));
+        QCOMPARE(w.fake.clipboard.notices, 0);
+        QVERIFY(w.fake.clipboard.Watched());
+
+        Click(button);
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Termdex"));
+        QCOMPARE(w.window->windowTitle(), QStringLiteral("Termdex"));
+        QCOMPARE(button->toolTip(), Utf("Γρήγορη Μετάφραση"));
+        QCOMPARE(button->Glyph(), w.Find<SvgPicture>("AutoTrImage")->Resource());
+        QVERIFY(!w.fake.clipboard.Watched());
+        w.fake.clipboard.CopyFromOtherProgram("Bond");
+        QCOMPARE(Entry(w)->text(), QStringLiteral("Arbitrage"));
+    }
+
+    void textCopiedElsewhereIsLookedUpAndBringsTheWindowBack()
+    {
+        WindowUnderTest w;
+        Type(w, "Infl");
+        Click(w.Find("AutoTranslate_Button"));
+        w.window->showMinimized();
+        QTRY_VERIFY(w.window->isMinimized());
+        w.fake.clipboard.CopyFromOtherProgram("Arbitrage\r\nsecond line");
+        QCOMPARE(Entry(w)->text(), QStringLiteral("Arbitrage"));
+        QCOMPARE(w.State().entryLabel, std::string("Arbitrage"));
+        QVERIFY(!Description(w)->toPlainText().isEmpty());
+        QTRY_VERIFY(!w.window->isMinimized());
+
+        // A picture or files on the clipboard: nothing changes.
+        w.fake.clipboard.CopyFromOtherProgram("");
+        QCOMPARE(Entry(w)->text(), QStringLiteral("Arbitrage"));
+        Click(w.Find("AutoTranslate_Button"));
+    }
+
+    void ownCopyIsNotPastedBack()
+    {
+        WindowUnderTest w;
+        Type(w, "Arbit");
+        auto *list = w.Find<QListView>("Entries_List");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(0, 0)).center());
+        Click(w.Find("AutoTranslate_Button"));
+        Click(w.Find("Copy_Button"));
+        QCOMPARE(w.fake.clipboard.text, std::string("Arbitrage"));
+        QCOMPARE(Entry(w)->text(), QStringLiteral("Arbit"));
+        Click(w.Find("AutoTranslate_Button"));
+    }
+
+    void losingActivationMinimisesOnlyWhileTheModeIsOn()
+    {
+        WindowUnderTest w;
+        emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+        QTest::qWait(20);
+        QVERIFY(!w.window->isMinimized());
+        Click(w.Find("AutoTranslate_Button"));
+        emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+        QTRY_VERIFY(w.window->isMinimized());
+        Click(w.Find("AutoTranslate_Button"));
+    }
+
+    void closingTheWindowStopsTheClipboardNotices()
+    {
+        WindowUnderTest w;
+        Click(w.Find("AutoTranslate_Button"));
+        QVERIFY(w.fake.clipboard.Watched());
+        w.window.reset();
+        QVERIFY(!w.fake.clipboard.Watched());
+        w.fake.clipboard.CopyFromOtherProgram("Bond"); // reaches nobody
+        QCoreApplication::setApplicationName(QStringLiteral("Termdex"));
+    }
+
+    // ---- Tables, help, presentation ----
+
+    void documentCommandsOpenTheShippedFiles()
+    {
+        WindowUnderTest w;
+        const std::filesystem::path content = testing::BuildFolder() / "content";
+        Click(w.Find("Help_Button"));
+        auto *menu = w.Find<QMenu>("PinakesMenu");
+        QStringList captions;
+        for (QAction *action : menu->actions())
+            captions << action->objectName() + QLatin1Char('=') + action->text();
+        QCOMPARE(captions,
+                 (QStringList{Utf("PrefaceMenu=Πρόλογος"), Utf("AbbreviationsMenu=Συντομογραφίες"),
+                              Utf("BibliographyMenu=Βιβλιογραφία")}));
+        for (QAction *action : menu->actions())
+            action->trigger();
+        QCOMPARE(w.fake.shell.opened,
+                 (std::vector<std::string>{
+                     (content / "Termdex.htm").string(), (content / "Preface.htm").string(),
+                     (content / "PinAbbrev.htm").string(), (content / "Biblio.htm").string()}));
+
+        Click(w.Find("Vorantis_Label"));
+        Click(w.Find("VorantisImage"));
+        std::string folder = testing::BuildFolder().string();
+        if (!folder.ends_with('/'))
+            folder += '/';
+        const std::vector<std::string> call{(content / "VorantisPres").string(),
+                                            "\"" + folder + "\""};
+        QCOMPARE(w.fake.shell.started, (std::vector<std::vector<std::string>>{call, call}));
+    }
+
+    void tablesMenuPopsUpBelowItsButton()
+    {
+        WindowUnderTest w;
+        QWidget *button = w.Find("Pinakes_Button");
+        Click(button);
+        auto *menu = w.Find<QMenu>("PinakesMenu");
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->pos(), QPoint(w.window->x() + button->x() + 4,
+                                     w.window->y() + button->y() + button->height() + 22));
+        menu->hide();
+    }
+
+    void missingFilesGiveEachCommandsMessage()
+    {
+        BareProgramFolder bare;
+        WindowUnderTest w(bare.Folder());
+        auto *menu = w.Find<QMenu>("PinakesMenu");
+        auto action = [menu](const char *name) {
+            return menu->findChild<QAction *>(QLatin1String(name));
+        };
+        QCOMPARE(ProblemMessageOf([&] { Click(w.Find("Help_Button")); }),
+                 Utf("Το αρχείο βοήθειας δε βρέθηκε"));
+        QCOMPARE(ProblemMessageOf([&] { action("PrefaceMenu")->trigger(); }),
+                 Utf("Το αρχείο προλόγου δε βρέθηκε"));
+        QCOMPARE(ProblemMessageOf([&] { action("AbbreviationsMenu")->trigger(); }),
+                 Utf("Ο Πίνακας Συντομογραφιών δε βρέθηκε"));
+        QCOMPARE(ProblemMessageOf([&] { action("BibliographyMenu")->trigger(); }),
+                 Utf("Το αρχείο βιβλιογραφίας δε βρέθηκε"));
+        QCOMPARE(ProblemMessageOf([&] { Click(w.Find("Vorantis_Label")); }),
+                 Utf("Το πρόγραμμα της παρουσίασης δε βρέθηκε"));
+        QVERIFY(w.fake.shell.opened.empty());
+        QVERIFY(w.fake.shell.started.empty());
+    }
+
+    void shellFailuresGiveTheMessageToo()
+    {
+        WindowUnderTest w(testing::BuildFolder(),
+                          [](FakePlatform &fake) { fake.shell.succeeds = false; });
+        QCOMPARE(ProblemMessageOf([&] { Click(w.Find("Help_Button")); }),
+                 Utf("Το αρχείο βοήθειας δε βρέθηκε"));
+        QCOMPARE(ProblemMessageOf([&] { Click(w.Find("VorantisImage")); }),
+                 Utf("Το πρόγραμμα της παρουσίασης δε βρέθηκε"));
+        QCOMPARE(w.fake.shell.opened.size(), size_t(1));
+        QCOMPARE(w.fake.shell.started.size(), size_t(1));
+    }
+
+    // ---- The about window ----
+
+    void aboutWindowShowsTheRightsTextAndItsLinks()
+    {
+        WindowUnderTest w(testing::BuildFolder(),
+                          [](FakePlatform &fake) { fake.shell.succeeds = false; });
+        QString rights, siteMessage, mailMessage;
+        QVERIFY(AnswerDialog(
+            [&] { Click(w.Find("CopyrightLabel")); },
+            [&](QDialog *dialog) {
+                auto *about = qobject_cast<TCopyrightForm *>(dialog);
+                QVERIFY(about != nullptr);
+                QCOMPARE(about->windowTitle(), QStringLiteral("Termdex"));
+                QCOMPARE(about->size(), QSize(255, 288));
+                auto *text = about->findChild<QTextEdit *>(QStringLiteral("CopyrightRTF"));
+                QCOMPARE(text->geometry(), QRect(8, 80, 241, 161));
+                QVERIFY(text->isReadOnly());
+                about->FormActivate();
+                rights = text->toPlainText();
+                auto *site = about->findChild<QLabel *>(QStringLiteral("SiteLabel"));
+                auto *mail = about->findChild<QLabel *>(QStringLiteral("MailLabel"));
+                siteMessage = ProblemMessageOf([&] { Click(site); });
+                mailMessage = ProblemMessageOf([&] { Click(mail); });
+                // Escape closes it (the OK button is also the cancel button).
+                QTest::keyClick(about, Qt::Key_Escape);
+            }));
+        QVERIFY(rights.contains(QStringLiteral("Copyright")));
+        QVERIFY(rights.contains(Utf("ΕΚΔΟΣΕΙΣ ΒΟΡΑΝΤΗ")));
+        QCOMPARE(siteMessage,
+                 Utf("Δεν είναι δυνατή η ενεργοποίηση του προγράμματος περιήγησης στο διαδίκτυο"));
+        QCOMPARE(mailMessage,
+                 Utf("Δεν είναι δυνατή η ενεργοποίηση του προγράμματος διαχείρισης email"));
+        QCOMPARE(w.fake.shell.opened, (std::vector<std::string>{"https://www.vorantis.example/",
+                                                                "mailto:info@vorantis.example"}));
+        QTRY_VERIFY(Entry(w)->hasFocus());
+    }
+
+    void aboutWindowReloadsItsTextAtEveryActivation()
+    {
+        BareProgramFolder bare;
+        WindowUnderTest w(bare.Folder());
+        bare.Write("content/copyright.rtf", "{\\rtf1\\ansi first text\\par}");
+        QVERIFY(AnswerDialog(
+            [&] { w.window->CopyrightLabelClick(); },
+            [&](QDialog *dialog) {
+                auto *about = qobject_cast<TCopyrightForm *>(dialog);
+                auto *text = about->findChild<QTextEdit *>(QStringLiteral("CopyrightRTF"));
+                QEvent activate(QEvent::WindowActivate);
+                QCoreApplication::sendEvent(about, &activate);
+                QCOMPARE(text->toPlainText().trimmed(), QStringLiteral("first text"));
+                bare.Write("content/copyright.rtf", "{\\rtf1\\ansi second text\\par}");
+                QCoreApplication::sendEvent(about, &activate);
+                QCOMPARE(text->toPlainText().trimmed(), QStringLiteral("second text"));
+                // A text that is gone or not rich text leaves the last one.
+                bare.Write("content/copyright.rtf", "plain");
+                QCoreApplication::sendEvent(about, &activate);
+                QCOMPARE(text->toPlainText().trimmed(), QStringLiteral("second text"));
+                QTest::keyClick(about, Qt::Key_Return);
+            }));
+
+        // Without the file the text area stays empty.
+        std::filesystem::remove(bare.Folder() / "content/copyright.rtf");
+        QVERIFY(AnswerDialog([&] { w.window->CopyrightLabelClick(); },
+                             [&](QDialog *dialog) {
+                                 QEvent activate(QEvent::WindowActivate);
+                                 QCoreApplication::sendEvent(dialog, &activate);
+                                 QVERIFY(
+                                     dialog->findChild<QTextEdit *>(QStringLiteral("CopyrightRTF"))
+                                         ->toPlainText()
+                                         .isEmpty());
+                                 dialog->accept();
+                             }));
+    }
+
+    // ---- Staying on top, exit ----
+
+    void pinTogglesStayingOnTop()
+    {
+        WindowUnderTest w;
+        QVERIFY(!(w.window->windowFlags() & Qt::WindowStaysOnTopHint));
+        Click(w.Find("Pin_Button"));
+        QVERIFY(w.window->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(w.window->isVisible());
+        Click(w.Find("Pin_Button"));
+        QVERIFY(!(w.window->windowFlags() & Qt::WindowStaysOnTopHint));
+        QVERIFY(w.window->isVisible());
+    }
+
+    void exitClosesTheWindow()
+    {
+        WindowUnderTest w;
+        Click(w.Find("Exit_Button"));
+        QTRY_VERIFY(!w.window->isVisible());
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+} // namespace termdex
+
+QTEST_MAIN(termdex::WindowExtrasTest)
+#include "window_extras_test.moc"
