@@ -292,6 +292,34 @@ private slots:
         QCOMPARE(Description(w)->textCursor().selectedText(), Utf("Σχήμα"));
     }
 
+    void doubleClickingTheReferenceOpensTheFigureWhenTheButtonIsUp()
+    {
+        WindowUnderTest w;
+        Type(w, "Supply and demand");
+        QTextCursor found = Description(w)->document()->find(Utf("Σχήμα"));
+        QVERIFY(!found.isNull());
+        found.setPosition(found.selectionStart() + 2);
+        const QPoint at = Description(w)->cursorRect(found).center();
+        QString shown;
+        QVERIFY(AnswerDialog(
+            [&] {
+                // The figure waits for the button to come up.
+                QTest::mousePress(Description(w)->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseRelease(Description(w)->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(Description(w)->viewport(), Qt::LeftButton, {}, at);
+                QTest::qWait(50);
+                QVERIFY(QApplication::activeModalWidget() == nullptr);
+                QTest::mouseRelease(Description(w)->viewport(), Qt::LeftButton, {}, at);
+                QTest::qWait(50);
+            },
+            [&](QDialog *dialog) {
+                shown = qobject_cast<TFigForm *>(dialog)->FigFileName();
+                QTest::mouseClick(dialog, Qt::LeftButton);
+            }));
+        QVERIFY(shown.endsWith(QStringLiteral("Fig_Supplyanddemand.bmp")));
+        QCOMPARE(Description(w)->textCursor().selectedText(), Utf("Σχήμα"));
+    }
+
     void ordinarySelectionsAndMissingFiguresShowNothing()
     {
         WindowUnderTest w;
