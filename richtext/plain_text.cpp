@@ -51,4 +51,13 @@ void RtfToPlainText(Cp1253View rtf, Cp1253 &out)
         out.append(rtf);
 }
 
+void RtfToPlainText(RtfPreamble &preamble, Cp1253View rest, Cp1253 &out)
+{
+    PlainTextSink sink(out);
+    if (!preamble.Read(rest, sink)) {
+        out.append(preamble.Prefix());
+        out.append(rest);
+    }
+}
+
 } // namespace termdex

@@ -35,5 +35,8 @@ Cp1253 RtfToPlainText(Cp1253View rtf);
 // The same, appended to out, which keeps what it held: a caller reading many documents reuses
 // one buffer.
 void RtfToPlainText(Cp1253View rtf, Cp1253 &out);
+// The plain text of preamble.Prefix() + rest, appended to out, with the prefix read once for
+// all the documents that the preamble reads.
+void RtfToPlainText(RtfPreamble &preamble, Cp1253View rest, Cp1253 &out);
 
 } // namespace termdex

@@ -2,10 +2,12 @@
 
 #include "lib/cp1253.h"
 #include "richtext/code_pages.h"
+#include "richtext/rtf_reader_reference.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 
@@ -166,6 +168,19 @@ int HexValue(unsigned char c)
     return -1;
 }
 
+// HexValue as a table, with 16 for a byte that is no hexadecimal digit.
+constexpr std::array<uint8_t, 256> MakeHexDigits()
+{
+    std::array<uint8_t, 256> digits{};
+    for (int c = 0; c < 256; ++c) {
+        const bool digit = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
+                           (c >= 'A' && c <= 'F');
+        digits[c] = uint8_t(digit ? (c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10) : 16);
+    }
+    return digits;
+}
+constexpr std::array<uint8_t, 256> kHexDigits = MakeHexDigits();
+
 bool IsLetter(unsigned char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -212,15 +227,25 @@ struct FontEntry
 class Reader
 {
 public:
-    Reader(Cp1253View input, RtfSink &sink)
-        : m_p(reinterpret_cast<const unsigned char *>(input.data())),
-          m_end(m_p + input.size()), m_sink(sink)
+    Reader(Cp1253View input, RtfSink &sink) : m_sink(&sink)
     {
+        SetInput(input);
         m_stack.reserve(kMaxGroupDepth + 1);
         m_stack.emplace_back();
     }
 
+    // Text and \'hh escapes one token at a time, never through FastText: the reference that
+    // the fast path is tested against.
+    void SetByteByByte(bool on) { m_byteByByte = on; }
+
     void Run()
+    {
+        ReadAll();
+        Finish();
+    }
+
+    // Reads the input, leaving the document open: what a prefix of a longer document leaves.
+    void ReadAll()
     {
         while (m_p < m_end && !m_done) {
             switch (*m_p) {
@@ -233,6 +258,8 @@ public:
                 CloseGroup();
                 break;
             case '\\':
+                if (m_p + 1 < m_end && m_p[1] == '\'' && FastTextOpen() && FastText())
+                    break;
                 ++m_p;
                 Control();
                 break;
@@ -242,19 +269,134 @@ public:
                 ++m_p;
                 break;
             default:
+                if (FastTextOpen() && FastText())
+                    break;
                 Characters();
                 break;
             }
         }
+    }
+
+    // The end of the input is the end of the document.
+    void Finish()
+    {
         if (Top().destination == Destination::Picture)
             EmitPicture();
         FlushRun();
-        m_sink.OnDocumentEnd(Top().paragraph);
+        m_sink->OnDocumentEnd(Top().paragraph);
+    }
+
+    // True when the input ended inside a token that more bytes would have continued (a control
+    // word and its number, a cut-off \'h, \binN data, a skipped group): reading on from here is
+    // then not reading the joined text.
+    bool RanOut() const { return m_ranOut; }
+
+    // Becomes saved, which has read the bytes just before input, and reads on into sink as a
+    // reader of those bytes followed by input would.
+    void Resume(const Reader &saved, Cp1253View input, RtfSink &sink)
+    {
+        *this = saved;
+        m_stack.reserve(kMaxGroupDepth + 1); // kept from one document to the next
+        m_sink = &sink;
+        m_cachedFont = nullptr; // it pointed into saved's font table
+        m_cachedFontValid = false;
+        const unsigned char *savedEnd = saved.m_end;
+        SetInput(input);
+        // An escaped CR at the very end of saved's input pairs with an escaped LF that opens
+        // this one; any other position lies in the other text and matches no token here.
+        m_afterEscapedCr = saved.m_afterEscapedCr == savedEnd ? m_p : nullptr;
     }
 
 private:
     State &Top() { return m_stack.back(); }
     size_t Depth() const { return m_stack.size() + m_overflow; }
+
+    void SetInput(Cp1253View input)
+    {
+        m_p = reinterpret_cast<const unsigned char *>(input.data());
+        m_end = m_p + input.size();
+        m_ranOut = false;
+    }
+
+    // ---- the text fast path
+
+    // Bytes of text are in the document's text with no \uN fallback left to drop: each text
+    // byte and \'hh escape then only adds its byte to the run.
+    bool FastTextOpen()
+    {
+        return !m_byteByByte && m_unicodeSkipLeft == 0 && Top().destination == Destination::Text;
+    }
+
+    // Takes a stretch of text bytes and \'hh escapes of bytes from 0x20 up into the run, in one
+    // loop, exactly as Characters and HexByte would one token at a time. Stops before any other
+    // token and before a byte that the current font's code page cannot give in code page 1253
+    // (the general path reports it as a code point). Returns false when it took nothing.
+    bool FastText()
+    {
+        const CodePageByte *decoder = Decoder();
+        return decoder == nullptr ? FastTextIn<false>(nullptr) : FastTextIn<true>(decoder);
+    }
+
+    template <bool kDecodes>
+    bool FastTextIn(const CodePageByte *decoder)
+    {
+        const unsigned char *p = m_p;
+        const unsigned char *const end = m_end;
+        char buffer[512];
+        bool took = false;
+        for (;;) {
+            size_t n = 0;
+            // Each step reads one token without a branch on its kind: a text byte, or the four
+            // bytes of an escape. Only the end of the stretch branches.
+            while (end - p >= 4 && n < sizeof buffer) {
+                const unsigned c = p[0];
+                const unsigned escape = unsigned(c == '\\') & unsigned(p[1] == '\'');
+                const unsigned high = kHexDigits[p[2]];
+                const unsigned low = kHexDigits[p[3]];
+                const unsigned hex = high * 16 + low;
+                const unsigned badEscape =
+                    unsigned(high > 15) | unsigned(low > 15) | unsigned(hex < 0x20);
+                if ((escape & badEscape) | (~escape & unsigned(kSpecial[c])))
+                    break;
+                unsigned value = c ^ ((c ^ hex) & (0u - escape));
+                if constexpr (kDecodes) {
+                    if (value >= 0x80) {
+                        if (decoder[value].cp1253 < 0)
+                            break;
+                        value = unsigned(decoder[value].cp1253);
+                    }
+                }
+                buffer[n++] = char(value);
+                p += 1 + 3 * escape;
+            }
+            // The last bytes, too few for an escape.
+            while (end - p < 4 && p < end && n < sizeof buffer && !kSpecial[*p]) {
+                unsigned value = *p;
+                if constexpr (kDecodes) {
+                    if (value >= 0x80) {
+                        if (decoder[value].cp1253 < 0)
+                            break;
+                        value = unsigned(decoder[value].cp1253);
+                    }
+                }
+                buffer[n++] = char(value);
+                ++p;
+            }
+            if (n == 0)
+                break;
+            if (!took) {
+                BeginContent(); // once: no text byte changes what it looks at
+                took = true;
+            }
+            m_run.append(buffer, n);
+            if (n < sizeof buffer)
+                break;
+        }
+        if (took)
+            m_star = false;
+        m_p = p;
+        return took;
+    }
 
     // ---- groups
 
@@ -317,6 +459,7 @@ private:
                 }
             }
         }
+        m_ranOut = true;
     }
 
     // ---- tokens
@@ -331,6 +474,8 @@ private:
         if (length <= kMaxWordLength)
             word.name = std::string_view(reinterpret_cast<const char *>(start), length);
         bool negative = false;
+        if (m_p == m_end || (*m_p == '-' && m_p + 1 == m_end))
+            m_ranOut = true; // more letters, a number or its sign would belong to the word
         if (m_p < m_end && *m_p == '-' && m_p + 1 < m_end && IsDigit(char(m_p[1]))) {
             negative = true;
             ++m_p;
@@ -349,6 +494,8 @@ private:
             value = std::clamp<long long>(value, std::numeric_limits<int>::min(),
                                           std::numeric_limits<int>::max());
             word.param = int(value);
+            if (m_p == m_end)
+                m_ranOut = true;
         }
         if (m_p < m_end && *m_p == ' ')
             ++m_p;
@@ -358,13 +505,16 @@ private:
     void SkipBytes(int count)
     {
         const size_t n = std::min<size_t>(size_t(std::max(count, 0)), size_t(m_end - m_p));
+        m_ranOut |= size_t(std::max(count, 0)) > n;
         m_p += n;
     }
 
     void Control()
     {
-        if (m_p >= m_end)
+        if (m_p >= m_end) {
+            m_ranOut = true;
             return;
+        }
         if (IsLetter(*m_p)) {
             const ControlWord word = ReadControlWord();
             HandleWord(word.name.empty() ? Word::Unknown : LookUp(word.name), word);
@@ -382,6 +532,8 @@ private:
             }
             if (digits == 2)
                 HexByte(static_cast<unsigned char>(value), tokenStart);
+            else if (m_p == m_end)
+                m_ranOut = true;
             return;
         }
         if (symbol == '*') {
@@ -560,6 +712,7 @@ private:
     void BinaryData(int count)
     {
         const size_t n = std::min<size_t>(size_t(std::max(count, 0)), size_t(m_end - m_p));
+        m_ranOut |= size_t(std::max(count, 0)) > n;
         if (!ConsumeUnicodeSkip() && Top().destination == Destination::Picture)
             m_picture.data.append(reinterpret_cast<const char *>(m_p), n);
         m_p += n;
@@ -616,11 +769,11 @@ private:
         case Word::Line:
             BeginContent();
             FlushRun();
-            m_sink.OnLineBreak(Format());
+            m_sink->OnLineBreak(Format());
             break;
         case Word::Page:
             FlushRun();
-            m_sink.OnPageBreak();
+            m_sink->OnPageBreak();
             break;
         case Word::Tab:
             AddByte('\t');
@@ -628,12 +781,12 @@ private:
         case Word::Cell:
             FlushRun();
             StartRowIfNeeded();
-            m_sink.OnCellEnd(paragraph);
+            m_sink->OnCellEnd(paragraph);
             break;
         case Word::Row:
             FlushRun();
             StartRowIfNeeded();
-            m_sink.OnRowEnd(m_row);
+            m_sink->OnRowEnd(m_row);
             m_inRow = false;
             break;
         case Word::Trowd:
@@ -957,7 +1110,7 @@ private:
     {
         if (!m_inRow) {
             m_inRow = true;
-            m_sink.OnRowStart(m_row);
+            m_sink->OnRowStart(m_row);
         }
     }
 
@@ -974,7 +1127,7 @@ private:
     {
         if (m_run.empty())
             return;
-        m_sink.OnText(m_run, Format());
+        m_sink->OnText(m_run, Format());
         m_run.clear();
     }
 
@@ -994,7 +1147,7 @@ private:
                 m_run += char(decoder[*c].cp1253);
             } else {
                 FlushRun();
-                m_sink.OnUnicode(decoder[*c].codePoint, Format());
+                m_sink->OnUnicode(decoder[*c].codePoint, Format());
             }
         }
     }
@@ -1020,7 +1173,7 @@ private:
         }
         BeginContent();
         FlushRun();
-        m_sink.OnUnicode(codePoint, Format());
+        m_sink->OnUnicode(codePoint, Format());
     }
 
     void UnicodeEscape(int param)
@@ -1060,22 +1213,24 @@ private:
     {
         BeginContent();
         FlushRun();
-        m_sink.OnParagraphEnd(Top().paragraph);
+        m_sink->OnParagraphEnd(Top().paragraph);
     }
 
     void EmitPicture()
     {
         BeginContent();
         FlushRun();
-        m_sink.OnPicture(m_picture, Format());
+        m_sink->OnPicture(m_picture, Format());
         m_picture = Picture{};
         m_highNibble = -1;
     }
 
-    const unsigned char *m_p;
-    const unsigned char *m_end;
-    RtfSink &m_sink;
+    const unsigned char *m_p = nullptr;
+    const unsigned char *m_end = nullptr;
+    RtfSink *m_sink;
     bool m_done = false;
+    bool m_ranOut = false;     // the input ended inside a token
+    bool m_byteByByte = false; // FastText is not used
 
     std::vector<State> m_stack; // [0]: outside any group
     size_t m_overflow = 0;      // groups opened beyond kMaxGroupDepth, not on the stack
@@ -1114,6 +1269,23 @@ private:
     CharFormat m_format;
 };
 
+// Notes whether a reader reported anything.
+class EventFlag final : public RtfSink
+{
+public:
+    bool any = false;
+    void OnText(Cp1253View, const CharFormat &) override { any = true; }
+    void OnUnicode(char32_t, const CharFormat &) override { any = true; }
+    void OnParagraphEnd(const ParagraphFormat &) override { any = true; }
+    void OnLineBreak(const CharFormat &) override { any = true; }
+    void OnPageBreak() override { any = true; }
+    void OnRowStart(const TableRowFormat &) override { any = true; }
+    void OnCellEnd(const ParagraphFormat &) override { any = true; }
+    void OnRowEnd(const TableRowFormat &) override { any = true; }
+    void OnPicture(const Picture &, const CharFormat &) override { any = true; }
+    void OnDocumentEnd(const ParagraphFormat &) override { any = true; }
+};
+
 } // namespace
 
 bool ReadRtf(Cp1253View rtf, RtfSink &sink)
@@ -1121,6 +1293,69 @@ bool ReadRtf(Cp1253View rtf, RtfSink &sink)
     if (!LooksLikeRtf(rtf))
         return false;
     Reader reader(rtf, sink);
+    reader.Run();
+    return true;
+}
+
+struct RtfPreamble::Parts
+{
+    Cp1253 prefix;
+    // The reader after the prefix, when reading on from it is reading the joined text: the
+    // prefix ends between tokens and reported nothing (its events would be lost otherwise).
+    std::optional<Reader> saved;
+    std::optional<Reader> reader; // resumed from saved for each document, its memory kept
+    Cp1253 joined;                // prefix + rest, when saved is empty
+};
+
+RtfPreamble::RtfPreamble(Cp1253View prefix) : m_parts(std::make_unique<Parts>())
+{
+    m_parts->prefix.assign(prefix);
+    if (prefix.size() < 5 || !LooksLikeRtf(prefix))
+        return; // whether the joined text is rich text may then depend on the rest
+    EventFlag flag;
+    Reader &saved = m_parts->saved.emplace(m_parts->prefix, flag);
+    saved.ReadAll();
+    if (flag.any || saved.RanOut()) {
+        m_parts->saved.reset();
+        return;
+    }
+    m_parts->reader.emplace(saved);
+}
+
+RtfPreamble::~RtfPreamble() = default;
+RtfPreamble::RtfPreamble(RtfPreamble &&) noexcept = default;
+RtfPreamble &RtfPreamble::operator=(RtfPreamble &&) noexcept = default;
+
+bool RtfPreamble::Read(Cp1253View rest, RtfSink &sink)
+{
+    Parts &parts = *m_parts;
+    if (!parts.saved) {
+        parts.joined.assign(parts.prefix);
+        parts.joined.append(rest);
+        return ReadRtf(parts.joined, sink);
+    }
+    parts.reader->Resume(*parts.saved, rest, sink);
+    parts.reader->ReadAll();
+    parts.reader->Finish();
+    return true;
+}
+
+Cp1253View RtfPreamble::Prefix() const
+{
+    return m_parts->prefix;
+}
+
+bool RtfPreamble::ReadsPrefixOnce() const
+{
+    return m_parts->saved.has_value();
+}
+
+bool ReadRtfByteByByte(Cp1253View rtf, RtfSink &sink)
+{
+    if (!LooksLikeRtf(rtf))
+        return false;
+    Reader reader(rtf, sink);
+    reader.SetByteByByte(true);
     reader.Run();
     return true;
 }

@@ -11,6 +11,7 @@
 #include "lib/text.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,5 +122,30 @@ public:
 // text (LooksLikeRtf). Reading ends at the brace that closes the document's outer group, or at
 // the end of the input when that brace is missing.
 bool ReadRtf(Cp1253View rtf, RtfSink &sink);
+
+// The opening bytes that many documents share (the description file's preamble before each
+// description), read once. Read(rest) reports exactly what ReadRtf(prefix + rest) would. It
+// reads on from the state after the prefix when that is the same thing: the prefix ends between
+// two tokens (not inside a control word, its number, an escape, \binN data or a skipped group)
+// and reports nothing itself; otherwise each Read reads the joined text. It keeps its memory
+// from one document to the next, so a thread reading many documents keeps one of its own.
+class RtfPreamble
+{
+public:
+    explicit RtfPreamble(Cp1253View prefix);
+    ~RtfPreamble();
+    RtfPreamble(RtfPreamble &&) noexcept;
+    RtfPreamble &operator=(RtfPreamble &&) noexcept;
+
+    // ReadRtf(Prefix() + rest, sink).
+    bool Read(Cp1253View rest, RtfSink &sink);
+    Cp1253View Prefix() const;
+    // True when Read starts from the state after the prefix instead of reading it again.
+    bool ReadsPrefixOnce() const;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
 
 } // namespace termdex

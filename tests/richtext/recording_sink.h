@@ -3,6 +3,7 @@
 
 #include "richtext/rtf_reader.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -81,5 +82,77 @@ private:
         return e;
     }
 };
+
+// Every field of every event, one event a line: two event lists are the same when their
+// descriptions are, and a test failure shows where they part.
+inline std::string Describe(const std::vector<RecordedEvent> &events)
+{
+    std::string out;
+    auto number = [&out](long long value) {
+        out += std::to_string(value);
+        out += ' ';
+    };
+    auto color = [&number, &out](const std::optional<RgbColor> &c) {
+        if (!c) {
+            out += "auto ";
+            return;
+        }
+        number(c->red);
+        number(c->green);
+        number(c->blue);
+    };
+    auto bytes = [&out](const std::string &text) {
+        for (unsigned char c : text) {
+            if (c >= 0x20 && c < 0x7F && c != '\\') {
+                out += char(c);
+            } else {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\x%02X", c);
+                out += hex;
+            }
+        }
+        out += ' ';
+    };
+    for (const RecordedEvent &e : events) {
+        number(int(e.kind));
+        bytes(e.text);
+        number(e.codePoint);
+        const CharFormat &f = e.format;
+        number(f.font);
+        number(f.charset);
+        bytes(e.fontName);
+        number(f.size);
+        number(f.bold);
+        number(f.italic);
+        number(f.underline);
+        number(f.strike);
+        number(int(f.vertical));
+        color(f.foreground);
+        color(f.background);
+        const ParagraphFormat &p = e.paragraph;
+        number(int(p.alignment));
+        number(p.leftIndent);
+        number(p.rightIndent);
+        number(p.firstLineIndent);
+        number(p.spaceBefore);
+        number(p.spaceAfter);
+        number(p.inTable);
+        out += "row ";
+        for (int right : e.row.cellRight)
+            number(right);
+        number(e.row.leftEdge);
+        number(e.row.cellGap);
+        number(int(e.row.alignment));
+        const Picture &pic = e.picture;
+        out += "picture ";
+        number(int(pic.format));
+        bytes(pic.data);
+        for (int v : {pic.width, pic.height, pic.goalWidth, pic.goalHeight, pic.scaleX,
+                      pic.scaleY, pic.bitsPerPixel, pic.widthBytes})
+            number(v);
+        out += '\n';
+    }
+    return out;
+}
 
 } // namespace termdex
