@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <future>
+#include <system_error>
 
 namespace termdex {
 namespace {
@@ -272,12 +274,42 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
     return true;
 }
 
-void LoadGreek(const ProgramPaths &paths, EntryIndex &index, IndexLoadStatus &status)
+// The shipped Greek lines, decoded and parsed on a thread of their own while the English pass
+// runs: they need nothing from it until they are paired. At most a table's room of lines.
+struct ShippedGreekLines
 {
-    const auto path = paths.ShippedGreekIndex();
+    bool opened = false;
+    bool stoppedAtBadLine = false; // a line that was not a record ended the reading
+    std::vector<IndexRecord> records;
+};
+
+ShippedGreekLines ReadShippedGreekLines(const std::filesystem::path &path)
+{
+    ShippedGreekLines result;
     FileLines lines(path);
-    if (!lines.IsOpen() || !FileExists(path)) {
-        status = {false, path.string()};
+    if (!lines.IsOpen() || !FileExists(path))
+        return result;
+    result.opened = true;
+    result.records.reserve(kMaxRecords);
+    std::string_view coded;
+    Cp1253 decoded;
+    IndexRecord record;
+    for (int32_t n = 1; result.records.size() < static_cast<size_t>(kMaxRecords) && lines.Next(coded); ++n) {
+        MirrorDecodeInto(n, coded, decoded);
+        if (!ParseShippedGreekLine(decoded, record)) {
+            result.stoppedAtBadLine = true;
+            break;
+        }
+        result.records.push_back(std::move(record));
+    }
+    return result;
+}
+
+void LoadGreek(const ProgramPaths &paths, EntryIndex &index, ShippedGreekLines shipped,
+               IndexLoadStatus &status)
+{
+    if (!shipped.opened) {
+        status = {false, paths.ShippedGreekIndex().string()};
         return;
     }
     const SlotsById english(index);
@@ -289,18 +321,11 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, IndexLoadStatus &st
     };
     CustomLines custom(FileExists(paths.customGreekIndexPath) ? paths.customGreekIndexPath
                                                               : std::string());
-    std::string_view coded;
-    Cp1253 decoded;
     int r = 0;
-    for (int32_t n = 1; r < kMaxRecords && lines.Next(coded); ++n) {
+    size_t used = 0;
+    for (; r < kMaxRecords && used < shipped.records.size(); ++used) {
         IndexRecord &record = index.greek[++r];
-        MirrorDecodeInto(n, coded, decoded);
-        if (!ParseShippedGreekLine(decoded, record)) {
-            record = IndexRecord();
-            --r;
-            status = {false, path.string()};
-            break;
-        }
+        record = std::move(shipped.records[used]);
         pair(r, record.id >= 6 ? static_cast<int>(record.id) - 5 : 1);
         while (custom.anchor() == static_cast<long long>(record.id)) {
             if (r < kMaxRecords) {
@@ -312,6 +337,9 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, IndexLoadStatus &st
             custom.Advance();
         }
     }
+    // The bad line counts only when the load got as far as it (the table may fill first).
+    if (shipped.stoppedAtBadLine && used == shipped.records.size() && r < kMaxRecords)
+        status = {false, paths.ShippedGreekIndex().string()};
     index.greekCount = r;
 }
 
@@ -354,8 +382,15 @@ IndexLoadStatus LoadEntryIndex(const ProgramPaths &paths, EntryIndex &index,
     index.englishCount = 0;
     index.greekCount = 0;
     IndexLoadStatus status;
+    // Two cores read the two files at once; without a thread the Greek lines are read after.
+    std::future<ShippedGreekLines> greek;
+    try {
+        greek = std::async(std::launch::async, ReadShippedGreekLines, paths.ShippedGreekIndex());
+    } catch (const std::system_error &) {
+        greek = std::async(std::launch::deferred, ReadShippedGreekLines, paths.ShippedGreekIndex());
+    }
     if (LoadEnglish(paths, index, supplementRefs, status))
-        LoadGreek(paths, index, status);
+        LoadGreek(paths, index, greek.get(), status);
     return status;
 }
 
