@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the RTF reader, both through a sink that keeps every event and
-// through the plain-text path, and checks what must hold for any input.
+// through the plain-text path, and checks what must hold for any input: among it, that the text
+// fast path and a preamble read once report what the plain way of reading reports.
 #include "richtext/plain_text.h"
 #include "richtext/rtf_reader.h"
+#include "richtext/rtf_reader_reference.h"
 #include "tests/richtext/recording_sink.h"
 
 #include <cstddef>
@@ -22,6 +24,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (isRtf != LooksLikeRtf(input))
         std::abort();
     if (isRtf && (sink.events.empty() || sink.events.back().kind != EventKind::DocumentEnd))
+        std::abort();
+
+    RecordingSink reference;
+    if (ReadRtfByteByByte(input, reference) != isRtf ||
+        Describe(reference.events) != Describe(sink.events))
+        std::abort();
+    // The input split where its last byte says, as a preamble and a document after it.
+    const size_t split = size > 0 ? input.size() * data[size - 1] / 255 : 0;
+    RtfPreamble preamble(Cp1253View(input).substr(0, split));
+    RecordingSink resumed;
+    if (preamble.Read(Cp1253View(input).substr(split), resumed) != isRtf ||
+        Describe(resumed.events) != Describe(sink.events))
         std::abort();
 
     const Cp1253 plain = RtfToPlainText(input);
