@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string_view>
@@ -168,18 +170,29 @@ int HexValue(unsigned char c)
     return -1;
 }
 
-// HexValue as a table, with 16 for a byte that is no hexadecimal digit.
-constexpr std::array<uint8_t, 256> MakeHexDigits()
+// The two bytes that begin a \'hh escape, as LoadBytes reads them.
+constexpr uint64_t kEscapeStart = '\\' | '\'' << 8;
+
+// The digits of an escape as tables that OR to the escaped byte, or to more than 0xFF when the
+// digits are not hexadecimal or the byte is a control byte (below 0x20: a first digit below 2).
+constexpr std::array<uint16_t, 256> MakeEscapeDigits(bool first)
 {
-    std::array<uint8_t, 256> digits{};
+    std::array<uint16_t, 256> table{};
     for (int c = 0; c < 256; ++c) {
-        const bool digit = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
-                           (c >= 'A' && c <= 'F');
-        digits[c] = uint8_t(digit ? (c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10) : 16);
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+            digit = (c | 0x20) - 'a' + 10;
+        if (first)
+            table[c] = uint16_t(digit >= 2 ? digit << 4 : 0x100);
+        else
+            table[c] = uint16_t(digit >= 0 ? digit : 0x100);
     }
-    return digits;
+    return table;
 }
-constexpr std::array<uint8_t, 256> kHexDigits = MakeHexDigits();
+constexpr std::array<uint16_t, 256> kEscapeHigh = MakeEscapeDigits(true);
+constexpr std::array<uint16_t, 256> kEscapeLow = MakeEscapeDigits(false);
 
 bool IsLetter(unsigned char c)
 {
@@ -337,61 +350,115 @@ private:
         return decoder == nullptr ? FastTextIn<false>(nullptr) : FastTextIn<true>(decoder);
     }
 
+    // One token of a text stretch from the four bytes that begin it, the first in the lowest
+    // byte: a text byte, or a \'hh escape of a byte from 0x20 up.
+    struct TextToken
+    {
+        unsigned value;  // the byte it gives, in the font's code page
+        unsigned length; // 1, or 4 for an escape
+        bool ends;       // it is no such token: the stretch ends before it
+    };
+    static TextToken TokenAt(uint64_t bytes)
+    {
+        const unsigned c = unsigned(bytes & 0xFF);
+        if ((bytes & 0xFFFF) != kEscapeStart)
+            return {c, 1, kSpecial[c]};
+        const unsigned byte = kEscapeHigh[(bytes >> 16) & 0xFF] | kEscapeLow[(bytes >> 24) & 0xFF];
+        return {byte, 4, byte > 0xFF};
+    }
+
+    // count (at most 8) bytes from p, the first in the lowest byte.
+    static uint64_t LoadBytes(const unsigned char *p, size_t count)
+    {
+        uint64_t bytes = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&bytes, p, count);
+        } else {
+            for (size_t i = 0; i < count; ++i)
+                bytes |= uint64_t(p[i]) << (8 * i);
+        }
+        return bytes;
+    }
+
     template <bool kDecodes>
     bool FastTextIn(const CodePageByte *decoder)
     {
         const unsigned char *p = m_p;
         const unsigned char *const end = m_end;
         char buffer[512];
+        size_t n = 0;
         bool took = false;
-        for (;;) {
-            size_t n = 0;
-            // Each step reads one token without a branch on its kind: a text byte, or the four
-            // bytes of an escape. Only the end of the stretch branches.
-            while (end - p >= 4 && n < sizeof buffer) {
-                const unsigned c = p[0];
-                const unsigned escape = unsigned(c == '\\') & unsigned(p[1] == '\'');
-                const unsigned high = kHexDigits[p[2]];
-                const unsigned low = kHexDigits[p[3]];
-                const unsigned hex = high * 16 + low;
-                const unsigned badEscape =
-                    unsigned(high > 15) | unsigned(low > 15) | unsigned(hex < 0x20);
-                if ((escape & badEscape) | (~escape & unsigned(kSpecial[c])))
-                    break;
-                unsigned value = c ^ ((c ^ hex) & (0u - escape));
-                if constexpr (kDecodes) {
-                    if (value >= 0x80) {
-                        if (decoder[value].cp1253 < 0)
-                            break;
-                        value = unsigned(decoder[value].cp1253);
-                    }
-                }
-                buffer[n++] = char(value);
-                p += 1 + 3 * escape;
-            }
-            // The last bytes, too few for an escape.
-            while (end - p < 4 && p < end && n < sizeof buffer && !kSpecial[*p]) {
-                unsigned value = *p;
-                if constexpr (kDecodes) {
-                    if (value >= 0x80) {
-                        if (decoder[value].cp1253 < 0)
-                            break;
-                        value = unsigned(decoder[value].cp1253);
-                    }
-                }
-                buffer[n++] = char(value);
-                ++p;
-            }
+        auto flush = [&] {
             if (n == 0)
-                break;
+                return;
             if (!took) {
                 BeginContent(); // once: no text byte changes what it looks at
                 took = true;
             }
             m_run.append(buffer, n);
-            if (n < sizeof buffer)
-                break;
+            n = 0;
+        };
+        if constexpr (!kDecodes) {
+            // Runs of escapes, then runs of text bytes: each loop predicts well inside a word,
+            // and a stretch turns from one to the other once or twice a word. Each chunk of
+            // input is at most the room left in the buffer, so its output fits.
+            for (;;) {
+                if (sizeof buffer - n < 64)
+                    flush();
+                const size_t room = sizeof buffer - n;
+                const unsigned char *const chunkEnd = size_t(end - p) > room ? p + room : end;
+                const unsigned char *const escapesEnd = chunkEnd - p >= 4 ? chunkEnd - 3 : p;
+                for (;;) {
+                    while (p < escapesEnd && LoadBytes(p, 2) == kEscapeStart) {
+                        const unsigned byte = kEscapeHigh[p[2]] | kEscapeLow[p[3]];
+                        if (byte > 0xFF)
+                            break;
+                        buffer[n++] = char(byte);
+                        p += 4;
+                    }
+                    // Most often one blank and the next word of escapes follow.
+                    if (p + 1 < escapesEnd && p[0] == ' ' && LoadBytes(p + 1, 2) == kEscapeStart) {
+                        buffer[n++] = ' ';
+                        ++p;
+                        continue;
+                    }
+                    const unsigned char *const textStart = p;
+                    while (p < chunkEnd && !kSpecial[*p])
+                        buffer[n++] = char(*p++);
+                    if (p == textStart || p >= escapesEnd || LoadBytes(p, 2) != kEscapeStart)
+                        break;
+                }
+                if (p < escapesEnd || chunkEnd == end)
+                    break; // at a token that ends the stretch, or near the end of the input
+            }
         }
+        // One token at a time: text in a font that needs decoding, the last bytes of the input,
+        // and the token that ends the stretch.
+        while (p < end) {
+            if (n == sizeof buffer)
+                flush();
+            unsigned value = *p;
+            unsigned length = 1;
+            if (end - p >= 4) {
+                const TextToken token = TokenAt(LoadBytes(p, 4));
+                if (token.ends)
+                    break;
+                value = token.value;
+                length = token.length;
+            } else if (kSpecial[value]) {
+                break;
+            }
+            if constexpr (kDecodes) {
+                if (value >= 0x80) {
+                    if (decoder[value].cp1253 < 0)
+                        break;
+                    value = unsigned(decoder[value].cp1253);
+                }
+            }
+            buffer[n++] = char(value);
+            p += length;
+        }
+        flush();
         if (took)
             m_star = false;
         m_p = p;
