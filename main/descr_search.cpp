@@ -7,10 +7,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace termdex {
 namespace {
@@ -53,14 +58,134 @@ private:
     bool m_open = false;
 };
 
+// The shipped description file, open for the whole search. Both threads read it at once, each
+// the texts of its own records, so no thread waits for the whole file to be read first.
+class SharedFile
+{
+public:
+    SharedFile() = default;
+    SharedFile(const SharedFile &) = delete;
+    SharedFile &operator=(const SharedFile &) = delete;
+    ~SharedFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    bool Open(const std::filesystem::path &path)
+    {
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_fd < 0)
+            return false;
+        struct stat status {};
+        if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+            ::close(m_fd);
+            m_fd = -1;
+            return false;
+        }
+        m_size = std::min<int64_t>(static_cast<int64_t>(status.st_size), kAddressableBytes);
+        return true;
+    }
+    // The bytes that texts may lie in: the file's size, or less when it is larger than any
+    // offset can reach.
+    int64_t size() const { return m_size; }
+    // True when length bytes at a 0-based offset all lie within size().
+    bool Holds(int64_t offset, int64_t length) const
+    {
+        return offset >= 0 && length >= 0 && offset <= m_size && length <= m_size - offset;
+    }
+    // Those bytes into out; false when they do not all lie in the file or cannot be read.
+    bool Read(int64_t offset, int64_t length, std::string &out) const
+    {
+        if (!Holds(offset, length))
+            return false;
+        out.resize(static_cast<size_t>(length));
+        int64_t done = 0;
+        while (done < length) {
+            const ssize_t got = ::pread(m_fd, out.data() + done, static_cast<size_t>(length - done),
+                                        static_cast<off_t>(offset + done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false; // an error, or the file has become shorter
+            done += got;
+        }
+        return true;
+    }
+
+private:
+    int m_fd = -1;
+    int64_t m_size = 0;
+};
+
 struct SearchInput
 {
     const EntryIndex &index;
     const std::vector<std::string> &supplementRefs;
     const Cp1253 &rtfHeader;
-    const FileBytes &shipped;
+    const SharedFile &shipped;
     const FileBytes &custom;
     bool greek;
+};
+
+// One thread's decoded shipped texts. The texts of a block of records lie together in the file
+// (it is written in English order), so a block is read with one read and decoded in one pass;
+// a text outside the block's piece is read alone. The codec's key follows the file position,
+// so a piece decoded from its first position decodes each text in it as that text's own seed
+// would, up to the first NUL byte, where the codec ends its output.
+class ShippedTexts
+{
+public:
+    explicit ShippedTexts(const SharedFile &file) : m_file(file) {}
+
+    // Reads the texts that records first .. last (1-based English slots) will ask for, when they
+    // lie close enough together that one read of the whole span wastes little.
+    void Prepare(const EntryIndex &index, int first, int last)
+    {
+        m_pieceValid = false;
+        int64_t begin = m_file.size(), end = 0, used = 0;
+        for (int r = first; r <= last; ++r) {
+            const IndexRecord &record = index.english[r];
+            const bool shippedText = record.kind == 'L' || record.kind == 'A';
+            if (!shippedText || record.descLength > kSearchReadBuffer ||
+                !m_file.Holds(record.descOffset, record.descLength))
+                continue;
+            begin = std::min<int64_t>(begin, record.descOffset);
+            end = std::max<int64_t>(end, int64_t(record.descOffset) + record.descLength);
+            used += record.descLength;
+        }
+        if (end <= begin || end - begin > 2 * used + kSearchReadBuffer ||
+            !m_file.Read(begin, end - begin, m_coded))
+            return;
+        m_piece = DescriptionDecode(static_cast<int32_t>(begin + 1), m_coded);
+        m_pieceBegin = begin;
+        m_pieceValid = true;
+    }
+
+    // The decoded text of length bytes at a 0-based offset, as DescriptionDecode(offset + 1,
+    // those bytes) gives it; nullopt when the bytes do not all lie in the file.
+    std::optional<Cp1253View> Text(int64_t offset, int64_t length)
+    {
+        if (!m_file.Holds(offset, length))
+            return std::nullopt;
+        if (m_pieceValid && offset >= m_pieceBegin &&
+            offset - m_pieceBegin + length <= static_cast<int64_t>(m_piece.size()))
+            return Cp1253View(m_piece).substr(static_cast<size_t>(offset - m_pieceBegin),
+                                              static_cast<size_t>(length));
+        if (!m_file.Read(offset, length, m_single))
+            return std::nullopt;
+        m_singleDecoded = DescriptionDecode(static_cast<int32_t>(offset + 1), m_single);
+        return Cp1253View(m_singleDecoded);
+    }
+
+private:
+    const SharedFile &m_file;
+    std::string m_coded;
+    Cp1253 m_piece; // decoded, up to the piece's first NUL byte
+    int64_t m_pieceBegin = 0;
+    bool m_pieceValid = false;
+    std::string m_single;
+    Cp1253 m_singleDecoded;
 };
 
 // The supplement of an 'A' record: "PPPPPPPPLLLLL", 1-based position and length. A reference
@@ -81,24 +206,30 @@ bool SupplementPlace(const SearchInput &in, const IndexRecord &record, int64_t &
     return true;
 }
 
-// Renders records one after another, reusing its buffers.
+// Renders records one after another, reusing its buffers; the document preamble (the header
+// line and its line end) is read once, not once per record.
 class RecordRenderer
 {
 public:
-    explicit RecordRenderer(const SearchInput &in) : m_in(in) {}
+    explicit RecordRenderer(const SearchInput &in)
+        : m_in(in), m_shipped(in.shipped), m_preamble(Cp1253(in.rtfHeader) + "\r\n")
+    {
+    }
+
+    // Records first .. last come next: their shipped texts are read together.
+    void Prepare(int first, int last) { m_shipped.Prepare(m_in.index, first, last); }
 
     // The folded plain text of record r into folded; false when a text could not be read.
     bool FoldedText(int r, Cp1253 &folded)
     {
         const IndexRecord &record = m_in.index.english[r];
-        m_document.assign(m_in.rtfHeader);
-        m_document += "\r\n";
+        m_document.clear();
         if (record.kind == 'L' || record.kind == 'A') {
             if (record.descLength <= kSearchReadBuffer) {
-                const auto coded = m_in.shipped.Slice(record.descOffset, record.descLength);
-                if (!coded)
+                const auto text = m_shipped.Text(record.descOffset, record.descLength);
+                if (!text)
                     return false;
-                m_document += DescriptionDecode(record.descOffset + 1, *coded);
+                m_document += *text;
             }
             m_document += ' ';
         }
@@ -125,14 +256,16 @@ public:
         }
         m_document += '}';
         m_plain.clear();
-        RtfToPlainText(m_document, m_plain);
+        RtfToPlainText(m_preamble, m_document, m_plain);
         FoldDescriptionText(m_plain, m_in.greek, folded);
         return true;
     }
 
 private:
     const SearchInput &m_in;
-    Cp1253 m_document;
+    ShippedTexts m_shipped;
+    RtfPreamble m_preamble;
+    Cp1253 m_document; // the record's text after the preamble
     Cp1253 m_plain;
 };
 
@@ -214,8 +347,9 @@ DescrSearchResult SearchDescriptions(const ProgramPaths &paths, const EntryIndex
                                      const DescrSearchOptions &options)
 {
     DescrSearchResult result;
-    FileBytes shipped, custom;
-    if (!shipped.Load(paths.DescriptionFile())) {
+    SharedFile shipped;
+    FileBytes custom;
+    if (!shipped.Open(paths.DescriptionFile())) {
         result.failed = true;
         return result;
     }
@@ -244,6 +378,7 @@ DescrSearchResult SearchDescriptions(const ProgramPaths &paths, const EntryIndex
             Block &block = blocks[static_cast<size_t>(b)];
             const int first = b * kBlockRecords + 1;
             const int last = std::min(total, first + kBlockRecords - 1);
+            renderer.Prepare(first, last);
             for (int r = first; r <= last; ++r) {
                 if (!renderer.FoldedText(r, folded)) {
                     block.failed = true;
@@ -308,8 +443,9 @@ Cp1253 DescrSearchText(const ProgramPaths &paths, const EntryIndex &index,
                        const std::vector<std::string> &supplementRefs, const Cp1253 &rtfHeader,
                        int record, bool greek)
 {
-    FileBytes shipped, custom;
-    if (record < 1 || record > index.englishCount || !shipped.Load(paths.DescriptionFile()))
+    SharedFile shipped;
+    FileBytes custom;
+    if (record < 1 || record > index.englishCount || !shipped.Open(paths.DescriptionFile()))
         return {};
     if (!paths.customDescriptionPath.empty() && FileExists(paths.customDescriptionPath))
         custom.Load(paths.customDescriptionPath);

@@ -1,7 +1,9 @@
 // The full-text search in the descriptions: every English record whose rendered description
-// holds a word as a whole word, in English table order. It reads each description file once into
-// memory, decodes each text there, renders it with the plain-text RTF reader and folds the
-// result; the records may be scanned by two threads, and the result is the one-thread result.
+// holds a word as a whole word, in English table order. It reads the shipped description file a
+// block of records at a time (one read and one decoding pass where their texts lie together) and
+// the reader's file once into memory, renders each text with the plain-text RTF reader (the
+// document preamble read once) and folds the result; the records may be scanned by two threads,
+// and the result is the one-thread result.
 #pragma once
 
 #include "data/entry_index.h"

@@ -6,6 +6,7 @@
 #include "lib/folding.h"
 #include "richtext/plain_text.h"
 
+#include <fstream>
 #include <random>
 
 namespace termdex {
@@ -191,7 +192,10 @@ protected:
     // The search as its steps read, record by record, with one file read per text.
     std::vector<int> PlainScan(const Cp1253 &word, bool greek)
     {
-        const EntryIndex &index = core->Index();
+        return PlainScan(word, greek, core->Index());
+    }
+    std::vector<int> PlainScan(const Cp1253 &word, bool greek, const EntryIndex &index)
+    {
         const bool customOpen = FileExists(paths.customDescriptionPath);
         std::vector<int> found;
         for (int i = 1; i <= index.englishCount && index.english[i].id != 0; ++i) {
@@ -223,8 +227,27 @@ protected:
     }
     DescrSearchResult Run(const Cp1253 &word, bool greek, DescrSearchOptions options = {})
     {
-        return SearchDescriptions(paths, core->Index(), core->SupplementRefs(),
-                                  core->State().RtfHeader, word, greek, options);
+        return Run(core->Index(), word, greek, options);
+    }
+    DescrSearchResult Run(const EntryIndex &index, const Cp1253 &word, bool greek,
+                          DescrSearchOptions options = {})
+    {
+        return SearchDescriptions(paths, index, core->SupplementRefs(), core->State().RtfHeader,
+                                  word, greek, options);
+    }
+    // The search lists what the plain scan lists, with one thread and with two.
+    void ExpectPlainScan(const EntryIndex &index, const char *what)
+    {
+        for (const char *word : {"tax", "bond", "rate", "72"}) {
+            const std::vector<int> expected = PlainScan(word, false, index);
+            for (int threads : {1, 2}) {
+                DescrSearchOptions options;
+                options.threads = threads;
+                const DescrSearchResult result = Run(index, word, false, options);
+                EXPECT_FALSE(result.failed) << what;
+                EXPECT_EQ(result.records, expected) << what << ", " << word << ", " << threads;
+            }
+        }
     }
 };
 
@@ -247,6 +270,55 @@ TEST_F(DescrSearchScaleTest, OneAndTwoThreadsListWhatThePlainScanFinds)
         EXPECT_EQ(Run(word, row.greek, one).records, expected) << row.word;
         EXPECT_EQ(Run(word, row.greek, two).records, expected) << row.word;
     }
+}
+
+// The search reads the texts of a block of records together where they lie together in the
+// file; texts in another order, or far apart, read as they do alone.
+TEST_F(DescrSearchScaleTest, TextsInAnyFileOrderReadAsEachAlone)
+{
+    EntryIndex reversed = core->Index(); // each run of 50 records in reverse file order
+    EntryIndex shuffled = core->Index(); // records all over the file
+    std::vector<int> shipped;
+    for (int r = 1; r <= reversed.englishCount && reversed.english[r].id != 0; ++r) {
+        if (reversed.english[r].kind != 'C')
+            shipped.push_back(r);
+    }
+    for (size_t i = 0; i + 50 <= shipped.size(); i += 50) {
+        for (size_t j = 0; j < 25; ++j) {
+            IndexRecord &a = reversed.english[shipped[i + j]];
+            IndexRecord &b = reversed.english[shipped[i + 49 - j]];
+            std::swap(a.descOffset, b.descOffset);
+            std::swap(a.descLength, b.descLength);
+        }
+    }
+    std::mt19937 random(3);
+    for (size_t i = shipped.size() - 1; i > 0; --i) {
+        IndexRecord &a = shuffled.english[shipped[i]];
+        IndexRecord &b = shuffled.english[shipped[random() % (i + 1)]];
+        std::swap(a.descOffset, b.descOffset);
+        std::swap(a.descLength, b.descLength);
+    }
+    ExpectPlainScan(reversed, "reversed runs");
+    ExpectPlainScan(shuffled, "shuffled");
+}
+
+// A NUL byte in the file ends the text it lies in, as the codec ends its output there; the
+// texts after it, read in the same piece of the file, are whole.
+TEST_F(DescrSearchScaleTest, NulByteEndsOnlyTheTextItLiesIn)
+{
+    const EntryIndex &index = core->Index();
+    const std::vector<int> before = PlainScan("tax", false);
+    {
+        std::fstream file(paths.DescriptionFile(), std::ios::in | std::ios::out | std::ios::binary);
+        for (int r = 2; r <= 700; r += 9) {
+            if (index.english[r].kind == 'C' || index.english[r].descLength < 4)
+                continue;
+            file.seekp(index.english[r].descOffset + index.english[r].descLength / 4);
+            file.put('\0');
+        }
+    }
+    EXPECT_NE(PlainScan("tax", false), before); // some texts lost their "tax"
+    ExpectPlainScan(index, "NUL bytes");
 }
 
 TEST_F(DescrSearchScaleTest, UnreadableTextEndsTheScanWhereOneThreadWouldStop)
