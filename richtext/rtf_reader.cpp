@@ -388,6 +388,7 @@ private:
         char buffer[512];
         size_t n = 0;
         bool took = false;
+        bool ended = false; // the token at p is known to end the stretch
         auto flush = [&] {
             if (n == 0)
                 return;
@@ -428,13 +429,14 @@ private:
                     if (p == textStart || p >= escapesEnd || LoadBytes(p, 2) != kEscapeStart)
                         break;
                 }
-                if (p < escapesEnd || chunkEnd == end)
+                ended = p < escapesEnd;
+                if (ended || chunkEnd == end)
                     break; // at a token that ends the stretch, or near the end of the input
             }
         }
-        // One token at a time: text in a font that needs decoding, the last bytes of the input,
-        // and the token that ends the stretch.
-        while (p < end) {
+        // One token at a time: text in a font that needs decoding, and the last bytes of the
+        // input.
+        while (!ended && p < end) {
             if (n == sizeof buffer)
                 flush();
             unsigned value = *p;
