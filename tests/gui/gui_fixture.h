@@ -50,10 +50,13 @@ struct WindowUnderTest
 };
 
 // Runs act on the next modal dialog as soon as it is up, from the event loop it runs in.
-inline void WhenDialogOpens(std::function<void(QDialog *)> act)
+// intervalMs 0 looks at every pass of the event
+// loop, for a dialog that is up only while the program processes events briefly (a progress
+// window of a search that takes a few milliseconds).
+inline void WhenDialogOpens(std::function<void(QDialog *)> act, int intervalMs = 5)
 {
     auto *timer = new QTimer;
-    timer->setInterval(5);
+    timer->setInterval(intervalMs);
     QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
             timer->stop();

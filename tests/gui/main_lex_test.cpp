@@ -575,10 +575,12 @@ private slots:
         WhenDialogOpens([&](QDialog *dialog) {
             dialog->findChild<QLineEdit *>("DescrSearch_Edit")->insert(Utf("και"));
             dialog->accept();
-            WhenDialogOpens([&](QDialog *progress) {
-                progressShown = qobject_cast<QProgressDialog *>(progress) != nullptr;
-                progress->findChild<QPushButton *>()->click();
-            });
+            WhenDialogOpens(
+                [&](QDialog *progress) {
+                    progressShown = qobject_cast<QProgressDialog *>(progress) != nullptr;
+                    progress->findChild<QPushButton *>()->click();
+                },
+                0);
         });
         w.window->DescrSearch_ButtonClick();
         QVERIFY(progressShown);
