@@ -6,7 +6,7 @@
 #include "platform/clipboard.h"
 #include "platform/file_attributes.h"
 #include "platform/shell.h"
-#include "platform/special_folders.h"
+#include "platform/user_folders.h"
 
 #include <memory>
 
