@@ -144,14 +144,15 @@ void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
     }
 }
 
-void MainLexCore::LookupContain(const Cp1253 &key, bool customOnly)
+template <typename Matches>
+void MainLexCore::ScanWholeTable(bool customOnly, const Matches &matches)
 {
     if (!m_state.LanguageMode) {
         const FoldedTable &folded = m_folded.English();
         for (int r = 1; r <= m_index.englishCount && !ItemLimitReached(); ++r) {
             if (m_index.english[static_cast<size_t>(r)].id == 0)
                 break;
-            if (ContainsTest(folded.At(r), key) && EnglishIncluded(r, customOnly))
+            if (matches(folded.At(r)) && EnglishIncluded(r, customOnly))
                 AddListItem(r, 0);
         }
     } else {
@@ -159,7 +160,7 @@ void MainLexCore::LookupContain(const Cp1253 &key, bool customOnly)
         for (int g = 1; g <= m_index.greekCount && !ItemLimitReached(); ++g) {
             if (m_index.greek[static_cast<size_t>(g)].id == 0)
                 break;
-            if (!ContainsTest(folded.At(g), key))
+            if (!matches(folded.At(g)))
                 continue;
             if (const int e = GreekToEnglish(g, customOnly))
                 AddListItem(e, g);
@@ -167,29 +168,16 @@ void MainLexCore::LookupContain(const Cp1253 &key, bool customOnly)
     }
 }
 
+void MainLexCore::LookupContain(const Cp1253 &key, bool customOnly)
+{
+    ScanWholeTable(customOnly, [&key](Cp1253View folded) { return ContainsTest(folded, key); });
+}
+
 void MainLexCore::LookupEnd(const Cp1253 &key, bool customOnly)
 {
     // A key longer than the headword takes the whole headword, which is then shorter than the
     // key: such a headword never ends with it.
-    if (!m_state.LanguageMode) {
-        const FoldedTable &folded = m_folded.English();
-        for (int r = 1; r <= m_index.englishCount && !ItemLimitReached(); ++r) {
-            if (m_index.english[static_cast<size_t>(r)].id == 0)
-                break;
-            if (EndsWith(folded.At(r), key) && EnglishIncluded(r, customOnly))
-                AddListItem(r, 0);
-        }
-    } else {
-        const FoldedTable &folded = m_folded.GreekAscii();
-        for (int g = 1; g <= m_index.greekCount && !ItemLimitReached(); ++g) {
-            if (m_index.greek[static_cast<size_t>(g)].id == 0)
-                break;
-            if (!EndsWith(folded.At(g), key))
-                continue;
-            if (const int e = GreekToEnglish(g, customOnly))
-                AddListItem(e, g);
-        }
-    }
+    ScanWholeTable(customOnly, [&key](Cp1253View folded) { return EndsWith(folded, key); });
 }
 
 void MainLexCore::LookupSpecific(int record)

@@ -258,6 +258,10 @@ private:
     void LookupStart(const Cp1253 &key, bool customOnly);
     void LookupContain(const Cp1253 &key, bool customOnly);
     void LookupEnd(const Cp1253 &key, bool customOnly);
+    // The scan of "CONTAIN" and "END": every record of the current language's table, from 1,
+    // compared ASCII-folded; matches(folded headword) decides.
+    template <typename Matches>
+    void ScanWholeTable(bool customOnly, const Matches &matches);
     void LookupSpecific(int record);
     void ListEditedEntries();
     void LookupMulti();
