@@ -2,6 +2,7 @@
 // xclip, keys typed by xdotool into the focused window. Run by xvfb-run (see CMakeLists.txt).
 #include "dialogs/startup_forms.h"
 #include "main/ui/main_lex_window.h"
+#include "tests/gui/other_program.h"
 #include "main/ui/program.h"
 #include "platform/keyboard_xkb.h"
 #include "platform/platform.h"
@@ -24,23 +25,7 @@ namespace {
 
 std::filesystem::path BuildFolder() { return std::getenv("TERMDEX_BUILD_DIR"); }
 
-// Runs a program to its end while this process keeps serving its windows and clipboard.
-QByteArray Run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted(5000))
-        return "<could not start " + program.toUtf8() + ">";
-    if (!input.isNull()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    QElapsedTimer clock;
-    clock.start();
-    while (process.state() != QProcess::NotRunning && clock.elapsed() < 10000)
-        QTest::qWait(10);
-    return process.readAllStandardOutput();
-}
+using testing::Run;
 
 QString LabelText(QWidget *window, const char *name)
 {

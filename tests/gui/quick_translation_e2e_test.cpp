@@ -1,6 +1,7 @@
 // Quick translation end to end under Xvfb with the real clipboard: xclip is the other program
 // that copies. Run by xvfb-run (see CMakeLists.txt).
 #include "main/ui/main_lex_window.h"
+#include "tests/gui/other_program.h"
 #include "main/ui/program.h"
 #include "platform/platform.h"
 
@@ -17,23 +18,7 @@ namespace termdex {
 
 namespace {
 
-// Runs a program to its end while this process keeps serving its windows and clipboard.
-QByteArray Run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted(5000))
-        return "<could not start " + program.toUtf8() + ">";
-    if (!input.isNull()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    QElapsedTimer clock;
-    clock.start();
-    while (process.state() != QProcess::NotRunning && clock.elapsed() < 10000)
-        QTest::qWait(10);
-    return process.readAllStandardOutput();
-}
+using testing::Run;
 
 QByteArray ClipboardOfOthers()
 {

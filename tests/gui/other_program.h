@@ -1,0 +1,31 @@
+// Runs another program (xdotool, xclip) for the end-to-end tests under Xvfb.
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStringList>
+#include <QTest>
+
+namespace termdex::testing {
+
+// Runs a program to its end while this process keeps serving its windows and clipboard.
+inline QByteArray Run(const QString &program, const QStringList &arguments,
+                      const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(5000))
+        return "<could not start " + program.toUtf8() + ">";
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (process.state() != QProcess::NotRunning && clock.elapsed() < 10000)
+        QTest::qWait(10);
+    return process.readAllStandardOutput();
+}
+
+} // namespace termdex::testing
