@@ -176,8 +176,8 @@ EnglishAnchor FindEnglishAnchor(const EntryIndex &index, Cp1253View key)
 
 uint32_t FindGreekAnchorId(const EntryIndex &index, Cp1253View greekKey)
 {
-    auto firstEighty = [](const Cp1253 &headword) {
-        return Cp1253View(headword).substr(0, kCustomHeadwordWidth);
+    auto firstEighty = [](Cp1253View headword) {
+        return headword.substr(0, kCustomHeadwordWidth);
     };
     auto isOwnEntry = [&](int greekRecord) {
         const uint16_t english = index.greek[greekRecord].englishIndex;

@@ -238,6 +238,7 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
         return false;
     }
     CustomLines custom(FileExists(paths.customIndexPath) ? paths.customIndexPath : std::string());
+    HeadwordStore &headwords = index.englishHeadwords;
     std::string_view coded;
     Cp1253 decoded;
     int r = 0;
@@ -250,6 +251,7 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
             status = {false, path.string()};
             return false;
         }
+        record.headword = headwords.Store(record.headword);
         while (custom.anchor() == static_cast<long long>(record.id)) {
             const Cp1253 &line = custom.line();
             long long offset = 0, length = 0;
@@ -261,7 +263,7 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
                        Number(line, 99, 103, length)) {
                 IndexRecord &own = index.english[++r];
                 own.id = static_cast<uint32_t>(custom.ownId());
-                own.headword.assign(TextColumn(line, 11, 90));
+                own.headword = headwords.Store(TextColumn(line, 11, 90));
                 own.descOffset = static_cast<int32_t>(offset);
                 own.descLength = static_cast<int32_t>(length);
                 own.kind = 'C';
@@ -274,73 +276,101 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
     return true;
 }
 
-// The shipped Greek lines, decoded and parsed on a thread of their own while the English pass
-// runs: they need nothing from it until they are paired. At most a table's room of lines.
+// How the reading of the shipped Greek file went.
 struct ShippedGreekLines
 {
     bool opened = false;
     bool stoppedAtBadLine = false; // a line that was not a record ended the reading
-    std::vector<IndexRecord> records;
+    int count = 0;                 // records read into slots 1..count
 };
 
-ShippedGreekLines ReadShippedGreekLines(const std::filesystem::path &path)
+// The shipped Greek lines, decoded and parsed straight into the Greek table on a thread of
+// their own while the English pass runs: they need nothing from it until they are paired.
+ShippedGreekLines ReadShippedGreekLines(const std::filesystem::path &path, EntryIndex &index)
 {
     ShippedGreekLines result;
     FileLines lines(path);
     if (!lines.IsOpen() || !FileExists(path))
         return result;
     result.opened = true;
-    result.records.reserve(kMaxRecords);
     std::string_view coded;
     Cp1253 decoded;
-    IndexRecord record;
-    for (int32_t n = 1; result.records.size() < static_cast<size_t>(kMaxRecords) && lines.Next(coded); ++n) {
+    for (int32_t n = 1; result.count < kMaxRecords && lines.Next(coded); ++n) {
+        IndexRecord &record = index.greek[static_cast<size_t>(result.count) + 1];
         MirrorDecodeInto(n, coded, decoded);
         if (!ParseShippedGreekLine(decoded, record)) {
+            record = IndexRecord();
             result.stoppedAtBadLine = true;
             break;
         }
-        result.records.push_back(std::move(record));
+        record.headword = index.greekHeadwords.Store(record.headword);
+        ++result.count;
     }
     return result;
 }
 
-void LoadGreek(const ProgramPaths &paths, EntryIndex &index, ShippedGreekLines shipped,
+// Merges the reader's Greek lines into the shipped records of slots 1..shipped.count (each
+// custom line after the shipped record whose id its anchor names, as far as the anchors follow
+// the shipped order) and pairs every Greek record with its English one.
+void LoadGreek(const ProgramPaths &paths, EntryIndex &index, const ShippedGreekLines &shipped,
                IndexLoadStatus &status)
 {
     if (!shipped.opened) {
         status = {false, paths.ShippedGreekIndex().string()};
         return;
     }
-    const SlotsById english(index);
-    auto pair = [&](int r, int start) {
-        IndexRecord &record = index.greek[r];
-        record.englishIndex = static_cast<uint16_t>(english.Find(record.id, start));
-        if (record.englishIndex != 0)
-            index.english[record.englishIndex].greekIndex = static_cast<uint16_t>(r);
+    // Which custom lines follow which shipped record; the rest of the custom file is ignored.
+    struct Insertion
+    {
+        int after; // the shipped record's slot before the merge
+        uint32_t id;
+        Cp1253View headword;
     };
+    std::vector<Insertion> insertions;
     CustomLines custom(FileExists(paths.customGreekIndexPath) ? paths.customGreekIndexPath
                                                               : std::string());
-    int r = 0;
-    size_t used = 0;
-    for (; r < kMaxRecords && used < shipped.records.size(); ++used) {
-        IndexRecord &record = index.greek[++r];
-        record = std::move(shipped.records[used]);
-        pair(r, record.id >= 6 ? static_cast<int>(record.id) - 5 : 1);
-        while (custom.anchor() == static_cast<long long>(record.id)) {
-            if (r < kMaxRecords) {
-                IndexRecord &own = index.greek[++r];
-                own.id = static_cast<uint32_t>(custom.ownId());
-                own.headword.assign(TextColumn(custom.line(), 11, 90));
-                pair(r, 1);
-            }
+    for (int i = 1; i <= shipped.count && custom.anchor() >= 0; ++i) {
+        while (custom.anchor() == static_cast<long long>(index.greek[i].id)) {
+            insertions.push_back({i, static_cast<uint32_t>(custom.ownId()),
+                                  index.greekHeadwords.Store(TextColumn(custom.line(), 11, 90))});
             custom.Advance();
         }
     }
+    // Each shipped record moves up by the insertions before it. Moving from the back, no record
+    // is overwritten before it has moved; whatever lands past the table's end is dropped.
+    const int total = shipped.count + static_cast<int>(insertions.size());
+    std::vector<bool> own(static_cast<size_t>(std::min(total, kMaxRecords)) + 1, false);
+    size_t k = insertions.size();
+    for (int i = shipped.count; i >= 1; --i) {
+        for (; k > 0 && insertions[k - 1].after == i; --k) {
+            const int slot = i + static_cast<int>(k);
+            if (slot <= kMaxRecords) {
+                IndexRecord &record = index.greek[slot];
+                record = IndexRecord();
+                record.id = insertions[k - 1].id;
+                record.headword = insertions[k - 1].headword;
+                own[slot] = true;
+            }
+        }
+        const int slot = i + static_cast<int>(k);
+        if (slot <= kMaxRecords && slot != i)
+            index.greek[slot] = index.greek[i];
+    }
+    index.greekCount = std::min(total, kMaxRecords);
     // The bad line counts only when the load got as far as it (the table may fill first).
-    if (shipped.stoppedAtBadLine && used == shipped.records.size() && r < kMaxRecords)
+    if (shipped.stoppedAtBadLine && total < kMaxRecords)
         status = {false, paths.ShippedGreekIndex().string()};
-    index.greekCount = r;
+
+    // Paired in table order, as a later Greek record of the same entry takes the English
+    // record's reference. A shipped record looks from five slots before its id on.
+    const SlotsById english(index);
+    for (int r = 1; r <= index.greekCount; ++r) {
+        IndexRecord &record = index.greek[r];
+        const int start = own[r] ? 1 : record.id >= 6 ? static_cast<int>(record.id) - 5 : 1;
+        record.englishIndex = static_cast<uint16_t>(english.Find(record.id, start));
+        if (record.englishIndex != 0)
+            index.english[record.englishIndex].greekIndex = static_cast<uint16_t>(r);
+    }
 }
 
 } // namespace
@@ -353,7 +383,7 @@ bool ParseShippedEnglishLine(Cp1253View line, IndexRecord &record)
         return false;
     record = IndexRecord();
     record.id = static_cast<uint32_t>(id);
-    record.headword.assign(TextColumn(line, 6, 131));
+    record.headword = TextColumn(line, 6, 131);
     record.descOffset = static_cast<int32_t>(offset);
     record.descLength = static_cast<int32_t>(length);
     record.kind = 'L';
@@ -368,29 +398,85 @@ bool ParseShippedGreekLine(Cp1253View line, IndexRecord &record)
         return false;
     record = IndexRecord();
     record.id = static_cast<uint32_t>(id);
-    record.headword.assign(TextColumn(line, 6, 146));
+    record.headword = TextColumn(line, 6, 146);
     return true;
+}
+
+Cp1253View HeadwordStore::Store(Cp1253View text)
+{
+    if (text.empty())
+        return {};
+    while (m_block < m_blocks.size() && m_blocks[m_block].size - m_used < text.size()) {
+        ++m_block;
+        m_used = 0;
+    }
+    if (m_block == m_blocks.size()) {
+        const size_t size = std::max(kBlockBytes, text.size());
+        m_blocks.push_back({std::make_unique_for_overwrite<char[]>(size), size});
+        m_used = 0;
+    }
+    char *at = m_blocks[m_block].bytes.get() + m_used;
+    std::memcpy(at, text.data(), text.size());
+    m_used += text.size();
+    return {at, text.size()};
+}
+
+void HeadwordStore::Clear()
+{
+    m_block = 0;
+    m_used = 0;
+}
+
+EntryIndex::EntryIndex(const EntryIndex &other)
+{
+    *this = other;
+}
+
+EntryIndex &EntryIndex::operator=(const EntryIndex &other)
+{
+    if (this == &other)
+        return *this;
+    english = other.english;
+    greek = other.greek;
+    englishCount = other.englishCount;
+    greekCount = other.greekCount;
+    englishHeadwords.Clear();
+    greekHeadwords.Clear();
+    for (IndexRecord &record : english)
+        record.headword = englishHeadwords.Store(record.headword);
+    for (IndexRecord &record : greek)
+        record.headword = greekHeadwords.Store(record.headword);
+    return *this;
 }
 
 IndexLoadStatus LoadEntryIndex(const ProgramPaths &paths, EntryIndex &index,
                                std::vector<std::string> &supplementRefs)
 {
-    // Emptied in place: the slots keep their memory, so a load (and the first one, into the
-    // tables the caller made) does not fault in a second pair of tables.
+    // Emptied in place: the slots and headword blocks keep their memory, so a load (and the
+    // first one, into the tables the caller made) does not fault in a second pair of tables.
     index.english.assign(kTableSlots, IndexRecord());
     index.greek.assign(kTableSlots, IndexRecord());
+    index.englishHeadwords.Clear();
+    index.greekHeadwords.Clear();
     index.englishCount = 0;
     index.greekCount = 0;
     IndexLoadStatus status;
-    // Two cores read the two files at once; without a thread the Greek lines are read after.
+    // Two cores read the two files at once, each into its own table and headword store;
+    // without a thread the Greek lines are read after the English ones.
+    const auto greekPath = paths.ShippedGreekIndex();
+    auto readGreek = [&] { return ReadShippedGreekLines(greekPath, index); };
     std::future<ShippedGreekLines> greek;
     try {
-        greek = std::async(std::launch::async, ReadShippedGreekLines, paths.ShippedGreekIndex());
+        greek = std::async(std::launch::async, readGreek);
     } catch (const std::system_error &) {
-        greek = std::async(std::launch::deferred, ReadShippedGreekLines, paths.ShippedGreekIndex());
+        greek = std::async(std::launch::deferred, readGreek);
     }
-    if (LoadEnglish(paths, index, supplementRefs, status))
-        LoadGreek(paths, index, greek.get(), status);
+    const bool englishLoaded = LoadEnglish(paths, index, supplementRefs, status);
+    const ShippedGreekLines shipped = greek.get();
+    if (englishLoaded)
+        LoadGreek(paths, index, shipped, status);
+    else
+        index.greek.assign(kTableSlots, IndexRecord());
     return status;
 }
 
@@ -443,8 +529,7 @@ unsigned char FirstFoldedGreekByte(Cp1253View headword)
         if (c <= 32 || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || IsDigit(ch) ||
             IsFoldPunctuation(c))
             continue;
-        const Cp1253 folded = FoldGreekLetters(Cp1253View(&ch, 1));
-        return LocaleLowerByte(static_cast<unsigned char>(folded[0]));
+        return LocaleLowerByte(FoldGreekLetter(c));
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ constexpr int kMaxRecords = kTableSlots - 1;
 struct IndexRecord
 {
     uint32_t id = 0; // entry number, shared by an entry's English and Greek record (5 digits)
-    Cp1253 headword;        // trailing blanks cut
+    Cp1253View headword;    // trailing blanks cut; the bytes belong to the index's HeadwordStore
     int32_t descOffset = 0; // 'L'/'A': 0-based offset in data/Termdex.tbo; 'C': 1-based position
     int32_t descLength = 0; // 5 digits: wider than 16 bits, so no length wraps
     char kind = 0;          // 'L' shipped, 'C' the reader's own, 'A' shipped with a supplement
@@ -30,12 +31,48 @@ struct IndexRecord
     uint16_t englishIndex = 0; // Greek record: its English record, 0 when none was found
 };
 
+// The bytes of one table's headwords, kept in blocks that never move: a load stores 30,000
+// headwords without a heap allocation each, and the records' views stay valid until the next
+// load or Clear.
+class HeadwordStore
+{
+public:
+    HeadwordStore() = default;
+    HeadwordStore(HeadwordStore &&) = default;
+    HeadwordStore &operator=(HeadwordStore &&) = default;
+    HeadwordStore(const HeadwordStore &) = delete;
+    HeadwordStore &operator=(const HeadwordStore &) = delete;
+
+    Cp1253View Store(Cp1253View text);
+    // Forgets every text but keeps the blocks, so a reload reuses their memory.
+    void Clear();
+
+private:
+    static constexpr size_t kBlockBytes = 256 * 1024;
+    struct Block
+    {
+        std::unique_ptr<char[]> bytes;
+        size_t size = 0;
+    };
+    std::vector<Block> m_blocks;
+    size_t m_block = 0; // the block being filled
+    size_t m_used = 0;  // bytes used in it
+};
+
 struct EntryIndex
 {
     std::vector<IndexRecord> english = std::vector<IndexRecord>(kTableSlots);
     std::vector<IndexRecord> greek = std::vector<IndexRecord>(kTableSlots);
     int englishCount = 0; // records filled, numbered 1..englishCount
     int greekCount = 0;
+    HeadwordStore englishHeadwords, greekHeadwords;
+
+    EntryIndex() = default;
+    EntryIndex(EntryIndex &&) = default;
+    EntryIndex &operator=(EntryIndex &&) = default;
+    // A copy holds its own headword bytes, so it outlives the index it was copied from.
+    EntryIndex(const EntryIndex &other);
+    EntryIndex &operator=(const EntryIndex &other);
 };
 
 // Where a load stopped early, for callers that report it (the window stays quiet).
@@ -53,6 +90,7 @@ IndexLoadStatus LoadEntryIndex(const ProgramPaths &paths, EntryIndex &index,
                                std::vector<std::string> &supplementRefs);
 
 // Parsers of one decoded index line; false for a line whose numeric columns are not numbers.
+// The record's headword views the line: a loader stores it before the line goes.
 bool ParseShippedEnglishLine(Cp1253View line, IndexRecord &record);
 bool ParseShippedGreekLine(Cp1253View line, IndexRecord &record);
 

@@ -116,6 +116,14 @@ Cp1253 FoldGreekLetters(Cp1253View text)
     return s;
 }
 
+unsigned char FoldGreekLetter(unsigned char c)
+{
+    if (c >= 'A' && c <= 'Z')
+        c = static_cast<unsigned char>(c + 0x20);
+    const unsigned char t = Maps().letters[c];
+    return t != 0 ? t : c;
+}
+
 bool ContainsWholeWord(Cp1253View text, Cp1253View word)
 {
     text = UntilNul(text);

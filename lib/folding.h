@@ -13,6 +13,8 @@ Cp1253 GreekKey(Cp1253View text, bool dropLeadingDigits);
 Cp1253 LatinKey(Cp1253View text, bool dropLeadingDigits);
 // Folds Greek capitals and accented letters to plain small letters; drops nothing.
 Cp1253 FoldGreekLetters(Cp1253View text);
+// FoldGreekLetters of a text of the one byte c, for a byte above the blank.
+unsigned char FoldGreekLetter(unsigned char c);
 // True when the first occurrence of word in text (exact bytes) is bounded by non-word characters.
 bool ContainsWholeWord(Cp1253View text, Cp1253View word);
 

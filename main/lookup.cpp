@@ -47,8 +47,8 @@ void MainLexCore::AddItem(Cp1253 text, int record)
 void MainLexCore::AddListItem(int e, int g)
 {
     const IndexRecord &english = m_index.english[static_cast<size_t>(e)];
-    Cp1253 text =
-        m_state.LanguageMode ? m_index.greek[static_cast<size_t>(g)].headword : english.headword;
+    Cp1253 text(m_state.LanguageMode ? m_index.greek[static_cast<size_t>(g)].headword
+                                     : english.headword);
     if (english.kind == 'C')
         text += " *";
     AddItem(std::move(text), e);
@@ -342,7 +342,7 @@ void MainLexCore::WholeLex_ButtonClick()
         const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
         if (record.id == 0)
             break;
-        AddItem(record.headword, r);
+        AddItem(Cp1253(record.headword), r);
     }
 }
 

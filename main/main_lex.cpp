@@ -189,7 +189,7 @@ void MainLexCore::Entries_ListClick()
         return;
     const IndexRecord &english = m_index.english[static_cast<size_t>(r)];
     const int g = GreekOf(r);
-    const Cp1253 &greek = m_index.greek[static_cast<size_t>(g)].headword; // slot 0: empty
+    const Cp1253View greek = m_index.greek[static_cast<size_t>(g)].headword; // slot 0: empty
     m_state.entryLabel = m_state.LanguageMode ? greek : english.headword;
     m_state.transLabel = m_state.LanguageMode ? english.headword : greek;
 
@@ -332,7 +332,7 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
     m_addedItems = 0;
     for (int r : result.records) {
         const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
-        AddItem(record.kind == 'C' ? record.headword + " *" : record.headword, r);
+        AddItem(record.kind == 'C' ? Cp1253(record.headword) + " *" : Cp1253(record.headword), r);
     }
     return result;
 }

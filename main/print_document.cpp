@@ -158,15 +158,15 @@ std::optional<PrintRequest> Print_ButtonClick(const MainLexCore &core)
         return std::nullopt;
     const EntryIndex &index = core.Index();
     const IndexRecord &english = index.english[static_cast<size_t>(record)];
-    Cp1253 greek;
+    Cp1253View greek;
     if (english.greekIndex >= 1 && english.greekIndex <= index.greekCount)
         greek = index.greek[english.greekIndex].headword;
 
     PrintRequest request;
     if (core.State().LanguageMode)
-        request.cells = {greek, english.headword};
+        request.cells = {Cp1253(greek), Cp1253(english.headword)};
     else
-        request.cells = {english.headword, greek};
+        request.cells = {Cp1253(english.headword), Cp1253(greek)};
     request.jobTitle = PrintJobTitle(english.headword);
     return request;
 }

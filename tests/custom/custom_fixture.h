@@ -138,7 +138,7 @@ protected:
     // The Greek headword paired with English record r.
     Cp1253 GreekOf(int record) const
     {
-        return index.greek[index.english[record].greekIndex].headword;
+        return Cp1253(index.greek[index.english[record].greekIndex].headword);
     }
 
     EntryIndex index;

@@ -96,7 +96,7 @@ protected:
     }
     OwnEntry EntryAt(int r) const
     {
-        return {index.english[r].headword, GreekOf(r), StoredOf(r)};
+        return {Cp1253(index.english[r].headword), GreekOf(r), StoredOf(r)};
     }
 
     void CheckAgainstModel(const std::vector<OwnEntry> &own,
@@ -175,7 +175,7 @@ TEST_F(RandomEditsTest, SeededSequenceKeepsFilesAndTablesInStep)
             const int r = shippedRecords[rng() % shippedRecords.size()];
             const IndexRecord &record = index.english[r];
             const Cp1253 descr = Description();
-            status = UpdateEntry(paths, index, r, record.kind, {record.headword, "", descr});
+            status = UpdateEntry(paths, index, r, record.kind, {Cp1253(record.headword), "", descr});
             if (record.kind == 'A' && descr.empty())
                 supplements.erase(record.id);
             else

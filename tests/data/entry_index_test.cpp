@@ -196,11 +196,33 @@ TEST_F(EntryIndexTest, TablesNeverGrowPastTheirRoom)
     WriteShippedIndex("TermdexI.tbo", english);
     WriteShippedIndex("TermdexHI.tbo", greek);
     WriteCustomIndex(paths.customIndexPath, {CustomEnglishLine(5, 40000, "mine", 1, 1)});
+    WriteCustomIndex(paths.customGreekIndexPath, {CustomGreekLine(5, 40000, "mine-gr"),
+                                                  CustomGreekLine(5, 40001, "mine-gr2")});
     Load();
     EXPECT_EQ(index.englishCount, kMaxRecords);
     EXPECT_EQ(index.greekCount, kMaxRecords);
     EXPECT_EQ(index.english.size(), static_cast<size_t>(kTableSlots));
     EXPECT_EQ(index.english[6].headword, "mine");
+    // The reader's Greek records push the shipped ones up; the last two fall off the table.
+    EXPECT_EQ(index.greek[6].headword, "mine-gr");
+    EXPECT_EQ(index.greek[7].headword, "mine-gr2");
+    EXPECT_EQ(index.greek[8].id, 6u);
+    EXPECT_EQ(index.greek[kMaxRecords].id, static_cast<uint32_t>(kMaxRecords - 2));
+    EXPECT_EQ(index.greek[6].englishIndex, 6);
+}
+
+TEST_F(EntryIndexTest, CopyKeepsItsHeadwordsWhenTheOriginalReloads)
+{
+    WriteTenEntries();
+    ASSERT_TRUE(Load().complete);
+    const EntryIndex copy = index;
+    WriteShippedIndex("TermdexI.tbo", {EnglishLine(1, "other", 605, 1)});
+    WriteShippedIndex("TermdexHI.tbo", {GreekLine(1, "allo")});
+    ASSERT_TRUE(Load().complete);
+    EXPECT_EQ(index.english[1].headword, "other");
+    EXPECT_EQ(copy.english[1].headword, "w01");
+    EXPECT_EQ(copy.greek[10].headword, "g10");
+    EXPECT_EQ(copy.english[10].greekIndex, 10);
 }
 
 TEST_F(EntryIndexTest, LinesSplitAtEveryLineEndAndAcrossReadBuffers)

@@ -64,7 +64,7 @@ public:
                 continue;
             if (!test(slot, english))
                 continue;
-            items.push_back({table[slot].headword + (english.kind == 'C' ? " *" : ""), e});
+            items.push_back({Cp1253(table[slot].headword) + (english.kind == 'C' ? " *" : ""), e});
         }
         return items;
     }
@@ -174,9 +174,9 @@ std::vector<Cp1253> KeysFrom(const EntryIndex &index, unsigned seed, size_t coun
     };
     for (int i = 0; keys.size() < count && i < 20000; ++i) {
         if (index.englishCount > 0)
-            take(index.english[1 + random() % index.englishCount].headword);
+            take(Cp1253(index.english[1 + random() % index.englishCount].headword));
         if (index.greekCount > 0)
-            take(index.greek[1 + random() % index.greekCount].headword);
+            take(Cp1253(index.greek[1 + random() % index.greekCount].headword));
     }
     // A field of blanks only is emptied by the lookup; the lookup tests cover it.
     std::vector<Cp1253> list;

@@ -53,7 +53,7 @@ TEST_F(LookupTest, StartComparesFromMatchStartAndRecordsEachItemsEnglishRecord)
     const auto &records = core->State().ListRecords;
     ASSERT_EQ(records.size(), 5u);
     for (size_t i = 0; i < records.size(); ++i)
-        EXPECT_EQ(core->Index().english[records[i]].headword + (i == 2 ? " *" : ""),
+        EXPECT_EQ(Cp1253(core->Index().english[records[i]].headword) + (i == 2 ? " *" : ""),
                   core->State().listItems[i]);
     EXPECT_EQ(core->State().itemIndex, -1); // nothing is selected by the lookup itself
 }

@@ -290,7 +290,7 @@ TEST_F(DemoPrintTest, GreekModeSwapsTheCellsAndKeepsTheEnglishTitle)
     const int record = RecordOf("Supply and demand");
     ASSERT_NE(record, 0);
     const IndexRecord &english = core->Index().english[record];
-    const Cp1253 greek = core->Index().greek[english.greekIndex].headword;
+    const Cp1253 greek(core->Index().greek[english.greekIndex].headword);
     ASSERT_FALSE(greek.empty());
 
     core->SetLanguageMode(true);
