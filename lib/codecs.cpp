@@ -26,9 +26,14 @@ MirrorKeys KeysFromSeed(int32_t s)
 // Every line of both shipped index files passes through here at each load.
 void MirrorInto(int32_t seed, Cp1253View in, int sign, Cp1253 &out)
 {
-    out.assign(in.data(), in.size());
     const size_t n = UntilNul(in).size();
     const size_t h = n / 2, m = 2 * h;
+    // The loop below writes 0-based positions 0..m-2; the rest is copied as it stands. Only
+    // that part is copied: this runs for every line of both index files at each load.
+    out.resize(in.size());
+    const size_t kept = m > 0 ? m - 1 : 0;
+    if (in.size() > kept)
+        std::memcpy(out.data() + kept, in.data() + kept, in.size() - kept);
     const MirrorKeys keys = KeysFromSeed(seed);
     // key[j] = the key of position j, repeating every three; the keys of positions
     // i+1 .. i+8 are then the eight bytes at key + (i+1) mod 3, one word for each phase.
