@@ -1,5 +1,6 @@
 // End-to-end under Xvfb with the real platform: the X keyboard, the X clipboard shared with
 // xclip, keys typed by xdotool into the focused window. Run by xvfb-run (see CMakeLists.txt).
+#include "tests/gui/scratch_home.h"
 #include "dialogs/startup_forms.h"
 #include "main/ui/main_lex_window.h"
 #include "tests/gui/other_program.h"
@@ -41,9 +42,7 @@ class EndToEndTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toUtf8());
+        testing::UseScratchHome(m_home);
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         m_platform = std::make_unique<SystemPlatform>();
         m_forms = std::make_unique<ProgramForms>(

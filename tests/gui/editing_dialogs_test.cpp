@@ -1,6 +1,7 @@
 // The custom-entries menu, the entry editor, the delete confirmation and the folder dialog, on a
 // window over a copy of the demo dictionary in a temporary program folder. The dialogs and
 // message boxes are answered by the tests.
+#include "tests/gui/scratch_home.h"
 #include "tests/gui/gui_fixture.h"
 
 #include "custom/custom_edits.h"
@@ -251,10 +252,7 @@ class EditingDialogsTest : public QObject
 private slots:
     void initTestCase()
     {
-        // The settings file and folders of the person running the tests stay out of them.
-        QVERIFY(m_home.isValid());
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toUtf8());
+        testing::UseScratchHome(m_home);
         qputenv("XDG_DATA_HOME", (m_home.path() + QStringLiteral("/share")).toUtf8());
         QVERIFY(QDir().mkpath(m_home.path() + QStringLiteral("/share")));
         QVERIFY2(fs::exists(testing::BuildFolder() / "data" / "Termdex.tbo"),

@@ -1,3 +1,4 @@
+#include "tests/gui/scratch_home.h"
 #include "tests/gui/gui_fixture.h"
 
 #include "custom/custom_edits.h"
@@ -76,10 +77,7 @@ class MainLexTest : public QObject
 private slots:
     void initTestCase()
     {
-        // The settings file of the person running the tests stays out of them.
-        QVERIFY(m_home.isValid());
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toUtf8());
+        testing::UseScratchHome(m_home);
         QVERIFY2(std::filesystem::exists(testing::BuildFolder() / "data" / "Termdex.tbo"),
                  "the demo dictionary is missing from the build folder");
     }

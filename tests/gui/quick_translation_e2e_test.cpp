@@ -1,5 +1,6 @@
 // Quick translation end to end under Xvfb with the real clipboard: xclip is the other program
 // that copies. Run by xvfb-run (see CMakeLists.txt).
+#include "tests/gui/scratch_home.h"
 #include "main/ui/main_lex_window.h"
 #include "tests/gui/other_program.h"
 #include "main/ui/program.h"
@@ -42,9 +43,7 @@ class QuickTranslationEndToEndTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toUtf8());
+        testing::UseScratchHome(m_home);
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         m_platform = std::make_unique<SystemPlatform>();
         m_forms = std::make_unique<ProgramForms>(

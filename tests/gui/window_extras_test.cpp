@@ -1,5 +1,6 @@
 // Printing, figures, quick translation, and the tables, help and about windows on the window,
 // under the offscreen platform with the recording fakes and the demo dictionary.
+#include "tests/gui/scratch_home.h"
 #include "tests/gui/gui_fixture.h"
 
 #include "dialogs/copyright_form.h"
@@ -123,9 +124,7 @@ class WindowExtrasTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (m_home.path() + QStringLiteral("/config")).toUtf8());
+        testing::UseScratchHome(m_home);
         QVERIFY2(std::filesystem::exists(testing::BuildFolder() / "content" / "fil.tbo"),
                  "the content folder is missing from the build folder");
     }
