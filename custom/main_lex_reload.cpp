@@ -25,9 +25,7 @@ IndexLoadStatus MainLexCore::ReloadAfterEdit()
     const uint32_t currentId = idOf(m_state.CurrentEntryRecord);
     const uint32_t shownId = idOf(m_state.shownRecord);
 
-    m_supplementRefs.clear();
-    const IndexLoadStatus status = LoadEntryIndex(m_paths, m_index, m_supplementRefs);
-    Loaded();
+    const IndexLoadStatus status = LoadIndex();
 
     std::unordered_map<uint32_t, int> recordOf;
     for (int r = 1; r <= m_index.englishCount; ++r)

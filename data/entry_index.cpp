@@ -507,7 +507,6 @@ namespace {
 // byte, without building the folded string.
 unsigned char FoldedEnglishByteAt(Cp1253View headword, uint8_t matchStart)
 {
-    headword = UntilNul(headword);
     size_t first = 0;
     while (first < headword.size() && static_cast<unsigned char>(headword[first]) <= 32)
         ++first;
@@ -524,7 +523,7 @@ unsigned char FoldedEnglishByteAt(Cp1253View headword, uint8_t matchStart)
 // is none of these; the locale lower-casing then applies to that byte.
 unsigned char FirstFoldedGreekByte(Cp1253View headword)
 {
-    for (char ch : UntilNul(headword)) {
+    for (char ch : headword) {
         const auto c = static_cast<unsigned char>(ch);
         if (c <= 32 || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || IsDigit(ch) ||
             IsFoldPunctuation(c))

@@ -21,7 +21,9 @@ constexpr int kMaxRecords = kTableSlots - 1;
 struct IndexRecord
 {
     uint32_t id = 0; // entry number, shared by an entry's English and Greek record (5 digits)
-    Cp1253View headword;    // trailing blanks cut; the bytes belong to the index's HeadwordStore
+    // Trailing blanks cut, and never a NUL (every parser cuts the column at its first one); the
+    // bytes belong to the index's HeadwordStore.
+    Cp1253View headword;
     int32_t descOffset = 0; // 'L'/'A': 0-based offset in data/Termdex.tbo; 'C': 1-based position
     int32_t descLength = 0; // 5 digits: wider than 16 bits, so no length wraps
     char kind = 0;          // 'L' shipped, 'C' the reader's own, 'A' shipped with a supplement

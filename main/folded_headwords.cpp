@@ -38,6 +38,12 @@ void FoldedTable::Append(Cp1253View text)
     m_ends.push_back(static_cast<uint32_t>(m_bytes.size()));
 }
 
+void FoldedTable::Assign(std::string bytes, std::vector<uint32_t> ends)
+{
+    m_bytes = std::move(bytes);
+    m_ends = std::move(ends);
+}
+
 void FoldedHeadwords::Reset(const EntryIndex *index)
 {
     m_index = index;
@@ -49,26 +55,32 @@ void FoldedHeadwords::Reset(const EntryIndex *index)
 const FoldedTable &FoldedHeadwords::English()
 {
     if (!m_english.Built() && m_index != nullptr) {
-        // TrimLeft and ASCII lower-casing written straight into the buffer: the form every
-        // English keystroke needs first, so it costs no temporary string per headword.
+        // TrimLeft and ASCII lower-casing in one branch-free pass over the headword bytes
+        // (which hold no NUL), written straight into one buffer: the form every English
+        // keystroke needs first, built at the first one.
         const auto &records = m_index->english;
         const int count = m_index->englishCount;
-        size_t bytes = 0;
+        size_t total = 0;
         for (int r = 1; r <= count; ++r)
-            bytes += records[r].headword.size();
-        m_english.Begin(static_cast<size_t>(count), bytes);
-        std::string folded;
+            total += records[r].headword.size();
+        std::string bytes(total, '\0');
+        std::vector<uint32_t> ends;
+        ends.reserve(static_cast<size_t>(count) + 1);
+        ends.push_back(0);
+        char *out = bytes.data();
         for (int r = 1; r <= count; ++r) {
-            const Cp1253View headword = UntilNul(records[r].headword);
+            const Cp1253View headword = records[r].headword;
             size_t i = 0;
             while (i < headword.size() && static_cast<unsigned char>(headword[i]) <= 32)
                 ++i;
-            folded.assign(headword.substr(i));
-            for (char &c : folded)
-                if (c >= 'A' && c <= 'Z')
-                    c = static_cast<char>(c + 32);
-            m_english.Append(folded);
+            for (; i < headword.size(); ++i) {
+                const auto c = static_cast<unsigned char>(headword[i]);
+                *out++ = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
+            }
+            ends.push_back(static_cast<uint32_t>(out - bytes.data()));
         }
+        bytes.resize(static_cast<size_t>(out - bytes.data()));
+        m_english.Assign(std::move(bytes), std::move(ends));
     }
     return m_english;
 }

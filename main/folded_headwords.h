@@ -27,6 +27,8 @@ public:
     // Appends the next record's text (records are added from 1 in order).
     void Begin(size_t records, size_t bytes);
     void Append(Cp1253View text);
+    // Takes a whole table at once: bytes, and ends as m_ends below.
+    void Assign(std::string bytes, std::vector<uint32_t> ends);
 
 private:
     std::string m_bytes;

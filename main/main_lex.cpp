@@ -99,6 +99,14 @@ bool MainLexCore::IsRecord(int record) const
 
 // ---- Start-up and the display ----
 
+IndexLoadStatus MainLexCore::LoadIndex()
+{
+    m_supplementRefs.clear();
+    const IndexLoadStatus status = LoadEntryIndexCached(m_paths, m_indexCache, m_index, m_supplementRefs);
+    Loaded();
+    return status;
+}
+
 void MainLexCore::Loaded()
 {
     m_letterStarts = ComputeLetterStarts(m_index);
@@ -111,9 +119,7 @@ IndexLoadStatus MainLexCore::FormShow()
         return {};
     // A rewrite of the reader's files that a crash interrupted is finished before they are read.
     RecoverCustomFiles(RealFileSystem(), m_paths);
-    m_supplementRefs.clear();
-    const IndexLoadStatus status = LoadEntryIndex(m_paths, m_index, m_supplementRefs);
-    Loaded();
+    const IndexLoadStatus status = LoadIndex();
     if (auto header = LoadRtfHeader(m_paths))
         m_state.RtfHeader = std::move(*header);
     ResetDisplay();
@@ -124,10 +130,7 @@ IndexLoadStatus MainLexCore::FormShow()
 IndexLoadStatus MainLexCore::ReloadIndex()
 {
     RecoverCustomFiles(RealFileSystem(), m_paths);
-    m_supplementRefs.clear();
-    const IndexLoadStatus status = LoadEntryIndex(m_paths, m_index, m_supplementRefs);
-    Loaded();
-    return status;
+    return LoadIndex();
 }
 
 void MainLexCore::RemoveListItem(int index)

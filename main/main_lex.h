@@ -8,6 +8,7 @@
 #pragma once
 
 #include "data/entry_index.h"
+#include "data/index_snapshot.h"
 #include "data/paths.h"
 #include "lib/text.h"
 #include "main/descr_search.h"
@@ -124,6 +125,8 @@ public:
     const ProgramPaths &Paths() const { return m_paths; }
     // For the custom-folder resolution, which sets the six custom paths.
     ProgramPaths &MutablePaths() { return m_paths; }
+    // Loads from here on go through snapshots in cache.folder (none by default).
+    void UseIndexCache(IndexCache cache) { m_indexCache = std::move(cache); }
     // The English record number of list item index, 0 when there is no such item or the number
     // is not a record.
     int ListRecord(int index) const;
@@ -243,6 +246,8 @@ public:
     void Paste_ButtonClick(Cp1253View pasted);
 
 private:
+    // Fills the tables anew (through the index cache) and recomputes what follows from them.
+    IndexLoadStatus LoadIndex();
     void Loaded();
     // Appends one item; every path that adds an item adds its record with it.
     void AddItem(Cp1253 text, int record);
@@ -276,6 +281,7 @@ private:
     MainLexLimits m_limits;
     MainLexState m_state;
     EntryIndex m_index;
+    IndexCache m_indexCache;
     std::vector<std::string> m_supplementRefs;
     LetterStarts m_letterStarts;
     FoldedHeadwords m_folded;

@@ -124,7 +124,10 @@ public:
 class EditWindow
 {
 public:
-    explicit EditWindow(const Run &run) : m_run(run), m_core(run.Paths()) {}
+    explicit EditWindow(const Run &run) : m_run(run), m_core(run.Paths())
+    {
+        m_core.UseIndexCache({DefaultIndexCacheFolder()});
+    }
 
     // An exit status on failure (4: data files, 3: no custom folder), else nullopt.
     std::optional<int> Open()

@@ -15,7 +15,10 @@ namespace {
 class Window
 {
 public:
-    explicit Window(const Run &run) : m_core(run.Paths()) {}
+    explicit Window(const Run &run) : m_core(run.Paths())
+    {
+        m_core.UseIndexCache({DefaultIndexCacheFolder()});
+    }
 
     // Exit status 4 when a shipped file is missing, else nullopt with the index loaded.
     std::optional<int> Open(const Run &run)

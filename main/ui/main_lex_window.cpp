@@ -396,6 +396,7 @@ void TMainLex::FormCreate(const std::filesystem::path &programFolder)
     paths.programFolder = programFolder;
     // The core finds the keyboard layouts, sets English and activates its layout.
     m_core = std::make_unique<MainLexCore>(paths, m_services.keyboard);
+    m_core->UseIndexCache({DefaultIndexCacheFolder()});
     m_core->MutablePaths() = StartupPaths(programFolder);
 
     setAutoFillBackground(true);

@@ -1,8 +1,12 @@
 // termdex-cli's lookup commands replay window scenarios: the same handlers run in this process
 // on the same folder, and the command's JSON must describe the state they leave.
+#include "data/index_snapshot.h"
 #include "dictionary_fixture.h"
 #include "tests/tools/cli_runner.h"
 #include "tools/json.h"
+
+#include <cstdlib>
+#include <fstream>
 
 namespace termdex {
 namespace {
@@ -185,6 +189,48 @@ TEST(CliDemoTest, ReadableOutputNamesTheItemsAndTheEntryShown)
     const CliResult shown = RunCli(demo + "show 1");
     EXPECT_EQ(shown.status, 0);
     EXPECT_NE(shown.out.find("(record 1, kind L)"), std::string::npos);
+}
+
+TEST_F(CliLookupTest, StartsFromACurrentIndexSnapshotAndNoticesAChangedFile)
+{
+    // A snapshot for exactly the files the command reads, with one headword changed, shows
+    // whether the command took its tables from it.
+    const std::filesystem::path cache = m_root / "cache";
+    struct CacheHome
+    {
+        const char *previous = std::getenv("XDG_CACHE_HOME");
+        const std::string kept = previous ? previous : "";
+        ~CacheHome() { previous ? ::setenv("XDG_CACHE_HOME", kept.c_str(), 1) : ::unsetenv("XDG_CACHE_HOME"); }
+    } restore;
+    ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    ProgramPaths cliPaths = StartupPaths(paths.programFolder);
+    SetCustomPaths(cliPaths, (m_root / "custom").string());
+    const IndexSources sources = StampIndexSources(cliPaths);
+    EntryIndex index;
+    std::vector<std::string> refs;
+    ASSERT_TRUE(LoadEntryIndex(cliPaths, index, refs).complete);
+    const std::string altered = "tax credit union";
+    int credit = 0;
+    for (int r = 1; r <= index.englishCount; ++r)
+        if (index.english[r].headword == "tax credit")
+            credit = r;
+    ASSERT_NE(credit, 0);
+    index.english[credit].headword = altered;
+    ASSERT_TRUE(WriteIndexSnapshot(IndexSnapshotFile(cache / "Termdex", sources), sources, index, refs));
+
+    const CliResult fromSnapshot = Cli("lookup tax");
+    EXPECT_EQ(fromSnapshot.status, 0);
+    EXPECT_NE(fromSnapshot.out.find(Q(altered)), std::string::npos) << fromSnapshot.out;
+
+    // The reader's index file changes (a line end more): the files are read again.
+    std::ofstream(paths.customIndexPath, std::ios::binary | std::ios::app) << "\r\n";
+    Open();
+    core->WriteEntryText("tax");
+    core->FillEntryList(LookupMode::Start, 0, false);
+    const CliResult fromFiles = Cli("lookup tax");
+    EXPECT_EQ(fromFiles.status, 0);
+    EXPECT_EQ(fromFiles.out, ListJson(core->State()));
+    EXPECT_EQ(fromFiles.out.find(Q(altered)), std::string::npos);
 }
 
 } // namespace

@@ -1,0 +1,77 @@
+// A binary copy of a loaded entry index, kept in the user's cache folder. A full dictionary's
+// index files are 60,000 coded text lines; a start whose four index files are still the very
+// files that an earlier load read takes both tables from the copy instead of decoding and
+// parsing the lines again. The copy is only ever a shortcut: whenever it is missing, damaged or
+// out of date, the index files are read as usual.
+#pragma once
+
+#include "data/entry_index.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace termdex {
+
+// Where snapshots live and when one may be written.
+struct IndexCache
+{
+    std::filesystem::path folder; // empty: no snapshot is read or written
+    // A file changed within this time before the load may change again within the same tick
+    // of the file system's clock, leaving its times as they were; a snapshot taken then could
+    // later pass for current, so none is written until every file is older than this.
+    std::chrono::nanoseconds settleTime = std::chrono::seconds(3);
+};
+
+// $XDG_CACHE_HOME/Termdex, else ~/.cache/Termdex; empty (no snapshots) when neither is known or
+// TERMDEX_NO_INDEX_CACHE is set to anything but "" or "0".
+std::filesystem::path DefaultIndexCacheFolder();
+
+// What identifies one index file's contents without reading it: any write changes its change
+// time (ctime), which no program can set back, and a replaced file has another inode.
+struct SourceStamp
+{
+    std::string path;
+    bool exists = false;
+    uint64_t device = 0, inode = 0;
+    int64_t size = 0;
+    int64_t modifiedNs = 0, changedNs = 0;
+    bool operator==(const SourceStamp &) const = default;
+};
+
+// The four files a load reads (shipped English and Greek, the reader's English and Greek), as
+// they stand now, and the time at which they were looked at.
+struct IndexSources
+{
+    std::array<SourceStamp, 4> files;
+    int64_t stampedAtNs = 0;
+    // True when no file changed within settleTime before it was stamped.
+    bool SettledFor(std::chrono::nanoseconds settleTime) const;
+};
+IndexSources StampIndexSources(const ProgramPaths &paths);
+
+// The snapshot file for these sources in folder: its name hashes the four paths.
+std::filesystem::path IndexSnapshotFile(const std::filesystem::path &folder,
+                                        const IndexSources &sources);
+
+// Writes the tables and the supplement references of a complete load taken from sources, by a
+// temporary file renamed into place, and leaves at most a few snapshots in the folder.
+// False when nothing was written.
+bool WriteIndexSnapshot(const std::filesystem::path &file, const IndexSources &sources,
+                        const EntryIndex &index, const std::vector<std::string> &supplementRefs);
+
+// Fills index and appends to supplementRefs from the snapshot when it was taken from exactly
+// these sources and is whole; false (index in an unspecified state, supplementRefs untouched)
+// otherwise.
+bool ReadIndexSnapshot(const std::filesystem::path &file, const IndexSources &sources,
+                       EntryIndex &index, std::vector<std::string> &supplementRefs);
+
+// LoadEntryIndex through a snapshot in cache.folder: read from it when it is current, else the
+// files are parsed and, after a complete load of settled files, a snapshot is written.
+IndexLoadStatus LoadEntryIndexCached(const ProgramPaths &paths, const IndexCache &cache,
+                                     EntryIndex &index, std::vector<std::string> &supplementRefs);
+
+} // namespace termdex
