@@ -1,6 +1,7 @@
 #include "data/index_snapshot.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,7 +41,9 @@ int64_t NowNs()
     return Nanoseconds(now);
 }
 
-SourceStamp Stamp(const std::string &path)
+} // namespace
+
+SourceStamp StampFile(const std::string &path)
 {
     SourceStamp stamp;
     stamp.path = path;
@@ -55,6 +58,8 @@ SourceStamp Stamp(const std::string &path)
     stamp.changedNs = Nanoseconds(info.st_ctim);
     return stamp;
 }
+
+namespace {
 
 uint64_t Fnv1a(std::string_view bytes, uint64_t hash = 0xcbf29ce484222325ULL)
 {
@@ -83,8 +88,9 @@ uint64_t Checksum(std::string_view bytes)
     return hash ^ (hash >> 29);
 }
 
-// Fixed-width values appended in the machine's own byte order: a snapshot is read only where it
-// was written (another byte order fails the magic).
+// Fixed-width values appended in the machine's own byte order: a snapshot lives in the cache
+// folder of the machine that wrote it (read with another byte order, its payload size would not
+// match and it would be refused).
 class Writer
 {
 public:
@@ -284,9 +290,10 @@ public:
         struct stat info{};
         if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
             info.st_size <= kMaxSnapshotBytes) {
-            void *at = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            const auto size = static_cast<size_t>(info.st_size);
+            void *at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
             if (at != MAP_FAILED)
-                m_bytes = std::string_view(static_cast<const char *>(at), static_cast<size_t>(info.st_size));
+                m_bytes = std::string_view(static_cast<const char *>(at), size);
         }
         ::close(fd);
     }
@@ -337,7 +344,8 @@ void Prune(const fs::path &folder)
 
 fs::path DefaultIndexCacheFolder()
 {
-    if (const char *off = std::getenv("TERMDEX_NO_INDEX_CACHE"); off && *off && std::strcmp(off, "0"))
+    const char *off = std::getenv("TERMDEX_NO_INDEX_CACHE");
+    if (off && *off && std::strcmp(off, "0") != 0)
         return {};
     // Relative values are ignored, as the XDG base-directory rules ask.
     if (const char *cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
@@ -359,9 +367,11 @@ IndexSources StampIndexSources(const ProgramPaths &paths)
 {
     IndexSources sources;
     sources.stampedAtNs = NowNs();
-    sources.files = {Stamp(paths.ShippedEnglishIndex().string()),
-                     Stamp(paths.ShippedGreekIndex().string()), Stamp(paths.customIndexPath),
-                     Stamp(paths.customGreekIndexPath)};
+    sources.files = {StampFile(paths.ShippedEnglishIndex().string()),
+                     StampFile(paths.ShippedGreekIndex().string()),
+                     StampFile(paths.customIndexPath), StampFile(paths.customGreekIndexPath)};
+    sources.program = StampFile("/proc/self/exe");
+    sources.program.path.clear(); // the build is told by its file, not by the name it ran under
     return sources;
 }
 
@@ -382,6 +392,7 @@ bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const
     Writer payload;
     for (const SourceStamp &stamp : sources.files)
         PutStamp(payload, stamp);
+    PutStamp(payload, sources.program);
     PutTable(payload, index.english, index.englishCount, true);
     PutTable(payload, index.greek, index.greekCount, false);
     payload.Put(static_cast<uint32_t>(supplementRefs.size()));
@@ -394,8 +405,9 @@ bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const
     header.Put(Checksum(payload.str()));
 
     std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    std::string temporary = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    const fs::path folder = file.parent_path();
+    fs::create_directories(folder, ec);
+    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;
@@ -404,6 +416,8 @@ bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const
         size_t done = 0;
         while (written && done < part->size()) {
             const ssize_t n = ::write(fd, part->data() + done, part->size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
             if (n <= 0)
                 written = false;
             else
@@ -415,7 +429,7 @@ bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const
         ::unlink(temporary.c_str());
         return false;
     }
-    Prune(file.parent_path());
+    Prune(folder);
     return true;
 }
 
@@ -438,6 +452,8 @@ bool ReadIndexSnapshot(const fs::path &file, const IndexSources &sources, EntryI
     for (const SourceStamp &expected : sources.files)
         if (!(GetStamp(in) == expected))
             return false;
+    if (!(GetStamp(in) == sources.program))
+        return false;
     index.englishHeadwords.Clear();
     index.greekHeadwords.Clear();
     if (!GetTable(in, index.english, index.englishHeadwords, index.englishCount, true) ||
@@ -466,11 +482,11 @@ bool ReadIndexSnapshot(const fs::path &file, const IndexSources &sources, EntryI
 IndexLoadStatus LoadEntryIndexCached(const ProgramPaths &paths, const IndexCache &cache,
                                      EntryIndex &index, std::vector<std::string> &supplementRefs)
 {
-    if (cache.folder.empty())
-        return LoadEntryIndex(paths, index, supplementRefs);
     // Stamped before anything is read: a file that changes during the load then no longer
     // matches what the snapshot records, and the next load reads it again.
-    const IndexSources sources = StampIndexSources(paths);
+    const IndexSources sources = cache.folder.empty() ? IndexSources() : StampIndexSources(paths);
+    if (!sources.program.exists) // no folder, or no way to tell one build from another
+        return LoadEntryIndex(paths, index, supplementRefs);
     const fs::path file = IndexSnapshotFile(cache.folder, sources);
     if (ReadIndexSnapshot(file, sources, index, supplementRefs))
         return {};

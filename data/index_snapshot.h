@@ -41,12 +41,17 @@ struct SourceStamp
     int64_t modifiedNs = 0, changedNs = 0;
     bool operator==(const SourceStamp &) const = default;
 };
+// The stamp of one file; exists is false when it cannot be looked at (or path is empty).
+SourceStamp StampFile(const std::string &path);
 
 // The four files a load reads (shipped English and Greek, the reader's English and Greek), as
-// they stand now, and the time at which they were looked at.
+// they stand now, and the time at which they were looked at. The running program is stamped as
+// well: another build of it may read the files differently, so it never takes this one's
+// snapshot for current.
 struct IndexSources
 {
     std::array<SourceStamp, 4> files;
+    SourceStamp program; // without a path
     int64_t stampedAtNs = 0;
     // True when no file changed within settleTime before it was stamped.
     bool SettledFor(std::chrono::nanoseconds settleTime) const;

@@ -102,7 +102,8 @@ bool MainLexCore::IsRecord(int record) const
 IndexLoadStatus MainLexCore::LoadIndex()
 {
     m_supplementRefs.clear();
-    const IndexLoadStatus status = LoadEntryIndexCached(m_paths, m_indexCache, m_index, m_supplementRefs);
+    const IndexLoadStatus status =
+        LoadEntryIndexCached(m_paths, m_indexCache, m_index, m_supplementRefs);
     Loaded();
     return status;
 }

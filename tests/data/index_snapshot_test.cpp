@@ -184,6 +184,12 @@ TEST_F(IndexSnapshotTest, DamagedOrForeignSnapshotIsRefused)
     LoadEntryIndex(paths, index, refs);
     ASSERT_TRUE(WriteIndexSnapshot(file, other, index, refs));
     EXPECT_FALSE(SnapshotIsCurrent());
+    // So is one that another build of the program wrote.
+    IndexSources otherBuild = StampIndexSources(paths);
+    ASSERT_TRUE(otherBuild.program.exists);
+    ++otherBuild.program.inode;
+    ASSERT_TRUE(WriteIndexSnapshot(file, otherBuild, index, refs));
+    EXPECT_FALSE(SnapshotIsCurrent());
 }
 
 TEST_F(IndexSnapshotTest, FolderKeepsOnlyTheNewestSnapshots)

@@ -200,12 +200,17 @@ TEST_F(CliLookupTest, StartsFromACurrentIndexSnapshotAndNoticesAChangedFile)
     {
         const char *previous = std::getenv("XDG_CACHE_HOME");
         const std::string kept = previous ? previous : "";
-        ~CacheHome() { previous ? ::setenv("XDG_CACHE_HOME", kept.c_str(), 1) : ::unsetenv("XDG_CACHE_HOME"); }
+        ~CacheHome()
+        {
+            previous ? ::setenv("XDG_CACHE_HOME", kept.c_str(), 1) : ::unsetenv("XDG_CACHE_HOME");
+        }
     } restore;
     ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     ProgramPaths cliPaths = StartupPaths(paths.programFolder);
     SetCustomPaths(cliPaths, (m_root / "custom").string());
-    const IndexSources sources = StampIndexSources(cliPaths);
+    IndexSources sources = StampIndexSources(cliPaths);
+    sources.program = StampFile((BuildDir() / "termdex-cli").string()); // the build that reads it
+    sources.program.path.clear();
     EntryIndex index;
     std::vector<std::string> refs;
     ASSERT_TRUE(LoadEntryIndex(cliPaths, index, refs).complete);
@@ -216,7 +221,8 @@ TEST_F(CliLookupTest, StartsFromACurrentIndexSnapshotAndNoticesAChangedFile)
             credit = r;
     ASSERT_NE(credit, 0);
     index.english[credit].headword = altered;
-    ASSERT_TRUE(WriteIndexSnapshot(IndexSnapshotFile(cache / "Termdex", sources), sources, index, refs));
+    const auto file = IndexSnapshotFile(cache / "Termdex", sources);
+    ASSERT_TRUE(WriteIndexSnapshot(file, sources, index, refs));
 
     const CliResult fromSnapshot = Cli("lookup tax");
     EXPECT_EQ(fromSnapshot.status, 0);
