@@ -106,22 +106,20 @@ Cp1253 LatinKey(Cp1253View text, bool dropLeadingDigits)
     return AsciiLower(Trim(r));
 }
 
-Cp1253 FoldGreekLetters(Cp1253View text)
-{
-    Cp1253 s = AsciiLower(Trim(text));
-    const auto &letters = Maps().letters;
-    for (char &ch : s)
-        if (const unsigned char t = letters[static_cast<unsigned char>(ch)]; t != 0)
-            ch = static_cast<char>(t);
-    return s;
-}
-
 unsigned char FoldGreekLetter(unsigned char c)
 {
     if (c >= 'A' && c <= 'Z')
         c = static_cast<unsigned char>(c + 0x20);
     const unsigned char t = Maps().letters[c];
     return t != 0 ? t : c;
+}
+
+Cp1253 FoldGreekLetters(Cp1253View text)
+{
+    Cp1253 s = Trim(text);
+    for (char &ch : s)
+        ch = static_cast<char>(FoldGreekLetter(static_cast<unsigned char>(ch)));
+    return s;
 }
 
 bool ContainsWholeWord(Cp1253View text, Cp1253View word)

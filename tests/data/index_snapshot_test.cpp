@@ -190,6 +190,16 @@ TEST_F(IndexSnapshotTest, DamagedOrForeignSnapshotIsRefused)
     ++otherBuild.program.inode;
     ASSERT_TRUE(WriteIndexSnapshot(file, otherBuild, index, refs));
     EXPECT_FALSE(SnapshotIsCurrent());
+
+    // A supplement reference past the snapshot's own is refused, also when the caller already
+    // holds references that it would otherwise land on.
+    ASSERT_EQ(index.english[1].kind, 'A');
+    index.english[1].supplementRef = static_cast<int32_t>(refs.size());
+    ASSERT_TRUE(WriteIndexSnapshot(file, StampIndexSources(paths), index, refs));
+    EntryIndex read;
+    std::vector<std::string> held = {"0000000100001"};
+    EXPECT_FALSE(ReadIndexSnapshot(file, StampIndexSources(paths), read, held));
+    EXPECT_EQ(held.size(), 1u);
 }
 
 TEST_F(IndexSnapshotTest, FolderKeepsOnlyTheNewestSnapshots)
