@@ -7,6 +7,8 @@
 #include "lib/files.h"
 #include "lib/folding.h"
 #include "tools/cli.h"
+#include "tools/content_check.h"
+#include "tools/greek_speller.h"
 #include "tools/json.h"
 #include "tools/maintenance.h"
 
@@ -36,10 +38,52 @@ int Build(Run &run)
     return kExitOk;
 }
 
+void PrintFindings(JsonWriter &json, const char *key, const std::vector<ContentFinding> &findings)
+{
+    json.Key(key).BeginArray();
+    for (const ContentFinding &finding : findings)
+        json.BeginObject().Key("entry").Text(finding.entry).Key("reason").Text(finding.reason).EndObject();
+    json.EndArray();
+}
+
+// check --content: errors and warnings about the entries of an authoring text; exit 2 on an error.
+int CheckContentCommand(Run &run)
+{
+    const std::filesystem::path authoring =
+        run.args.Value("--authoring")
+            .value_or(ProgramFile(run.options.programFolder, "utils/Docs/OLO_minusfirstchar.txt"));
+    AuthoredEntries entries;
+    std::string error;
+    if (!FileExists(authoring))
+        return run.Fail("authoring text missing: " + authoring.string(), kExitDataMissing);
+    if (!ReadAuthoredEntries(authoring, entries, error))
+        return run.Fail(error, kExitFailure);
+    const ContentReport report = CheckContent(entries, run.options.programFolder, GreekSpellerOrNone());
+    if (run.options.json) {
+        JsonWriter json;
+        json.BeginObject();
+        PrintFindings(json, "errors", report.errors);
+        PrintFindings(json, "warnings", report.warnings);
+        run.PrintJson(json.EndObject().str());
+    } else {
+        for (const ContentFinding &finding : report.errors)
+            run.out << "error: " << Cp1253ToUtf8(finding.entry) << ": " << Cp1253ToUtf8(finding.reason) << '\n';
+        for (const ContentFinding &finding : report.warnings)
+            run.out << "warning: " << Cp1253ToUtf8(finding.entry) << ": " << Cp1253ToUtf8(finding.reason) << '\n';
+        run.out << entries.records.size() << " entries, " << report.errors.size() << " errors, "
+                << report.warnings.size() << " warnings\n";
+    }
+    return report.errors.empty() ? kExitOk : kExitUsage;
+}
+
 int Check(Run &run)
 {
-    if (!run.args.Parse({}, {}))
+    if (!run.args.Parse({"--authoring"}, {"--content"}))
         return run.Fail(run.args.error());
+    if (run.args.Flag("--content"))
+        return CheckContentCommand(run);
+    if (run.args.Value("--authoring"))
+        return run.Fail("--authoring goes with --content");
     const ProgramPaths paths = run.Paths();
     if (const auto missing = run.CheckDataFiles(paths))
         return *missing;
@@ -201,7 +245,7 @@ std::vector<Command> DataCommands()
 {
     return {
         {"build", "build [--authoring FILE]     the data files from the authoring text", Build},
-        {"check", "check                         descriptions that do not load as rich text", Check},
+        {"check", "check [--content [--authoring FILE]]  descriptions that do not load; with --content, the entries' content", Check},
         {"byte-range", "byte-range FILE               smallest and largest byte of a file", ByteRangeCommand},
         {"codec", "codec NAME [--seed N]         one codec, stdin to stdout", Codec},
         {"fold", "fold NAME TEXT [--keep-leading-digits]", Fold},

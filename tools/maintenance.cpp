@@ -17,7 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int64_t kMaxAuthoringBytes = 512LL * 1024 * 1024;
 constexpr size_t kPreambleLength = 603;
 constexpr int64_t kFirstDescriptionOffset = kPreambleLength + 2; // after the preamble's CR LF
 

@@ -22,6 +22,9 @@ struct BuildRecord
     int64_t length = 0;
 };
 
+// The largest authoring text read, far above any real dictionary.
+inline constexpr int64_t kMaxAuthoringBytes = 512LL * 1024 * 1024;
+
 struct BuildResult
 {
     bool ok = false;

@@ -1,0 +1,295 @@
+#include "tools/content_check.h"
+
+#include "lib/files.h"
+#include "lib/text.h"
+#include "main/figures.h"
+#include "richtext/plain_text.h"
+#include "richtext/rtf_reader.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <unordered_map>
+#include <utility>
+
+namespace termdex {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr Cp1253View kSee = "\xe2\xeb.";          // "βλ."
+constexpr Cp1253View kFigure = "[\xd3\xf7\xde\xec\xe1"; // "[Σχήμα"
+
+bool IsLatinLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The Greek letters of code page 1253, accented ones included.
+bool IsGreekLetter(unsigned char c)
+{
+    return c == 0xB6 || (c >= 0xB8 && c <= 0xBA) || c == 0xBC || (c >= 0xBE && c <= 0xD1) ||
+           (c >= 0xD3 && c <= 0xFE);
+}
+
+bool IsLetter(unsigned char c) { return IsLatinLetter(c) || IsGreekLetter(c); }
+
+// Calls visit(word) for every maximal run of letters.
+template <typename Visit> void ForEachWord(Cp1253View text, Visit &&visit)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && !IsLetter(static_cast<unsigned char>(text[i])))
+            ++i;
+        const size_t start = i;
+        while (i < text.size() && IsLetter(static_cast<unsigned char>(text[i])))
+            ++i;
+        if (i > start)
+            visit(text.substr(start, i - start));
+    }
+}
+
+bool MixesScripts(Cp1253View word)
+{
+    const auto latin = std::any_of(word.begin(), word.end(), [](char c) { return IsLatinLetter(static_cast<unsigned char>(c)); });
+    const auto greek = std::any_of(word.begin(), word.end(), [](char c) { return IsGreekLetter(static_cast<unsigned char>(c)); });
+    return latin && greek;
+}
+
+bool IsGreekWord(Cp1253View word)
+{
+    return std::all_of(word.begin(), word.end(), [](char c) { return IsGreekLetter(static_cast<unsigned char>(c)); });
+}
+
+int CountWords(Cp1253View text)
+{
+    int words = 0;
+    bool inWord = false;
+    for (char c : text) {
+        const bool blank = static_cast<unsigned char>(c) <= ' ';
+        if (!blank && !inWord)
+            ++words;
+        inWord = !blank;
+    }
+    return words;
+}
+
+// The plain text of a description with the spans of its bold runs.
+struct RenderedDescription
+{
+    Cp1253 text;
+    std::vector<std::pair<size_t, size_t>> bold; // [begin, end) in text
+};
+
+class BoldSpanSink final : public RtfSink
+{
+public:
+    explicit BoldSpanSink(RenderedDescription &out) : m_out(out), m_plain(out.text) {}
+
+    void OnText(Cp1253View text, const CharFormat &format) override
+    {
+        const size_t begin = m_out.text.size();
+        m_plain.OnText(text, format);
+        if (!format.bold)
+            return;
+        // Consecutive bold runs (a run may be split by the reader) form one span.
+        if (!m_out.bold.empty() && m_out.bold.back().second == begin)
+            m_out.bold.back().second = m_out.text.size();
+        else
+            m_out.bold.emplace_back(begin, m_out.text.size());
+    }
+    void OnUnicode(char32_t codePoint, const CharFormat &format) override { m_plain.OnUnicode(codePoint, format); }
+    void OnParagraphEnd(const ParagraphFormat &format) override { m_plain.OnParagraphEnd(format); }
+    void OnLineBreak(const CharFormat &format) override { m_plain.OnLineBreak(format); }
+    void OnPageBreak() override { m_plain.OnPageBreak(); }
+    void OnCellEnd(const ParagraphFormat &format) override { m_plain.OnCellEnd(format); }
+    void OnRowEnd(const TableRowFormat &row) override { m_plain.OnRowEnd(row); }
+
+private:
+    RenderedDescription &m_out;
+    PlainTextSink m_plain;
+};
+
+RenderedDescription Render(Cp1253View preamble, Cp1253View description)
+{
+    RenderedDescription rendered;
+    BoldSpanSink sink(rendered);
+    const Cp1253 document = "{" + Cp1253(preamble) + "\r\n" + TrimLeft(description) + "}";
+    ReadRtf(document, sink);
+    return rendered;
+}
+
+// Where the parenthesis that "βλ." stands in closes: the first ")" that no "(" after "βλ."
+// opened, so a headword such as "Gross domestic product (GDP)" keeps its own parentheses.
+size_t ReferencesEnd(Cp1253View text, size_t see)
+{
+    int depth = 0;
+    for (size_t i = see; i < text.size(); ++i) {
+        if (text[i] == '(')
+            ++depth;
+        else if (text[i] == ')' && depth-- == 0)
+            return i;
+    }
+    return text.size();
+}
+
+std::vector<Cp1253> References(const RenderedDescription &rendered)
+{
+    std::vector<Cp1253> runs;
+    const Cp1253View text = rendered.text;
+    for (size_t see = text.find(kSee); see != Cp1253View::npos; see = text.find(kSee, see + 1)) {
+        const size_t close = ReferencesEnd(text, see + kSee.size());
+        for (const auto &[begin, end] : rendered.bold) {
+            if (begin < see || begin >= close)
+                continue;
+            Cp1253 run = Trim(text.substr(begin, std::min(end, close) - begin));
+            if (!run.empty())
+                runs.push_back(std::move(run));
+        }
+    }
+    return runs;
+}
+
+// The headwords a reference run names: the whole run when it is one ("First in, first out
+// (FIFO)"), else each of its comma-separated parts; nullopt for a part that names none.
+template <typename Find>
+void ForEachReferencedName(Cp1253View run, Find &&find)
+{
+    if (find(run, false))
+        return;
+    while (!run.empty()) {
+        const size_t comma = std::min(run.find(','), run.size());
+        const Cp1253 part = Trim(run.substr(0, comma));
+        if (!part.empty())
+            find(part, true);
+        run.remove_prefix(std::min(comma + 1, run.size()));
+    }
+}
+
+// The figure numbers that a description refers to: "" for "[Σχήμα]", "3" for "[Σχήμα3]".
+std::vector<Cp1253> FigureReferences(Cp1253View text)
+{
+    std::vector<Cp1253> numbers;
+    for (size_t at = text.find(kFigure); at != Cp1253View::npos; at = text.find(kFigure, at + 1)) {
+        const Cp1253View rest = text.substr(at + kFigure.size());
+        if (!rest.empty() && rest[0] == ']')
+            numbers.emplace_back();
+        else if (rest.size() >= 2 && rest[0] >= '1' && rest[0] <= '9' && rest[1] == ']')
+            numbers.emplace_back(1, rest[0]);
+    }
+    return numbers;
+}
+
+Cp1253 Lowered(Cp1253View text) { return LocaleLower(Trim(text)); }
+
+} // namespace
+
+bool ReadAuthoredEntries(const fs::path &authoringText, AuthoredEntries &entries, std::string &error)
+{
+    const auto text = ReadWholeFile(authoringText, kMaxAuthoringBytes);
+    if (!text) {
+        error = "cannot read the authoring text " + authoringText.string();
+        return false;
+    }
+    const std::vector<std::string> lines = SplitLines(*text);
+    BuildResult parsed = ParseAuthoringText(lines, entries.descriptions);
+    if (!parsed.ok) {
+        error = parsed.error;
+        return false;
+    }
+    entries.preamble = lines.front();
+    entries.records = std::move(parsed.records);
+    return true;
+}
+
+std::vector<Cp1253> SeeAlsoReferences(Cp1253View preamble, Cp1253View description)
+{
+    return References(Render(preamble, description));
+}
+
+ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &programFolder,
+                           const GreekSpeller &speller)
+{
+    ContentReport report;
+    auto error = [&](Cp1253View entry, Cp1253 reason) {
+        report.errors.push_back({Cp1253(entry), std::move(reason)});
+    };
+
+    std::unordered_map<Cp1253, size_t> byEnglish; // lowered headword -> first record index
+    for (size_t i = 0; i < entries.records.size(); ++i) {
+        const Cp1253 key = Lowered(entries.records[i].english);
+        if (const auto [it, added] = byEnglish.emplace(key, i); !added)
+            error(entries.records[i].english, "duplicate English headword (also entry " +
+                                                  std::to_string(it->second + 1) + ")");
+    }
+
+    std::vector<std::set<size_t>> refersTo(entries.records.size());
+    std::set<Cp1253> usedFigures; // lower-cased file names
+    std::set<Cp1253> unknownWords;
+    for (size_t i = 0; i < entries.records.size(); ++i) {
+        const BuildRecord &record = entries.records[i];
+        const Cp1253View description =
+            i < entries.descriptions.size() ? Cp1253View(entries.descriptions[i]) : Cp1253View();
+        const RenderedDescription rendered = Render(entries.preamble, description);
+
+        for (const Cp1253 &run : References(rendered)) {
+            ForEachReferencedName(run, [&](Cp1253View name, bool mustExist) {
+                const auto it = byEnglish.find(Lowered(name));
+                if (it != byEnglish.end())
+                    refersTo[i].insert(it->second);
+                else if (mustExist)
+                    error(record.english, "\"\xe2\xeb.\" names no headword: " + Cp1253(name));
+                return it != byEnglish.end();
+            });
+        }
+
+        for (const Cp1253 &number : FigureReferences(rendered.text)) {
+            const fs::path file = FigureFile(programFolder, FigureTermName(record.english), number);
+            if (FileExists(file))
+                usedFigures.insert(LocaleLower(file.filename().string()));
+            else
+                error(record.english, "figure missing: " + file.filename().string());
+        }
+
+        for (const Cp1253View text : {Cp1253View(record.greek), Cp1253View(rendered.text)}) {
+            ForEachWord(text, [&](Cp1253View word) {
+                if (MixesScripts(word))
+                    error(record.english, "Latin and Greek letters in one word: " + Cp1253(word));
+                else if (speller && IsGreekWord(word) && !speller(word) &&
+                         unknownWords.insert(Cp1253(word)).second)
+                    report.warnings.push_back({record.english, "unknown Greek word: " + Cp1253(word)});
+            });
+        }
+
+        const int words = CountWords(rendered.text);
+        if (words < kMinDescriptionWords || words > kMaxDescriptionWords)
+            error(record.english, "description of " + std::to_string(words) + " words (" +
+                                      std::to_string(kMinDescriptionWords) + " to " +
+                                      std::to_string(kMaxDescriptionWords) + " wanted)");
+    }
+
+    // A Greek rendering may be shared only by entries that point at each other, such as an
+    // abbreviation and its full term.
+    std::map<Cp1253, std::vector<size_t>> byGreek;
+    for (size_t i = 0; i < entries.records.size(); ++i)
+        if (!Trim(entries.records[i].greek).empty())
+            byGreek[Lowered(entries.records[i].greek)].push_back(i);
+    for (const auto &[greek, sharing] : byGreek) {
+        for (size_t a = 1; a < sharing.size(); ++a) {
+            const size_t first = sharing.front(), other = sharing[a];
+            if (!refersTo[first].count(other) && !refersTo[other].count(first))
+                error(entries.records[other].english,
+                      "Greek headword shared with unrelated entry " + entries.records[first].english);
+        }
+    }
+
+    std::error_code ec;
+    const fs::path content = ResolvePathCase(programFolder / "content");
+    for (fs::directory_iterator it(content, ec), end; !ec && it != end; it.increment(ec)) {
+        const Cp1253 name = it->path().filename().string();
+        const Cp1253 lowered = LocaleLower(name);
+        if (lowered.rfind("fig_", 0) == 0 && lowered.size() > 4 &&
+            lowered.compare(lowered.size() - 4, 4, ".bmp") == 0 && !usedFigures.count(lowered))
+            error(name, "no entry refers to this figure");
+    }
+    return report;
+}
+
+} // namespace termdex
