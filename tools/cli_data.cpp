@@ -30,7 +30,7 @@ int Build(Run &run)
         return run.Fail("authoring text missing: " + authoring.string(), kExitDataMissing);
     const BuildResult result = BuildDictionary(authoring, ProgramFile(run.options.programFolder, "data"));
     if (!result.ok)
-        return run.Fail(result.error, kExitFailure);
+        return run.Fail(result.error, result.tooManyEntries ? kExitUsage : kExitFailure);
     if (run.options.json)
         run.PrintJson(JsonWriter().BeginObject().Key("records").Int(static_cast<int64_t>(result.records.size())).EndObject().str());
     else

@@ -146,6 +146,15 @@ BuildResult ParseAuthoringText(const std::vector<std::string> &lines,
         descriptions.push_back(std::move(description));
         result.records.push_back(std::move(record));
     }
+    if (result.records.size() > static_cast<size_t>(kMaxRecords)) {
+        // The load would keep the first kMaxRecords and drop the rest without a word.
+        result.error = "the authoring text holds " + std::to_string(result.records.size()) +
+                       " entries; a dictionary holds at most " + std::to_string(kMaxRecords);
+        result.tooManyEntries = true;
+        result.records.clear();
+        descriptions.clear();
+        return result;
+    }
     result.ok = true;
     return result;
 }

@@ -29,6 +29,7 @@ struct BuildResult
 {
     bool ok = false;
     std::string error; // what stopped the build
+    bool tooManyEntries = false; // more entries than a table holds: refused, nothing written
     std::vector<BuildRecord> records;
 };
 

@@ -71,6 +71,20 @@ class BuildTest : public ProgramFolderTest
 {
 };
 
+TEST_F(BuildTest, MoreEntriesThanATableHoldsAreRefusedAndNothingIsWritten)
+{
+    std::string text = kPreamble + "\r\n";
+    for (int i = 0; i <= kMaxRecords; ++i)
+        text += "[[[[e" + std::to_string(i) + "[[[[[x]]]]\r\n";
+    WriteFile(m_root / "authoring.txt", text);
+    const CliResult r = RunCli("--program-folder " + ShellQuote(paths.programFolder.string()) +
+                               " build --authoring " + ShellQuote((m_root / "authoring.txt").string()), {}, true);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("30002 entries"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("30001"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(paths.programFolder / "data" / "TermdexI.tbo"));
+}
+
 TEST_F(BuildTest, BuiltFilesLoadBackWithTheirDescriptionsAndGreekOrder)
 {
     const std::string text = kPreamble + "\r\n" +
