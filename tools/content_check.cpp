@@ -280,14 +280,24 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
         }
     }
 
-    std::error_code ec;
+    // The installer copies what its manifest lists, so a figure missing there would be missing
+    // from every installed copy.
     const fs::path content = ResolvePathCase(programFolder / "content");
+    std::set<Cp1253> manifest;
+    if (const auto text = ReadWholeFile(ResolvePathCase(content / "fil.tbo"), 1 << 20))
+        for (const std::string &line : SplitLines(*text))
+            manifest.insert(LocaleLower(Trim(line)));
+    std::error_code ec;
     for (fs::directory_iterator it(content, ec), end; !ec && it != end; it.increment(ec)) {
         const Cp1253 name = it->path().filename().string();
         const Cp1253 lowered = LocaleLower(name);
-        if (lowered.rfind("fig_", 0) == 0 && lowered.size() > 4 &&
-            lowered.compare(lowered.size() - 4, 4, ".bmp") == 0 && !usedFigures.count(lowered))
+        if (lowered.rfind("fig_", 0) != 0 || lowered.size() <= 8 ||
+            lowered.compare(lowered.size() - 4, 4, ".bmp") != 0)
+            continue;
+        if (!usedFigures.count(lowered))
             error(name, "no entry refers to this figure");
+        if (!manifest.count(lowered))
+            error(name, "missing from the install manifest fil.tbo");
     }
     return report;
 }

@@ -51,7 +51,8 @@ bool ReadAuthoredEntries(const std::filesystem::path &authoringText, AuthoredEnt
 //          - an English headword that another entry also has (letter case aside);
 //          - a Greek headword shared by entries that do not refer to one another;
 //          - a figure reference ("[Σχήμα]", "[Σχήμα2]") whose bitmap is missing from the content
-//            folder, and a bitmap "Fig_*.bmp" there that no entry refers to;
+//            folder, and a bitmap "Fig_*.bmp" there that no entry refers to or that the install
+//            manifest (content/fil.tbo) does not list;
 //          - a word mixing Latin and Greek letters (a look-alike Latin A, O, E, K ... typed inside
 //            a Greek word breaks lookup and search), in a headword or a description;
 //          - a description shorter or longer than the word range above;

@@ -60,7 +60,13 @@ protected:
         fs::remove_all(folder);
         fs::create_directories(folder / "content");
     }
-    void Bitmap(const std::string &name) { std::ofstream(folder / "content" / name) << "BM"; }
+    // A bitmap, listed in the install manifest unless told otherwise.
+    void Bitmap(const std::string &name, bool listed = true)
+    {
+        std::ofstream(folder / "content" / name) << "BM";
+        if (listed)
+            std::ofstream(folder / "content" / "fil.tbo", std::ios::app) << name << "\r\n";
+    }
     fs::path folder;
 };
 
@@ -84,8 +90,9 @@ TEST_F(ContentCheckTest, SoundEntriesPass)
 TEST_F(ContentCheckTest, EachFaultIsReportedWithItsEntry)
 {
     Bitmap("Fig_Unused.bmp");
+    Bitmap("Fig_Tax.bmp", false);
     const AuthoredEntries entries = Entries({
-        {"Tax", "\xd6\xfc\xf1\xef\xf2", "A tax" + kWords + " (" + kSee + " {\\b Tax base}, {\\b Nowhere})."},
+        {"Tax", "\xd6\xfc\xf1\xef\xf2", "A tax" + kWords + " " + kFigure + " (" + kSee + " {\\b Tax base}, {\\b Nowhere})."},
         {"tax", "\xc1\xeb\xeb\xef", "Again" + kWords},            // duplicate, letter case aside
         {"Tax base", "\xd6\xfc\xf1\xef\xf2", "Base" + kWords},   // shares "Φόρος" with "Tax", which refers to it
         {"Levy", "\xd6\xfc\xf1\xef\xf2", "Levy" + kWords},       // shares "Φόρος" with no link at all
@@ -102,6 +109,8 @@ TEST_F(ContentCheckTest, EachFaultIsReportedWithItsEntry)
     EXPECT_TRUE(HasReason(report.errors, "Cost", "figure missing: Fig_Cost.bmp"));
     EXPECT_TRUE(HasReason(report.errors, "Short", "description of 2 words"));
     EXPECT_TRUE(HasReason(report.errors, "Fig_Unused.bmp", "no entry refers to this figure"));
+    EXPECT_TRUE(HasReason(report.errors, "Fig_Tax.bmp", "missing from the install manifest"));
+    EXPECT_FALSE(HasReason(report.errors, "Fig_Tax.bmp", "no entry refers"));
 }
 
 TEST_F(ContentCheckTest, UnknownGreekWordsAreWarningsOnce)
