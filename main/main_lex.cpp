@@ -169,6 +169,7 @@ void MainLexCore::ResetDisplay()
     m_state.deleteEntryEnabled = false;
     m_state.medicalImageVisible = true;
     m_state.shownRecord = 0;
+    m_state.searchReport.clear();
 }
 
 void MainLexCore::SelectListItem(int index)
@@ -315,6 +316,10 @@ void MainLexCore::Search_ButtonClick(const std::optional<SearchCriteria> &accept
                             : contain ? LookupMode::Contain
                                       : LookupMode::End;
     FillEntryList(mode, 0, false);
+    SearchOutcome outcome;
+    outcome.found = static_cast<int>(m_state.listItems.size());
+    outcome.limited = ItemLimitReached();
+    m_state.searchReport = SearchReport(outcome);
 }
 
 DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp1253> &word,
@@ -338,6 +343,16 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
         const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
         AddItem(record.kind == 'C' ? Cp1253(record.headword) + " *" : Cp1253(record.headword), r);
     }
+    SearchOutcome outcome;
+    outcome.kind = SearchKind::Descriptions;
+    outcome.found = static_cast<int>(m_state.listItems.size());
+    outcome.limited = ItemLimitReached() ||
+                      (!result.cancelled && !result.failed &&
+                       static_cast<int>(result.records.size()) >= limited.matchLimit);
+    outcome.cancelled = result.cancelled;
+    outcome.failed = result.failed;
+    outcome.word = m_state.entryText;
+    m_state.searchReport = SearchReport(outcome);
     return result;
 }
 

@@ -14,6 +14,7 @@
 #include "main/descr_search.h"
 #include "main/folded_headwords.h"
 #include "main/keyboard.h"
+#include "main/search_report.h"
 
 #include <functional>
 #include <optional>
@@ -86,6 +87,8 @@ struct MainLexState
     bool descriptionAreaShown = true; // Description_Text has a width and a height (the window
                                       // says so through SetDescriptionAreaShown)
     int shownRecord = 0;              // the entry on display; 0 from ResetDisplay until a display
+    Cp1253 searchReport;              // what the last search found (SearchReport); emptied by
+                                      // ResetDisplay, so every new lookup takes it away
 
     bool LanguageMode = false; // false English, true Greek
     bool SuppressEntryChange = false;

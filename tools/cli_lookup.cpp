@@ -48,7 +48,8 @@ std::string ForTerminal(Cp1253View text)
     return out;
 }
 
-int PrintList(const Run &run, const MainLexState &state)
+// withReport: the searches also give what the window says of their outcome ("message").
+int PrintList(const Run &run, const MainLexState &state, bool withReport = false)
 {
     const size_t count = std::min(state.listItems.size(), state.ListRecords.size());
     if (run.options.json) {
@@ -75,6 +76,8 @@ int PrintList(const Run &run, const MainLexState &state)
             json.Int(state.shownRecord);
         else
             json.Null();
+        if (withReport)
+            json.Key("message").Text(state.searchReport);
         run.PrintJson(json.EndObject().str());
         return kExitOk;
     }
@@ -87,6 +90,8 @@ int PrintList(const Run &run, const MainLexState &state)
     if (state.shownRecord != 0)
         run.out << ", shown: " << state.shownRecord << "  " << Utf8(state.entryLabel);
     run.out << '\n';
+    if (withReport && !state.searchReport.empty())
+        run.out << Utf8(state.searchReport) << '\n';
     return kExitOk;
 }
 
@@ -195,7 +200,7 @@ int Criteria(Run &run)
     if (const auto failed = window.Open(run))
         return *failed;
     window.core().Search_ButtonClick(criteria);
-    return PrintList(run, window.core().State());
+    return PrintList(run, window.core().State(), true);
 }
 
 int Search(Run &run)
@@ -210,7 +215,7 @@ int Search(Run &run)
     if (const auto failed = window.Open(run))
         return *failed;
     window.core().DescrSearch_ButtonClick(*word);
-    return PrintList(run, window.core().State());
+    return PrintList(run, window.core().State(), true);
 }
 
 int Edited(Run &run)

@@ -123,6 +123,42 @@ TEST_F(DescrSearchTest, MatchLimitEndsTheList)
     EXPECT_EQ(Search("tax"), List{"plain tax"});
 }
 
+TEST_F(DescrSearchTest, BothSearchesSayWhatTheyFoundUntilTheNextLookup)
+{
+    auto report = [this] { return Cp1253ToUtf8(core->State().searchReport); };
+    core->Search_ButtonClick(SearchCriteria{"tax", "", ""});
+    EXPECT_EQ(report(), "Βρέθηκε 1 λήμμα");
+    core->Search_ButtonClick(SearchCriteria{"", "e", ""});
+    EXPECT_EQ(report(), "Βρέθηκαν " + std::to_string(Items().size()) + " λήμματα");
+    EXPECT_GT(Items().size(), 1u);
+    core->Search_ButtonClick(SearchCriteria{"zz", "", "q"});
+    EXPECT_EQ(report(), "Κανένα λήμμα δεν ταιριάζει με τα κριτήρια");
+    core->Search_ButtonClick(std::nullopt); // Cancel says nothing new
+    EXPECT_EQ(report(), "Κανένα λήμμα δεν ταιριάζει με τα κριτήρια");
+
+    Search("tax");
+    EXPECT_EQ(report(), "Η λέξη «tax» βρέθηκε στις ερμηνείες 2 λημμάτων");
+    Search("  αγορά");
+    EXPECT_EQ(report(), "Η λέξη «αγορά» βρέθηκε στις ερμηνείες 1 λήμματος");
+    Search("nowhere");
+    EXPECT_EQ(report(), "Η λέξη «nowhere» δε βρέθηκε σε καμία ερμηνεία");
+    Search(std::string(60, 'w'));
+    EXPECT_EQ(report(), "Η λέξη «" + std::string(kReportWordLimit, 'w') +
+                            "...» δε βρέθηκε σε καμία ερμηνεία");
+    core->Entry_TextChange("t");
+    EXPECT_EQ(report(), "");
+
+    // A search that ends early says so.
+    std::atomic<bool> cancel{true};
+    DescrSearchOptions options;
+    options.cancel = &cancel;
+    core->DescrSearch_ButtonClick(Cp1253("tax"), options);
+    EXPECT_EQ(report().find("Η αναζήτηση διακόπηκε"), 0u) << report();
+    Open(nullptr, MainLexLimits{kMaxListItems, 1});
+    Search("tax");
+    EXPECT_EQ(report(), "Η λίστα έφτασε το όριό της: 1 λήμμα");
+}
+
 TEST(DescriptionFoldTest, OnePassFoldEqualsTheLibraryFolds)
 {
     std::mt19937 random(1);
