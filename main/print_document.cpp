@@ -118,7 +118,7 @@ PrintDocument BuildPrintDocument(Cp1253View writtenRtf, const PrintCells &cells)
     const size_t c = cut.value_or(0);
     result.cut = c;
     Cp1253 head = cut ? t.substr(0, c + 1) : Cp1253();
-    const Cp1253 body = t.substr(c, kPrintBodyLimit);
+    const Cp1253 body = t.substr(c);
 
     static const Cp1253 headword = FromUtf8("Λήμμα");
     static const Cp1253 rendering = FromUtf8("Απόδοση");
@@ -151,11 +151,13 @@ Cp1253 PrintJobTitle(Cp1253View englishTerm)
     return title;
 }
 
-std::optional<PrintRequest> Print_ButtonClick(const MainLexCore &core)
+std::optional<PrintRequest> Print_ButtonClick(MainLexCore &core)
 {
     const int record = core.SelectedRecord();
     if (record == 0)
         return std::nullopt;
+    if (core.State().shownRecord != record)
+        core.Entries_ListClick();
     const EntryIndex &index = core.Index();
     const IndexRecord &english = index.english[static_cast<size_t>(record)];
     Cp1253View greek;

@@ -13,7 +13,6 @@ namespace termdex {
 
 class MainLexCore;
 
-constexpr size_t kPrintBodyLimit = 20000;   // characters of the description printed at most
 constexpr size_t kPrintJobTitleLimit = 135; // characters of the job title at most
 
 // The header line printed above every entry: the title, a hyphen and the rights notice naming
@@ -53,8 +52,8 @@ struct PrintDocument
     bool cutAtSize = true; // false: no font size was accepted and the whole document follows
 };
 
-// Builds the print document from the RTF written for the description view. When no "\fs" is
-// accepted the cut falls at the end of the document's tables instead (the last space or "}"
+// Builds the print document from the RTF written for the description view; the body is the
+// whole description from the cut on, however long. When no "\fs" is accepted the cut falls at the end of the document's tables instead (the last space or "}"
 // before its first "\pard", else before its last character), so the whole description is
 // printed after the head.
 PrintDocument BuildPrintDocument(Cp1253View writtenRtf, const PrintCells &cells);
@@ -71,7 +70,8 @@ struct PrintRequest
 
 // The selected item's English record and its linked Greek record: the cells (swapped in Greek
 // mode) and the job title. nullopt when no item is selected or its record is not a record;
-// then nothing is printed.
-std::optional<PrintRequest> Print_ButtonClick(const MainLexCore &core);
+// then nothing is printed. A selected item that is not the entry on display is displayed
+// first (as a click on it does), so that the description printed is its own.
+std::optional<PrintRequest> Print_ButtonClick(MainLexCore &core);
 
 } // namespace termdex

@@ -10,18 +10,33 @@ DocumentCommand ShippedDocumentCommand(const ProgramPaths &paths, ShippedDocumen
     switch (document) {
     case ShippedDocument::Help:
         return {ProgramFile(paths.programFolder, "content/Termdex.htm"),
-                "Το αρχείο βοήθειας δε βρέθηκε"};
+                "Το αρχείο βοήθειας δε βρέθηκε", "Βοήθεια"};
     case ShippedDocument::Preface:
         return {ProgramFile(paths.programFolder, "content/Preface.htm"),
-                "Το αρχείο προλόγου δε βρέθηκε"};
+                "Το αρχείο προλόγου δε βρέθηκε", "Πρόλογος"};
     case ShippedDocument::Abbreviations:
         return {ProgramFile(paths.programFolder, "content/PinAbbrev.htm"),
-                "Ο Πίνακας Συντομογραφιών δε βρέθηκε"};
+                "Ο Πίνακας Συντομογραφιών δε βρέθηκε", "Συντομογραφίες"};
     case ShippedDocument::Bibliography:
         break;
     }
     return {ProgramFile(paths.programFolder, "content/Biblio.htm"),
-            "Το αρχείο βιβλιογραφίας δε βρέθηκε"};
+            "Το αρχείο βιβλιογραφίας δε βρέθηκε", "Βιβλιογραφία"};
+}
+
+DocumentLinkAction ClassifyDocumentLink(std::string_view scheme, std::string_view path)
+{
+    const std::string lower = AsciiLower(scheme);
+    if (lower == "http" || lower == "https" || lower == "mailto")
+        return DocumentLinkAction::Address;
+    if (!lower.empty() && lower != "file")
+        return DocumentLinkAction::Ignore;
+    if (path.empty())
+        return DocumentLinkAction::Scroll;
+    const std::string name = AsciiLower(path);
+    if (name.ends_with(".htm") || name.ends_with(".html"))
+        return DocumentLinkAction::Show;
+    return DocumentLinkAction::Desktop;
 }
 
 ProgramCommand Vorantis_LabelClick(const ProgramPaths &paths)

@@ -135,17 +135,21 @@ private:
     std::function<void()> m_handler;
 };
 
-// A shell that records what it was asked to open and answers with `succeeds`.
+// A shell that records what it was asked to open and answers with `succeeds`; a test ends a
+// started document or program with a failure through FailLater.
 class RecordingShell final : public Shell
 {
 public:
     bool succeeds = true;
     std::vector<std::string> opened;               // documents and addresses, in order
     std::vector<std::vector<std::string>> started; // program path, then its arguments
+    std::vector<FailedLater> pending;              // of every document and program started
 
-    bool OpenDocument(const std::filesystem::path &file) override
+    bool OpenDocument(const std::filesystem::path &file, FailedLater failedLater) override
     {
         opened.push_back(file.string());
+        if (succeeds)
+            pending.push_back(std::move(failedLater));
         return succeeds;
     }
     bool OpenUrl(const std::string &url) override
@@ -154,12 +158,24 @@ public:
         return succeeds;
     }
     bool StartProgram(const std::filesystem::path &program,
-                      const std::vector<std::string> &arguments) override
+                      const std::vector<std::string> &arguments, FailedLater failedLater) override
     {
         std::vector<std::string> call{program.string()};
         call.insert(call.end(), arguments.begin(), arguments.end());
         started.push_back(call);
+        if (succeeds)
+            pending.push_back(std::move(failedLater));
         return succeeds;
+    }
+    // The last document or program started ends with a failure.
+    void FailLater()
+    {
+        if (pending.empty())
+            return;
+        FailedLater failed = std::move(pending.back());
+        pending.pop_back();
+        if (failed)
+            failed();
     }
 };
 

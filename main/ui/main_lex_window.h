@@ -114,6 +114,8 @@ public slots:
     // Printing (print_support.cpp), quick translation (quick_translation_window.cpp), the
     // figures, tables, help, about window and staying on top (window_documents.cpp).
     void Print_ButtonClick();
+    // The print preview of the entry that Print_ButtonClick would print.
+    void PrintPreview_Click();
     void AutoTranslate_ButtonClick();
     void WMDrawClipboard();
     void AppDeactivate();

@@ -11,4 +11,8 @@ namespace termdex {
 // Gives document the printer's printable page size, in the document's pixels (96 an inch).
 void PrepareForPrinting(QTextDocument &document, QPrinter &printer);
 
+// Makes the labels of the print document's table ("Λήμμα:", "Απόδοση:", "Περιγραφή:") lines
+// that never break, so that each stays one word whatever the font.
+void KeepPrintLabelsWhole(QTextDocument &document);
+
 } // namespace termdex

@@ -11,6 +11,7 @@
 #include "lib/files.h"
 #include "main/figures.h"
 #include "main/shipped_documents.h"
+#include "main/ui/document_window.h"
 #include "main/ui/entry_edit.h"
 #include "main/ui/pictures.h"
 #include "main/ui/window_extras.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPrinter>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -68,10 +70,38 @@ Cp1253 OneBytePerCharacter(const QString &text)
     return out;
 }
 
-void OpenDocumentOrWarn(QWidget *parent, Shell *shell, const DocumentCommand &command)
+// Shows the document in the dictionary's own window, raising the one already open for it.
+void ShowDocumentHere(TMainLex *window, WindowExtras &extras, Shell *shell,
+                      ShippedDocument document, const DocumentCommand &command)
 {
-    if (!FileExists(command.file) || shell == nullptr || !shell->OpenDocument(command.file))
-        ShowProblemMessage(parent, QString::fromUtf8(command.failureMessage));
+    QPointer<QWidget> &shown = extras.documentWindows[static_cast<size_t>(document)];
+    if (shown.isNull()) {
+        shown = new TDocumentWindow(window, shell, command.file, QString::fromUtf8(command.title));
+        shown->move(window->geometry().center() - shown->rect().center());
+    }
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
+}
+
+// The desktop's program for the document, or the dictionary's own window where the desktop
+// has none; the failure message only for a file that is not there.
+void OpenDocumentOrShow(TMainLex *window, WindowExtras &extras, Shell *shell,
+                        ShippedDocument document, const DocumentCommand &command)
+{
+    if (!FileExists(command.file)) {
+        ShowProblemMessage(window, QString::fromUtf8(command.failureMessage));
+        return;
+    }
+    // The opener may find no program only after it has run; the window may be gone by then.
+    const QPointer<TMainLex> guard(window);
+    WindowExtras *kept = &extras;
+    auto showLater = [guard, kept, shell, document, command] {
+        if (!guard.isNull())
+            ShowDocumentHere(guard.data(), *kept, shell, document, command);
+    };
+    if (shell == nullptr || !shell->OpenDocument(command.file, showLater))
+        ShowDocumentHere(window, extras, shell, document, command);
 }
 
 } // namespace
@@ -111,6 +141,33 @@ void TMainLex::SetUpExtras()
         action->setObjectName(QLatin1String(item.name));
         connect(action, &QAction::triggered, this, item.slot);
     }
+
+    // Printing and its preview: the print button's context menu, and Ctrl+P and Ctrl+Shift+P
+    // anywhere in the window.
+    m_extras->printMenu = new QMenu(this);
+    m_extras->printMenu->setObjectName(QStringLiteral("PrintMenu"));
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        QKeySequence keys;
+        void (TMainLex::*slot)();
+    } printItems[] = {
+        {"PrintItem", "Εκτύπωση…", QKeySequence(Qt::CTRL | Qt::Key_P), &TMainLex::Print_ButtonClick},
+        {"PrintPreviewItem", "Προεπισκόπηση εκτύπωσης…",
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &TMainLex::PrintPreview_Click},
+    };
+    for (const auto &item : printItems) {
+        QAction *action = m_extras->printMenu->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(QLatin1String(item.name));
+        action->setShortcut(item.keys);
+        addAction(action);
+        connect(action, &QAction::triggered, this, item.slot);
+    }
+    m_printButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_printButton, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        m_extras->printMenu->popup(m_printButton->mapToGlobal(at));
+    });
 
     m_extras->clicks = new ClickFilter(this);
     m_extras->clicks->Watch(m_copyrightLabel, [this] { CopyrightLabelClick(); });
@@ -173,34 +230,40 @@ void TMainLex::Pinakes_ButtonClick()
 
 void TMainLex::PrefaceMenuClick()
 {
-    OpenDocumentOrWarn(this, m_services.shell,
+    OpenDocumentOrShow(this, *m_extras, m_services.shell, ShippedDocument::Preface,
                        ShippedDocumentCommand(m_core->Paths(), ShippedDocument::Preface));
 }
 
 void TMainLex::AbbreviationsMenuClick()
 {
-    OpenDocumentOrWarn(this, m_services.shell,
+    OpenDocumentOrShow(this, *m_extras, m_services.shell, ShippedDocument::Abbreviations,
                        ShippedDocumentCommand(m_core->Paths(), ShippedDocument::Abbreviations));
 }
 
 void TMainLex::BibliographyMenuClick()
 {
-    OpenDocumentOrWarn(this, m_services.shell,
+    OpenDocumentOrShow(this, *m_extras, m_services.shell, ShippedDocument::Bibliography,
                        ShippedDocumentCommand(m_core->Paths(), ShippedDocument::Bibliography));
 }
 
 void TMainLex::Help_ButtonClick()
 {
-    OpenDocumentOrWarn(this, m_services.shell,
+    OpenDocumentOrShow(this, *m_extras, m_services.shell, ShippedDocument::Help,
                        ShippedDocumentCommand(m_core->Paths(), ShippedDocument::Help));
 }
 
 void TMainLex::Vorantis_LabelClick()
 {
     const ProgramCommand command = termdex::Vorantis_LabelClick(m_core->Paths());
+    const QString message = QString::fromUtf8(command.failureMessage);
+    // The presentation hands its page to the desktop and fails when it cannot.
+    auto failedLater = [guard = QPointer<TMainLex>(this), message] {
+        if (!guard.isNull())
+            ShowProblemMessage(guard.data(), message);
+    };
     if (!FileExists(command.program) || m_services.shell == nullptr ||
-        !m_services.shell->StartProgram(command.program, command.arguments))
-        ShowProblemMessage(this, QString::fromUtf8(command.failureMessage));
+        !m_services.shell->StartProgram(command.program, command.arguments, failedLater))
+        ShowProblemMessage(this, message);
 }
 
 // ---- The about window, staying on top ----

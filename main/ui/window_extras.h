@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -47,8 +48,12 @@ struct WindowExtras
     QPointer<TDummyFrm> dummyFrm;           // the program's hidden form, when it handed one
     std::unique_ptr<TDummyFrm> ownDummyFrm; // made at the first print without one
     QMenu *pinakesMenu = nullptr;
+    QMenu *printMenu = nullptr; // print and print preview, the print button's context menu
     ClickFilter *clicks = nullptr;
     QuickTranslation quickTranslation;
+    // The shipped documents shown by the dictionary itself, one window each (help, preface,
+    // abbreviations, bibliography, in ShippedDocument's order).
+    std::array<QPointer<QWidget>, 4> documentWindows;
     // The figure that the last selection named, shown once the mouse button is up.
     std::optional<std::filesystem::path> pendingFigure;
 };

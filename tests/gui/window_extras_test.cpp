@@ -7,6 +7,7 @@
 #include "dialogs/fig_form.h"
 #include "dialogs/startup_forms.h"
 #include "main/print_document.h"
+#include "main/ui/document_window.h"
 #include "main/ui/pictures.h"
 #include "main/ui/print_support.h"
 #include "main/ui/text_convert.h"
@@ -22,6 +23,8 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -86,6 +89,14 @@ QString ProblemMessageOf(const std::function<void()> &act)
         dialog->accept();
     });
     return text;
+}
+
+// Keeps a screenshot in the build folder's artefacts.
+void SaveArtefact(const QPixmap &shot, const char *name)
+{
+    const std::filesystem::path artefacts = testing::BuildFolder() / "artefacts";
+    std::filesystem::create_directories(artefacts);
+    QVERIFY(shot.save(QString::fromStdString((artefacts / name).string())));
 }
 
 // Runs a program to its end and gives its output.
@@ -534,16 +545,75 @@ private slots:
         QVERIFY(w.fake.shell.started.empty());
     }
 
-    void shellFailuresGiveTheMessageToo()
+    void documentsWithoutADesktopProgramShowInTheProgramsOwnWindow()
     {
         WindowUnderTest w(testing::BuildFolder(),
                           [](FakePlatform &fake) { fake.shell.succeeds = false; });
-        QCOMPARE(ProblemMessageOf([&] { Click(w.Find("Help_Button")); }),
-                 Utf("Το αρχείο βοήθειας δε βρέθηκε"));
+        QCOMPARE(ProblemMessageOf([&] { Click(w.Find("Help_Button")); }), QString());
+        auto shownDocuments = [&] {
+            QList<TDocumentWindow *> shown;
+            for (auto *window : w.window->findChildren<TDocumentWindow *>())
+                if (window->isVisible())
+                    shown << window;
+            return shown;
+        };
+        QCOMPARE(shownDocuments().size(), 1);
+        TDocumentWindow *help = shownDocuments().front();
+        QTextBrowser *browser = help->Browser();
+        QCOMPARE(help->windowTitle(), Utf("Termdex – Βοήθεια"));
+        QVERIFY(browser->toPlainText().contains(Utf("Το Termdex είναι λεξικό")));
+        // Asking again raises the same window.
+        Click(w.Find("Help_Button"));
+        QCOMPARE(shownDocuments(), QList<TDocumentWindow *>{help});
+        SaveArtefact(help->grab(), "document-window.png");
+
+        // A place in the document, another document, and addresses the desktop must open.
+        help->FollowLink(QUrl(QStringLiteral("#print")));
+        QVERIFY(browser->verticalScrollBar()->value() > 0);
+        help->FollowLink(QUrl(QStringLiteral("Biblio.htm")));
+        QCOMPARE(help->windowTitle(), Utf("Termdex – Βιβλιογραφία"));
+        help->FollowLink(QUrl(QStringLiteral("Missing.htm")));
+        QCOMPARE(help->windowTitle(), Utf("Termdex – Βιβλιογραφία"));
+        QCOMPARE(ProblemMessageOf([&] {
+                     help->FollowLink(QUrl(QStringLiteral("https://www.vorantis.example/")));
+                 }),
+                 Utf("Δεν είναι δυνατή η ενεργοποίηση του προγράμματος περιήγησης στο διαδίκτυο"));
+        QCOMPARE(w.fake.shell.opened.back(), std::string("https://www.vorantis.example/"));
+
+        // The other three documents each get their window.
+        for (QAction *action : w.Find<QMenu>("PinakesMenu")->actions())
+            action->trigger();
+        QStringList titles;
+        for (TDocumentWindow *window : shownDocuments())
+            titles << window->windowTitle();
+        titles.sort();
+        QCOMPARE(titles, (QStringList{Utf("Termdex – Βιβλιογραφία"), Utf("Termdex – Βιβλιογραφία"),
+                                      Utf("Termdex – Πίνακας Συντομογραφιών"),
+                                      Utf("Termdex – Πρόλογος")}));
+    }
+
+    void failuresThatShowOnlyOnceTheDesktopRanAreAnsweredToo()
+    {
+        WindowUnderTest w;
+        Click(w.Find("Help_Button"));
+        QVERIFY(w.window->findChildren<TDocumentWindow *>().isEmpty());
+        w.fake.shell.FailLater(); // the desktop had no program for it
+        QCOMPARE(w.window->findChildren<TDocumentWindow *>().size(), 1);
+
+        // The presentation: not started at all, or started and failed (no xdg-open).
+        Click(w.Find("Vorantis_Label"));
+        QCOMPARE(ProblemMessageOf([&] { w.fake.shell.FailLater(); }),
+                 Utf("Το πρόγραμμα της παρουσίασης δε βρέθηκε"));
+        w.fake.shell.succeeds = false;
         QCOMPARE(ProblemMessageOf([&] { Click(w.Find("VorantisImage")); }),
                  Utf("Το πρόγραμμα της παρουσίασης δε βρέθηκε"));
-        QCOMPARE(w.fake.shell.opened.size(), size_t(1));
-        QCOMPARE(w.fake.shell.started.size(), size_t(1));
+
+        // A failure that comes after the window is gone reaches nobody.
+        w.fake.shell.succeeds = true;
+        Click(w.Find("Vorantis_Label"));
+        FakePlatform &fake = w.fake;
+        w.window.reset();
+        fake.shell.FailLater();
     }
 
     // ---- The about window ----

@@ -314,24 +314,38 @@ TEST_F(DemoPrintTest, NoSelectedItemPrintsNothing)
     EXPECT_FALSE(Print_ButtonClick(*core).has_value());
 }
 
-TEST_F(DemoPrintTest, LongDescriptionsArePrintedCutAfter20000Characters)
+TEST_F(DemoPrintTest, LongDescriptionsArePrintedWhole)
 {
     Cp1253 document = DocumentOf("Supply and demand");
     const size_t end = document.rfind('}');
     ASSERT_NE(end, Cp1253::npos);
     std::string filler;
-    while (filler.size() < 30000)
+    while (filler.size() < 60000)
         filler += "\\pard\\plain\\f60\\fs20 " + std::string(70, 'w') + "\\par\r\n";
-    document.insert(end, filler);
+    document.insert(end, filler + "last words");
     const PrintDocument built = BuildPrintDocument(document, {"a", "b"});
     const size_t headEnd = built.rtf.find("\r\n", built.rtf.find("{\\f0\\fs22\\cf0 "));
     ASSERT_NE(headEnd, Cp1253::npos);
     const Cp1253 t = WithCrLfLines(document);
-    EXPECT_EQ(built.rtf.substr(headEnd + 2), t.substr(built.cut, kPrintBodyLimit) + "\r\n}}}\r\n");
-    // A shorter description is printed whole.
-    const Cp1253 shortT = WithCrLfLines(DocumentOf("Supply and demand"));
-    const PrintDocument whole = BuildPrintDocument(shortT, {"a", "b"});
-    EXPECT_TRUE(whole.rtf.ends_with(shortT.substr(whole.cut) + "\r\n}}}\r\n"));
+    EXPECT_EQ(built.rtf.substr(headEnd + 2), t.substr(built.cut) + "\r\n}}}\r\n");
+    EXPECT_NE(RtfToPlainText(built.rtf).find("last words"), Cp1253::npos);
+}
+
+TEST_F(DemoPrintTest, SelectedItemIsDisplayedBeforeItIsPrinted)
+{
+    // Typing a beginning selects the first item without displaying it.
+    core->Entry_TextChange("Supply and dem");
+    ASSERT_EQ(core->State().itemIndex, 0);
+    ASSERT_EQ(core->State().shownRecord, 0);
+    const std::optional<PrintRequest> request = Print_ButtonClick(*core);
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(core->State().shownRecord, RecordOf("Supply and demand"));
+    EXPECT_FALSE(core->State().descriptionDocument.empty());
+    EXPECT_EQ(request->cells.headword, "Supply and demand");
+    // The entry already on display is not displayed again (its history stays as it was).
+    const size_t history = core->State().PrevMenu.size();
+    ASSERT_TRUE(Print_ButtonClick(*core).has_value());
+    EXPECT_EQ(core->State().PrevMenu.size(), history);
 }
 
 } // namespace

@@ -44,6 +44,28 @@ TEST(ShippedDocumentsTest, EveryCommandNamesAShippedFile)
     EXPECT_TRUE(ReadRightsText(paths).has_value());
 }
 
+TEST(ShippedDocumentsTest, LinksInAShownDocumentStayInsideOnlyForDocuments)
+{
+    using A = DocumentLinkAction;
+    const struct
+    {
+        const char *scheme, *path;
+        A action;
+    } rows[] = {
+        {"", "", A::Scroll},                  // "#print"
+        {"", "Biblio.htm", A::Show},          // the other shipped documents
+        {"file", "/opt/termdex/content/Preface.HTML", A::Show},
+        {"", "Fig_Budgetline.bmp", A::Desktop},
+        {"HTTPS", "/", A::Address},
+        {"mailto", "info@vorantis.example", A::Address},
+        {"javascript", "alert(1)", A::Ignore},
+        {"ftp", "/x.htm", A::Ignore},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(ClassifyDocumentLink(row.scheme, row.path), row.action)
+            << row.scheme << ":" << row.path;
+}
+
 TEST(ShippedDocumentsTest, EachDocumentHasItsOwnMessage)
 {
     ProgramPaths paths;

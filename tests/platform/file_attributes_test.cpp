@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
 #include <sys/stat.h>
 
 #include <fstream>
@@ -55,10 +59,65 @@ TEST_F(PosixFileAttributesTest, MissingFileIsNeitherReadOnlyNorWritable)
 TEST_F(PosixFileAttributesTest, ShellRefusesWhatDoesNotExist)
 {
     auto shell = DesktopShell();
-    EXPECT_FALSE(shell->OpenDocument(m_folder / "absent.pdf"));
-    EXPECT_FALSE(shell->OpenDocument(m_folder)); // a folder is not a document
-    EXPECT_FALSE(shell->StartProgram(m_folder / "absent", {"--x"}));
+    EXPECT_FALSE(shell->OpenDocument(m_folder / "absent.pdf", {}));
+    EXPECT_FALSE(shell->OpenDocument(m_folder, {})); // a folder is not a document
+    EXPECT_FALSE(shell->StartProgram(m_folder / "absent", {"--x"}, {}));
     EXPECT_FALSE(shell->OpenUrl("file:///etc/passwd")); // files go through OpenDocument
+}
+
+// A shell script in the test folder that exits with status.
+std::filesystem::path Script(const std::filesystem::path &file, int status)
+{
+    std::ofstream(file) << "#!/bin/sh\nexit " << status << "\n";
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+    return file;
+}
+
+// Runs the event loop until done holds or ten seconds passed.
+bool WaitFor(const bool &done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done && clock.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+    }
+    return done;
+}
+
+TEST_F(PosixFileAttributesTest, ShellReportsFailuresThatShowOnlyOnceTheProgramRan)
+{
+    int argc = 1;
+    char name[] = "platform_test";
+    char *argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    auto shell = DesktopShell();
+
+    // A program that starts and then fails (the presentation without xdg-open does).
+    bool failed = false;
+    ASSERT_TRUE(shell->StartProgram(Script(m_folder / "fails", 1), {"\"/folder/\""},
+                                    [&failed] { failed = true; }));
+    EXPECT_TRUE(WaitFor(failed));
+
+    // A program that succeeds is never reported; the later failure proves the loop ran.
+    bool succeeded = false, later = false;
+    ASSERT_TRUE(shell->StartProgram(Script(m_folder / "works", 0), {},
+                                    [&succeeded] { succeeded = true; }));
+    ASSERT_TRUE(shell->StartProgram(Script(m_folder / "fails", 4), {}, [&later] { later = true; }));
+    EXPECT_TRUE(WaitFor(later));
+    EXPECT_FALSE(succeeded);
+
+    // A document whose opener finds no program for it.
+    const std::filesystem::path bin = m_folder / "bin";
+    std::filesystem::create_directories(bin);
+    Script(bin / "xdg-open", 3);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray(bin.c_str()) + ":" + path);
+    bool noProgram = false;
+    const bool started = shell->OpenDocument(m_file, [&noProgram] { noProgram = true; });
+    qputenv("PATH", path);
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(WaitFor(noProgram));
 }
 
 } // namespace
