@@ -85,6 +85,8 @@ TInsertEntryFrm::TInsertEntryFrm(QWidget *parent) : QDialog(parent)
     m_insertEntryDescr->setGeometry(112, 56, 242, 129);
     m_insertEntryDescr->setTabChangesFocus(true);
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::Monospace);
+    fixed.setFixedPitch(true);
     fixed.setPixelSize(12);
     m_insertEntryDescr->setFont(fixed);
     connect(m_insertEntryDescr, &QPlainTextEdit::textChanged, this,

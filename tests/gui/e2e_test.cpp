@@ -24,7 +24,13 @@ namespace termdex {
 
 namespace {
 
-std::filesystem::path BuildFolder() { return std::getenv("TERMDEX_BUILD_DIR"); }
+std::filesystem::path BuildFolder()
+{
+    const char *folder = std::getenv("TERMDEX_BUILD_DIR");
+    if (folder != nullptr && *folder != '\0')
+        return folder;
+    return QCoreApplication::applicationDirPath().toStdString(); // the build root
+}
 
 using testing::Run;
 

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileSystemModel>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -301,9 +302,9 @@ private slots:
             dialogOpened = true;
             dialog->reject();
         });
+        // A dialog would be up, and answered, before Run returns.
         Run(w, "ModifyEntryItem"); // nothing shown: both disabled
         Run(w, "DeleteEntryItem");
-        QTest::qWait(50);
         QVERIFY(!dialogOpened);
         delete watch.data();
 
@@ -316,7 +317,6 @@ private slots:
             dialog->reject();
         });
         Run(w, "DeleteEntryItem");
-        QTest::qWait(50);
         QVERIFY(!dialogOpened);
         delete watch.data();
         WhenOpens<TInsertEntryFrm>([&](TInsertEntryFrm *form) {
@@ -376,7 +376,12 @@ private slots:
         for (const char *field : {"InsertEntry_Text", "InsertEntry_Trans"})
             QCOMPARE(Child(&form, field)->palette().color(QPalette::Active, QPalette::Text),
                      QColor(0x00, 0x80, 0x80));
-        QVERIFY(QFontInfo(Child(&form, "InsertEntry_Descr")->font()).fixedPitch());
+        // The font asked for; which one the machine matches it with is the machine's.
+        const QFont descriptionFont = Child(&form, "InsertEntry_Descr")->font();
+        QCOMPARE(descriptionFont.family(),
+                 QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+        QCOMPARE(descriptionFont.styleHint(), QFont::Monospace);
+        QVERIFY(descriptionFont.fixedPitch());
 
         // 80 characters at most, and only what code page 1253 holds; the description has no
         // limit but the same character set.
@@ -563,8 +568,7 @@ private slots:
             folderAsked = true;
             form->reject();
         });
-        Run(w, "DeleteEntryItem");
-        QTest::qWait(50);
+        Run(w, "DeleteEntryItem"); // the prompt and any folder dialog come and go within
         delete watch.data();
         QCOMPARE(messages.texts, QStringList{Utf("Να διαγραφεί το Λήμμα;")});
         QCOMPARE(messages.captions, QStringList{Utf("Επιβεβαίωση Διαγραφής")});

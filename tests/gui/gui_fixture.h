@@ -17,10 +17,13 @@
 
 namespace termdex::testing {
 
+// TERMDEX_BUILD_DIR as ctest sets it; run by hand, the test binary's own folder, the build root.
 inline std::filesystem::path BuildFolder()
 {
     const char *folder = std::getenv("TERMDEX_BUILD_DIR");
-    return folder != nullptr ? std::filesystem::path(folder) : std::filesystem::path();
+    if (folder != nullptr && *folder != '\0')
+        return folder;
+    return QCoreApplication::applicationDirPath().toStdString();
 }
 
 // A shown main window over fakes; programFolder holds data/ (the build folder by default).

@@ -68,6 +68,17 @@ void MoveMouseOver(QWidget *widget, QPoint at = {-1, -1})
     QTest::mouseMove(widget, at == QPoint(-1, -1) ? widget->rect().center() : at);
 }
 
+// A point of the window's own background in the strip below the description: the labels
+// there are as large as the machine's font makes them.
+QPoint BottomStripPoint(const WindowUnderTest &w)
+{
+    const int y = w.window->height() - 3;
+    for (int x = 300; x < w.window->width(); ++x)
+        if (w.window->childAt(x, y) == nullptr)
+            return {x, y};
+    return {300, y};
+}
+
 } // namespace
 
 class MainLexTest : public QObject
@@ -720,7 +731,7 @@ private slots:
         QCOMPARE(w.Find("Prev_Button")->geometry(), QRect(60, 2, 36, 39));
         MoveMouseOver(w.Find("Pin_Button"));
         QCOMPARE(w.Find("Pin_Button")->geometry(), QRect(519, 10, 27, 24));
-        QTest::mouseMove(w.window.get(), QPoint(300, 318)); // the bottom strip
+        QTest::mouseMove(w.window.get(), BottomStripPoint(w));
         QCOMPARE(w.Find("Pin_Button")->geometry(), QRect(520, 11, 25, 22));
 
         // The routine itself: 1..14 raise, 0 lowers, -1 puts every button in place.

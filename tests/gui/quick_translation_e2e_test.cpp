@@ -2,6 +2,7 @@
 // that copies. Run by xvfb-run (see CMakeLists.txt).
 #include "tests/gui/scratch_home.h"
 #include "main/ui/main_lex_window.h"
+#include "tests/gui/gui_fixture.h"
 #include "tests/gui/other_program.h"
 #include "main/ui/program.h"
 #include "platform/platform.h"
@@ -47,7 +48,7 @@ private slots:
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         m_platform = std::make_unique<SystemPlatform>();
         m_forms = std::make_unique<ProgramForms>(
-            CreateProgramForms(m_platform->Services(), std::getenv("TERMDEX_BUILD_DIR")));
+            CreateProgramForms(m_platform->Services(), testing::BuildFolder()));
         m_window = m_forms->mainLex.get();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
