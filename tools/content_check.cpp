@@ -58,6 +58,14 @@ bool IsGreekWord(Cp1253View word)
     return std::all_of(word.begin(), word.end(), [](char c) { return IsGreekLetter(static_cast<unsigned char>(c)); });
 }
 
+// "ΑΕΠ", "ΕΚΤ": abbreviations, which no spelling dictionary holds.
+bool IsAbbreviation(Cp1253View word)
+{
+    return word.size() > 1 && std::none_of(word.begin(), word.end(), [](char c) {
+               return static_cast<unsigned char>(c) >= 0xDC; // the small letters
+           });
+}
+
 int CountWords(Cp1253View text)
 {
     int words = 0;
@@ -252,7 +260,7 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
             ForEachWord(text, [&](Cp1253View word) {
                 if (MixesScripts(word))
                     error(record.english, "Latin and Greek letters in one word: " + Cp1253(word));
-                else if (speller && IsGreekWord(word) && !speller(word) &&
+                else if (speller && IsGreekWord(word) && !IsAbbreviation(word) && !speller(word) &&
                          unknownWords.insert(Cp1253(word)).second)
                     report.warnings.push_back({record.english, "unknown Greek word: " + Cp1253(word)});
             });

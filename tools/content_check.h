@@ -57,7 +57,7 @@ bool ReadAuthoredEntries(const std::filesystem::path &authoringText, AuthoredEnt
 //            a Greek word breaks lookup and search), in a headword or a description;
 //          - a description shorter or longer than the word range above;
 // warnings - Greek words of the descriptions and headwords that the speller does not know,
-//            each word once.
+//            each word once; words in capitals only (abbreviations) are not looked up.
 ContentReport CheckContent(const AuthoredEntries &entries,
                            const std::filesystem::path &programFolder,
                            const GreekSpeller &speller);
