@@ -300,6 +300,12 @@ bool MainLexCore::Entry_TextKeyDown(EntryKey key, int visibleItems)
     int next = i;
     switch (key) {
     case EntryKey::Down:
+        // A list of one item opens it, unless it is the entry on display already.
+        if (count == 1 && !(i == 0 && m_state.shownRecord != 0 &&
+                            m_state.shownRecord == ListRecord(0))) {
+            next = 0;
+            break;
+        }
         if (!(i < count - 1))
             return false;
         next = i + 1;

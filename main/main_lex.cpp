@@ -163,6 +163,7 @@ void MainLexCore::ResetDisplay()
     m_state.listItems.clear();
     m_state.ListRecords.clear();
     m_state.itemIndex = -1;
+    m_state.listHint.clear(); // the hint spoke of the list that is gone
     m_state.descriptionDocument.clear();
     m_state.descriptionText.clear();
     m_state.modifyEntryEnabled = false;
@@ -213,8 +214,9 @@ void MainLexCore::Entries_ListClick()
         Cp1253 hint = m_state.entryLabel;
         if (!Trim(m_state.transLabel).empty())
             hint += " [" + m_state.transLabel + "]";
+        // The description's closing paragraph ends would show as blank lines under it.
         if (!Trim(m_state.descriptionText).empty())
-            hint += "\r\n" + m_state.descriptionText;
+            hint += "\r\n" + TrimRight(m_state.descriptionText);
         m_state.listHint = std::move(hint);
     }
 

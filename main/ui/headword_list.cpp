@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 
 namespace termdex {
 
@@ -44,7 +45,7 @@ EntriesListView::EntriesListView(QWidget *parent) : QListView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setTextElideMode(Qt::ElideNone);
+    setTextElideMode(Qt::ElideRight);
     setMouseTracking(true);
 }
 
@@ -55,8 +56,23 @@ int EntriesListView::IntegralHeight(int wanted) const
     return frame + items * kListItemHeight;
 }
 
+bool EntriesListView::IsElided(const QModelIndex &item) const
+{
+    if (!item.isValid())
+        return false;
+    // The margin the item delegate keeps on each side of the text.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int room = visualRect(item).width() - 2 * margin;
+    return fontMetrics().horizontalAdvance(item.data(Qt::DisplayRole).toString()) > room;
+}
+
 void EntriesListView::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        emit returnPressed();
+        return;
+    }
     const QModelIndex before = currentIndex();
     QListView::keyPressEvent(event);
     if (currentIndex() != before && currentIndex().isValid())

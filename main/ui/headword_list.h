@@ -51,12 +51,16 @@ public:
 
     // The height that shows whole items only, for a wanted height.
     int IntegralHeight(int wanted) const;
+    // True when item's text does not fit its row and shows elided.
+    bool IsElided(const QModelIndex &item) const;
 
 signals:
     // The reader moved the current item with a key.
     void keyboardSelected();
     // The mouse moved over the list (no button needed).
     void mouseMoved(const QPoint &viewportPosition);
+    // Return or Enter with the list focused; the key goes no further.
+    void returnPressed();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -43,6 +43,7 @@ namespace {
 constexpr QSize kDesignSize(595, 321);
 constexpr QSize kMinimumSize(244, 170);
 constexpr int kMedicalImageWidth = 329;
+constexpr int kMedicalImageHeight = 57;
 constexpr int kListHintMilliseconds = 10000;
 
 // "$00FF8000" and "$00A3FFFF" hold blue, green, red from the high byte down.
@@ -108,11 +109,11 @@ TMainLex::TMainLex(PlatformServices services, std::filesystem::path programFolde
 {
     setObjectName(QStringLiteral("TMainLex"));
     setWindowTitle(QStringLiteral("Termdex"));
+    setWindowIcon(ProgramIcon());
     setFont(PixelFont(font(), 11));
     resize(kDesignSize);
     setMinimumSize(kMinimumSize);
     setMouseTracking(true);
-    m_lastSize = kDesignSize;
 
     BuildToolbar();
     BuildDisplay();
@@ -127,6 +128,7 @@ TMainLex::TMainLex(PlatformServices services, std::filesystem::path programFolde
 TMainLex::~TMainLex()
 {
     FormDestroy();
+    disconnect(m_focusWatch);
     // The children outlive the window's own part: no focus change may reach the core now.
     m_entriesList->removeEventFilter(this);
     m_descriptionText->removeEventFilter(this);
@@ -207,8 +209,10 @@ void TMainLex::BuildToolbar()
     m_nextMenu->setObjectName(QStringLiteral("NextMenu"));
     // NextMenu also opens at the mouse on a right click of its button.
     m_nextMenuButton->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_nextMenuButton, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { m_nextMenu->popup(m_nextMenuButton->mapToGlobal(at)); });
+    connect(m_nextMenuButton, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (!m_nextMenu->isEmpty())
+            m_nextMenu->popup(m_nextMenuButton->mapToGlobal(at));
+    });
 
     // The entry-editing menu; its commands are the reader's own entries.
     m_customEntriesMenu = new QMenu(this);
@@ -236,10 +240,7 @@ void TMainLex::BuildDisplay()
     m_panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_panel2->setLineWidth(1);
     m_panel2->setAutoFillBackground(true);
-    QPalette white = m_panel2->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::Base, Qt::white);
-    m_panel2->setPalette(white);
+    ForceColours(*m_panel2, Qt::white, Qt::black); // Entry_Text takes them from its panel
 
     m_entryText = new EntryEdit(m_panel2);
     m_entryText->setObjectName(QStringLiteral("Entry_Text"));
@@ -262,11 +263,13 @@ void TMainLex::BuildDisplay()
     m_entriesList->setLineWidth(2);
     m_entriesList->setFont(PixelFont(font(), 15));
     m_entriesList->setGeometry(4, 88, 229, 212);
+    ForceColours(*m_entriesList, Qt::white, Qt::black);
     m_listModel = new HeadwordListModel(m_entriesList);
     m_entriesList->setModel(m_listModel);
     connect(m_entriesList, &QAbstractItemView::clicked, this, &TMainLex::Entries_ListClick);
     connect(m_entriesList, &EntriesListView::keyboardSelected, this, &TMainLex::Entries_ListClick);
     connect(m_entriesList, &EntriesListView::mouseMoved, this, &TMainLex::Entries_ListMouseMove);
+    connect(m_entriesList, &EntriesListView::returnPressed, this, &TMainLex::Entries_ListReturn);
 
     auto makeLabel = [this](const char *name, QRect geometry, int pixels, const QColor &colour) {
         auto *label = new QLabel(this);
@@ -286,7 +289,7 @@ void TMainLex::BuildDisplay()
 
     m_medicalImage = new SvgPicture(PictureResource("banner"), this);
     m_medicalImage->setObjectName(QStringLiteral("Medical_Image"));
-    m_medicalImage->setGeometry(256, 48, kMedicalImageWidth, 57);
+    m_medicalImage->setGeometry(256, 48, kMedicalImageWidth, kMedicalImageHeight);
 
     m_line2Image = new LineImage(this);
     m_line2Image->setObjectName(QStringLiteral("Line2_Image"));
@@ -303,6 +306,7 @@ void TMainLex::BuildDisplay()
     m_descriptionText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_descriptionText->setAccessibleDescription(QStringLiteral("Περιγραφή"));
     m_descriptionText->document()->setDocumentMargin(3);
+    ForceColours(*m_descriptionText, Qt::white, Qt::black);
 
     auto makeBottomLabel = [this](const char *name, const QString &caption, const QString &hint,
                                   QPoint at, bool bold) {
@@ -332,16 +336,13 @@ void TMainLex::BuildDisplay()
     m_vorantisImage->setToolTip(QStringLiteral("Παρουσίαση Εκδόσεων Βοράντη"));
     m_vorantisImage->setCursor(Qt::PointingHandCursor);
 
+    m_focusRing = new FocusRing(this);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { SurroundFocus(); });
+
     // Focus tracking for Copy.
     m_entriesList->installEventFilter(this);
     m_descriptionText->installEventFilter(this);
     m_entryText->installEventFilter(this);
-
-    m_anchors = {
-        {m_lineImage, true, false, false},      {m_line2Image, true, false, false},
-        {m_entriesList, false, true, false},    {m_descriptionText, true, true, false},
-        {m_copyrightLabel, false, false, true}, {m_installLabel, false, false, true},
-    };
 }
 
 void TMainLex::BuildHiddenControls()
@@ -365,7 +366,8 @@ void TMainLex::BuildHiddenControls()
     m_fillListButton = new QPushButton(this);
     m_fillListButton->setObjectName(QStringLiteral("Fill_List_Button"));
     m_fillListButton->setGeometry(0, 0, 1, 1);
-    m_fillListButton->setFocusPolicy(Qt::TabFocus);
+    // Out of the Tab order: a 1 x 1 button cannot show that it holds the focus.
+    m_fillListButton->setFocusPolicy(Qt::NoFocus);
     m_fillListButton->lower();
     connect(m_fillListButton, &QPushButton::clicked, this, &TMainLex::Fill_List_ButtonClick);
 
@@ -438,45 +440,63 @@ void TMainLex::FormShow()
     if (m_services.files != nullptr &&
         !InstallOffered(m_services.files->IsReadOnly(m_programFolder / kProgramFileName))) {
         m_installLabel->hide();
-        m_copyrightLabel->move(5, m_copyrightLabel->y());
+        m_copyrightLeft = 5;
+        FormResize();
     }
 }
 
 void TMainLex::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    ApplyAnchors(m_lastSize, size());
-    m_lastSize = size();
     FormResize();
 }
 
-void TMainLex::ApplyAnchors(QSize oldSize, QSize newSize)
+void TMainLex::LayOut()
 {
-    const int dx = newSize.width() - oldSize.width();
-    const int dy = newSize.height() - oldSize.height();
-    for (const Anchor &anchor : m_anchors) {
-        QRect g = anchor.widget->geometry();
-        if (anchor.stretchRight)
-            g.setWidth(std::max(0, g.width() + dx));
-        if (anchor.stretchBottom)
-            g.setHeight(std::max(0, g.height() + dy));
-        if (anchor.followBottom)
-            g.moveTop(g.top() + dy);
-        anchor.widget->setGeometry(g);
-    }
-    // The list shows whole items only.
-    QRect list = m_entriesList->geometry();
-    list.setHeight(m_entriesList->IntegralHeight(list.height()));
-    m_entriesList->setGeometry(list);
+    // Below the minimum size (a window manager may not enforce it) the window clips the
+    // layout of the minimum size rather than pile controls onto each other.
+    const QSize client = size().expandedTo(kMinimumSize);
+    const int dx = client.width() - kDesignSize.width();
+    const int dy = client.height() - kDesignSize.height();
+    m_lineImage->setGeometry(0, 43, std::max(0, 596 + dx), 3);
+    m_line2Image->setGeometry(241, 108, std::max(0, 355 + dx), 3);
+    // The list follows the bottom edge and shows whole items only.
+    m_entriesList->setGeometry(4, 88, 229, m_entriesList->IntegralHeight(std::max(0, 212 + dy)));
+    // The description follows all four edges; FormResize then fits it to the list and the
+    // right edge.
+    m_descriptionText->setGeometry(241, 114, std::max(0, 350 + dx), std::max(0, 187 + dy));
+
+    const int bottomTop = 304 + dy;
+    m_installLabel->move(5, bottomTop);
+    m_copyrightLabel->move(m_copyrightLeft, bottomTop);
+    PlacePublisher(client.width(), bottomTop);
+}
+
+void TMainLex::PlacePublisher(int width, int bottomTop)
+{
+    // The label keeps its design place at the shown design width and follows the right edge,
+    // never closer to it than the margin; the picture stands 24 pixels before it.
+    constexpr int kShownDesignWidth = 604, kLabelLeft = 478, kPictureGap = 24, kMargin = 6;
+    const int labelWidth = m_vorantisLabel->width();
+    int left = std::min(kLabelLeft + width - kShownDesignWidth, width - kMargin - labelWidth);
+    // In a narrow window the pair stops beside the other bottom labels and is clipped instead.
+    int clear = 0;
+    for (const QLabel *label : {m_installLabel, m_copyrightLabel})
+        if (!label->isHidden())
+            clear = std::max(clear, label->x() + label->width() + kMargin);
+    left = std::max(left, clear + kPictureGap);
+    m_vorantisLabel->move(left, bottomTop);
+    m_vorantisImage->move(left - kPictureGap, bottomTop - 3);
 }
 
 void TMainLex::FormResize()
 {
+    LayOut();
     QRect description = m_descriptionText->geometry();
     const int listBottom = m_entriesList->y() + m_entriesList->height();
     if (description.y() + description.height() != listBottom)
         description.setHeight(std::max(0, listBottom - description.y()));
-    const int windowWidth = width();
+    const int windowWidth = std::max(width(), kMinimumSize.width());
     if (description.x() < windowWidth && description.x() + description.width() > windowWidth - 20)
         description.setWidth(std::max(0, windowWidth - description.x() - 15));
     m_descriptionText->setGeometry(description);
@@ -485,6 +505,18 @@ void TMainLex::FormResize()
         CentreMedicalImage();
     m_canvasFont = m_entryLabel->font();
     FitEntryLabels();
+    SurroundFocus();
+}
+
+void TMainLex::SurroundFocus()
+{
+    QWidget *focus = QApplication::focusWidget();
+    QWidget *target = nullptr;
+    if (focus == m_entryText)
+        target = m_panel2; // the field has no frame of its own
+    else if (focus == m_entriesList || focus == m_descriptionText)
+        target = focus;
+    m_focusRing->Surround(target);
 }
 
 bool TMainLex::DescriptionAreaShown() const
@@ -494,9 +526,13 @@ bool TMainLex::DescriptionAreaShown() const
 
 void TMainLex::CentreMedicalImage()
 {
-    // Integer division truncates toward zero, as the image's place always has.
-    const int left = m_descriptionText->x() + (m_descriptionText->width() - kMedicalImageWidth) / 2;
-    m_medicalImage->move(left, m_medicalImage->y());
+    // Integer division truncates toward zero, as the image's place always has. A description
+    // narrower than the banner clips it to its own column, off the entry field and the list.
+    const int column = m_descriptionText->x();
+    const int left = column + (m_descriptionText->width() - kMedicalImageWidth) / 2;
+    QRect banner(left, m_medicalImage->y(), kMedicalImageWidth, kMedicalImageHeight);
+    banner &= QRect(column, banner.y(), m_descriptionText->width(), banner.height());
+    m_medicalImage->setGeometry(banner.isEmpty() ? QRect(column, banner.y(), 0, 0) : banner);
 }
 
 void TMainLex::ResetDisplay()
@@ -523,7 +559,12 @@ void TMainLex::Mirror()
     if (ToCp1253(m_entryText->text()) != state.entryText)
         m_entryText->setText(ToQString(state.entryText));
 
-    m_listModel->SetItems(state.listItems);
+    // A new list takes the old one's tooltip with it, shown or not.
+    if (m_listModel->SetItems(state.listItems)) {
+        m_entriesList->setToolTip(QString());
+        if (QToolTip::isVisible())
+            QToolTip::hideText();
+    }
     const QModelIndex current =
         state.itemIndex >= 0 ? m_listModel->index(state.itemIndex) : QModelIndex();
     if (current.isValid()) {
@@ -556,7 +597,7 @@ void TMainLex::Mirror()
 
     // With the description squeezed away the list's hint holds the whole entry.
     if (!state.descriptionAreaShown) {
-        m_entriesList->setToolTip(ToQString(state.listHint));
+        m_entriesList->setToolTip(ToQString(state.listHint).trimmed());
         m_entriesList->setToolTipDuration(kListHintMilliseconds);
     }
     MirrorHistoryMenus();
@@ -614,6 +655,11 @@ void TMainLex::MirrorHistoryMenus()
         m_shownNext = state.NextMenu;
         rebuild(m_nextMenu, state.NextMenu, false);
     }
+    // With nothing to go back or forward to, the buttons say so.
+    for (ToolbarButton *control : {m_prevButton, m_prevMenuButton})
+        control->setEnabled(!state.PrevMenu.empty());
+    for (ToolbarButton *control : {m_nextButton, m_nextMenuButton})
+        control->setEnabled(!state.NextMenu.empty());
 }
 
 // ---- Toolbar hover ----
@@ -720,6 +766,15 @@ void TMainLex::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+void TMainLex::Entries_ListReturn()
+{
+    // Return on the list shows its selected item; the entry already on display stays as it is.
+    const int record = m_core->SelectedRecord();
+    if (record != 0 && record == m_core->State().shownRecord)
+        return;
+    Entries_ListClick();
+}
+
 void TMainLex::Fill_List_ButtonClick()
 {
     {
@@ -748,7 +803,9 @@ void TMainLex::Entries_ListMouseMove(const QPoint &viewportPosition)
     QString hint;
     if (item.isValid()) {
         const QString text = item.data(Qt::DisplayRole).toString();
-        if (QFontMetrics(m_canvasFont).horizontalAdvance(text) > m_entriesList->width())
+        // Also an item that the list elides, whatever the canvas font says.
+        if (QFontMetrics(m_canvasFont).horizontalAdvance(text) > m_entriesList->width() ||
+            m_entriesList->IsElided(item))
             hint = text;
     }
     m_entriesList->setToolTip(hint);
@@ -811,6 +868,9 @@ void TMainLex::NextMenuClick(int index)
 
 void TMainLex::PrevMenu_ButtonClick()
 {
+    if (m_prevMenu->isEmpty())
+        return; // an empty pop-up would hold the menu open unseen
+    m_prevMenu->hide();
     const auto at = MainLexCore::PrevMenu_ButtonClick(x(), y(), m_prevButton->x(),
                                                       m_prevButton->y(), m_prevButton->height());
     m_prevMenu->popup(QPoint(at.x, at.y));
@@ -818,6 +878,9 @@ void TMainLex::PrevMenu_ButtonClick()
 
 void TMainLex::NextMenu_ButtonClick()
 {
+    if (m_nextMenu->isEmpty())
+        return;
+    m_nextMenu->hide();
     const auto at = MainLexCore::NextMenu_ButtonClick(x(), y(), m_nextButton->x(),
                                                       m_nextButton->y(), m_nextButton->height());
     m_nextMenu->popup(QPoint(at.x, at.y));

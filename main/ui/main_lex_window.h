@@ -34,6 +34,7 @@ struct WindowExtras;
 class FolderDialog;
 class EntriesListView;
 class EntryEdit;
+class FocusRing;
 class HeadwordListModel;
 class LineImage;
 class SvgPicture;
@@ -103,6 +104,8 @@ public slots:
     void Entry_TextKeyDown(int key);
     void Entries_ListMouseMove(const QPoint &viewportPosition);
     void Entries_ListEnter();
+    // Return with the list focused.
+    void Entries_ListReturn();
     void Description_TextEnter();
     void Entry_TextEnter();
     // The custom-entries menu (custom/ui/main_lex_custom_entries.cpp).
@@ -152,9 +155,14 @@ private:
     void MirrorDescription();
     void MirrorHistoryMenus();
     void CentreMedicalImage();
-    // Moves the anchored controls by the change of the client size.
-    void ApplyAnchors(QSize oldSize, QSize newSize);
+    // Places every resizable control for the current client size, from the design anchors
+    // alone, so that any sequence of sizes that returns to a size gives the same layout.
+    void LayOut();
+    // The publisher's picture and label at the right of the bottom bar, clear of the others.
+    void PlacePublisher(int width, int bottomTop);
     bool DescriptionAreaShown() const;
+    // Moves the focus ring to the control that holds the keyboard focus.
+    void SurroundFocus();
     // The editing commands with their dialogs, bound to the custom-entries menu.
     void SetUpCustomEntries();
     // The print, quick-translation, figure, tables, help and about commands' bindings.
@@ -165,22 +173,12 @@ private:
     // InstallLabel's click.
     void SetUpInstaller();
 
-    // A control that keeps its distance to the right or bottom edge (stretching or moving).
-    struct Anchor
-    {
-        QWidget *widget;
-        bool stretchRight;
-        bool stretchBottom;
-        bool followBottom; // moves with the bottom edge, keeping its height
-    };
-
     PlatformServices m_services;
-    std::vector<Anchor> m_anchors;
     std::unique_ptr<MainLexCore> m_core;
     std::filesystem::path m_programFolder;
     bool m_mirroring = false;
     bool m_formShown = false;
-    QSize m_lastSize;
+    int m_copyrightLeft = 241; // 5 once the install label is hidden
     QFont m_canvasFont; // the font the list's tooltip rule measures item texts in
     int m_searchProgressDelay = 200;
     int m_searchThreads = 0;
@@ -206,6 +204,8 @@ private:
     QTextEdit *m_descriptionText;
     QLabel *m_installLabel, *m_copyrightLabel, *m_vorantisLabel;
     SvgPicture *m_vorantisImage;
+    FocusRing *m_focusRing;
+    QMetaObject::Connection m_focusWatch;
 
     // Hidden controls and picture stores.
     SvgPicture *m_grImage, *m_enImage, *m_autoTrImage, *m_cancelAutoTrImage;

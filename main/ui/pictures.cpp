@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QSvgRenderer>
 
 #include <memory>
@@ -41,6 +42,81 @@ void PaintSvg(QPainter &painter, const QString &resource, const QRectF &target)
     size.scale(target.size(), Qt::KeepAspectRatio);
     const QRectF at(target.center() - QPointF(size.width() / 2, size.height() / 2), size);
     renderer.render(&painter, at);
+}
+
+QIcon ProgramIcon()
+{
+    const QString resource = QStringLiteral(":/termdex/pictures/termdex.svg");
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        PaintSvg(painter, resource, QRectF(0, 0, side, side));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+QColor ForcedSelectionColour() { return {0, 90, 180}; }
+
+void ForceColours(QWidget &control, const QColor &background, const QColor &text)
+{
+    QPalette palette = control.palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Window, background);
+        palette.setColor(group, QPalette::Base, background);
+        palette.setColor(group, QPalette::AlternateBase, background);
+        palette.setColor(group, QPalette::Highlight, ForcedSelectionColour());
+        palette.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Text, text);
+        palette.setColor(group, QPalette::WindowText, text);
+        palette.setColor(group, QPalette::ButtonText, text);
+    }
+    // Greyed, as the platform greys a disabled control, yet still legible.
+    const QColor greyed(105, 105, 105);
+    palette.setColor(QPalette::Disabled, QPalette::Text, greyed);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, greyed);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, greyed);
+    palette.setColor(QPalette::PlaceholderText, greyed);
+    control.setPalette(palette);
+}
+
+FocusRing::FocusRing(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FocusRing"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+void FocusRing::Surround(QWidget *target)
+{
+    m_target = target;
+    if (target == nullptr || target->width() <= 0 || target->height() <= 0) {
+        hide();
+        return;
+    }
+    constexpr int kRing = 2;
+    setGeometry(target->geometry().adjusted(-kRing, -kRing, kRing, kRing));
+    raise();
+    show();
+    update();
+}
+
+void FocusRing::paintEvent(QPaintEvent *)
+{
+    // Only the band outside the target: the target shows through the middle.
+    QPainter painter(this);
+    const int w = width(), h = height();
+    for (const QRect band : {QRect(0, 0, w, 2), QRect(0, h - 2, w, 2), QRect(0, 0, 2, h),
+                             QRect(w - 2, 0, 2, h)})
+        painter.fillRect(band, Qt::white);
 }
 
 SvgPicture::SvgPicture(const QString &resource, QWidget *parent)

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QIcon>
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 
@@ -12,6 +14,34 @@ namespace termdex {
 void PaintSvg(class QPainter &painter, const QString &resource, const QRectF &target);
 // True when the resource is a valid SVG.
 bool IsValidSvg(const QString &resource);
+
+// The program's icon, drawn from its SVG at the sizes taskbars and title bars ask for (no image
+// plugin needed).
+QIcon ProgramIcon();
+
+// Gives a control whose background the window forces its text and selection colours too, so it
+// reads the same under a light or a dark system palette.
+void ForceColours(QWidget &control, const QColor &background, const QColor &text);
+// The selection colour of the forced controls: white text on it reads at better than 4.5:1.
+QColor ForcedSelectionColour();
+
+// The ring that shows which control of the window has the keyboard focus: drawn just outside
+// the control, transparent to the mouse.
+class FocusRing final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FocusRing(QWidget *parent);
+    // Surrounds target (a child of the ring's parent), or hides for nullptr.
+    void Surround(QWidget *target);
+    QWidget *Target() const { return m_target; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QWidget *m_target = nullptr;
+};
 
 // A picture control: its SVG at its natural size, centred in the control.
 class SvgPicture final : public QWidget

@@ -300,6 +300,20 @@ TEST_F(LookupTest, ArrowAndPageKeysMoveTheSelectionAndShowTheEntry)
     EXPECT_EQ(core->State().entryLabel, "tariff");
 }
 
+TEST_F(LookupTest, DownOpensTheItemOfAOneItemListOnce)
+{
+    core->Entry_TextChange("taxat"); // one item, selected but not shown
+    ASSERT_EQ(Items(), List{"taxation"});
+    ASSERT_EQ(core->State().shownRecord, 0);
+    EXPECT_TRUE(core->Entry_TextKeyDown(EntryKey::Down, 4));
+    EXPECT_EQ(core->State().entryLabel, "taxation");
+    EXPECT_EQ(core->State().shownRecord, core->State().ListRecords[0]);
+    // Shown already: nothing happens, and the history gains no copy of it.
+    const size_t previous = core->State().PrevMenu.size();
+    EXPECT_FALSE(core->Entry_TextKeyDown(EntryKey::Down, 4));
+    EXPECT_EQ(core->State().PrevMenu.size(), previous);
+}
+
 TEST_F(LookupTest, EnterRunsTheDefaultModeAndEmptiesTheNextEntries)
 {
     core->Entry_TextChange("tax");
