@@ -4,6 +4,7 @@
 #include "dialogs/dialog_layout.h"
 #include "dialogs/dialog_pictures.h"
 #include "dialogs/plain_message.h"
+#include "main/ui/pictures.h"
 #include "main/ui/text_convert.h"
 
 #include <QFontDatabase>
@@ -48,11 +49,11 @@ void FitLabel(QLabel &label, int width)
     label.adjustSize();
 }
 
-void SetFieldColour(QWidget &field)
+// The field's forced background takes its text and selection colours with it, so that a dark
+// system palette does not write light text on it.
+void SetFieldColour(QWidget &field, const QColor &text)
 {
-    QPalette palette = field.palette();
-    palette.setColor(QPalette::Base, kFieldColour);
-    field.setPalette(palette);
+    ForceColours(field, kFieldColour, text);
 }
 
 // The memo holds one line per paragraph; the description's lines end in CR LF.
@@ -126,9 +127,9 @@ void TInsertEntryFrm::showEvent(QShowEvent *event)
 
 void TInsertEntryFrm::FormShow()
 {
-    SetFieldColour(*m_insertEntryText);
-    SetFieldColour(*m_insertEntryTrans);
-    SetFieldColour(*m_insertEntryDescr);
+    SetFieldColour(*m_insertEntryText, kHeadwordColour);
+    SetFieldColour(*m_insertEntryTrans, kHeadwordColour);
+    SetFieldColour(*m_insertEntryDescr, Qt::black);
     m_answer = {};
     setWindowTitle(QString::fromStdString(m_request.caption.empty() ? kEditorInsertCaption
                                                                     : m_request.caption));

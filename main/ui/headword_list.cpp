@@ -35,7 +35,11 @@ QVariant HeadwordListModel::data(const QModelIndex &index, int role) const
 QSize FixedHeightDelegate::sizeHint(const QStyleOptionViewItem &option,
                                     const QModelIndex &index) const
 {
-    return {QStyledItemDelegate::sizeHint(option, index).width(), kListItemHeight};
+    // No wider than the view: a longer text is elided rather than cut off at the edge.
+    int width = QStyledItemDelegate::sizeHint(option, index).width();
+    if (const auto *view = qobject_cast<const QAbstractItemView *>(option.widget))
+        width = std::min(width, view->viewport()->width());
+    return {width, kListItemHeight};
 }
 
 EntriesListView::EntriesListView(QWidget *parent) : QListView(parent)
@@ -46,6 +50,7 @@ EntriesListView::EntriesListView(QWidget *parent) : QListView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideRight);
+    setResizeMode(QListView::Adjust); // the rows follow the viewport's width
     setMouseTracking(true);
 }
 

@@ -2,6 +2,7 @@
 #include "tests/gui/gui_fixture.h"
 
 #include "custom/custom_edits.h"
+#include "custom/ui/insert_entry_frm.h"
 #include "data/paths.h"
 #include "dialogs/message_form.h"
 #include "dialogs/search_form.h"
@@ -12,6 +13,7 @@
 #include "main/ui/text_convert.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -21,6 +23,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
+
+#include <cmath>
 
 namespace termdex {
 
@@ -61,6 +65,32 @@ void ClickItem(WindowUnderTest &w, int row)
     QListView *list = List(w);
     const QRect item = list->visualRect(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+}
+
+// The contrast ratio of two colours as the accessibility guidelines define it (1 to 21).
+double Contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// A dark system palette, as a desktop's dark theme gives it.
+QPalette DarkPalette()
+{
+    QPalette dark(QColor(49, 54, 59), QColor(35, 38, 41));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                            QPalette::BrightText, QPalette::HighlightedText})
+        dark.setColor(role, QColor(252, 252, 252));
+    dark.setColor(QPalette::Base, QColor(27, 30, 32));
+    dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
+    return dark;
 }
 
 void MoveMouseOver(QWidget *widget, QPoint at = {-1, -1})
@@ -443,6 +473,12 @@ private slots:
     void historyMenusOpenUnderTheirButtonsAndJump()
     {
         WindowUnderTest w;
+        // Nothing to go back or forward to: the four controls say so, and an empty menu that
+        // is asked to open anyway stays shut (and opens later, once it holds items).
+        for (const char *name : {"Prev_Button", "PrevMenu_Button", "Next_Button", "NextMenu_Button"})
+            QVERIFY2(!w.Find(name)->isEnabled(), name);
+        w.window->PrevMenu_ButtonClick();
+        QVERIFY(!w.Find<QMenu>("PrevMenu")->isVisible());
         for (const char *headword : {"tax", "inflation", "arbitrage"}) {
             Entry(w)->clear();
             Type(w, headword);
@@ -455,6 +491,10 @@ private slots:
         const QPoint expected(w.window->x() + back->x() + 4,
                               w.window->y() + back->y() + back->height() + 22);
         QCOMPARE(prevMenu->pos(), expected);
+        prevMenu->hide();
+        QTest::mouseClick(w.Find("PrevMenu_Button"), Qt::LeftButton); // again and again
+        QVERIFY(prevMenu->isVisible());
+        QVERIFY(w.Find("Next_Button")->isEnabled());
         prevMenu->actions()[0]->trigger(); // "Tax"
         prevMenu->hide();
         QTRY_COMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Tax"));
@@ -473,6 +513,50 @@ private slots:
         nextMenu->hide();
         QTRY_COMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Tax"));
         QVERIFY(nextMenu->actions().isEmpty());
+        QVERIFY(!w.Find("Next_Button")->isEnabled());
+        QVERIFY(!w.Find("NextMenu_Button")->isEnabled());
+    }
+
+    void keyboardOpensEveryListAndShowsWhereTheFocusIs()
+    {
+        WindowUnderTest w;
+        auto *ring = w.Find("FocusRing");
+        Type(w, "taxat"); // one item, not shown yet
+        QCOMPARE(ring->geometry(), w.Find("Panel2")->geometry().adjusted(-2, -2, 2, 2));
+        QVERIFY(ring->isVisible());
+        QVERIFY(LabelText(w, "Entry_Label").isEmpty());
+        QTest::keyClick(Entry(w), Qt::Key_Down);
+        QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Taxation"));
+        QVERIFY(List(w)->hasFocus());
+        QCOMPARE(ring->geometry(), List(w)->geometry().adjusted(-2, -2, 2, 2));
+
+        // Return on the list shows the selected item; the lookup does not run again.
+        Entry(w)->clear();
+        Type(w, "inflat");
+        List(w)->setFocus();
+        QTest::keyClick(List(w), Qt::Key_Down);
+        QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Inflation targeting"));
+        QTest::keyClick(List(w), Qt::Key_Up, Qt::NoModifier);
+        QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Inflation"));
+        const size_t back = w.State().PrevMenu.size();
+        QTest::keyClick(List(w), Qt::Key_Return); // shown already: nothing changes
+        QCOMPARE(List(w)->model()->rowCount(), 2);
+        QCOMPARE(w.State().PrevMenu.size(), back);
+        w.window->WholeLex_ButtonClick(); // nothing selected now
+        List(w)->setFocus();
+        QTest::keyClick(List(w), Qt::Key_End);
+        QTest::keyClick(List(w), Qt::Key_Return);
+        QCOMPARE(LabelText(w, "Entry_Label"), ItemText(w, List(w)->model()->rowCount() - 1));
+        QVERIFY(List(w)->model()->rowCount() > 2);
+
+        // Tab walks only controls that show their focus.
+        Entry(w)->setFocus();
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            QVERIFY(focus == List(w) || focus == Entry(w) || focus == w.Find("Description_Text"));
+            QVERIFY(ring->isVisible());
+        }
     }
 
     // ---- Dialogs ----
@@ -787,6 +871,59 @@ private slots:
         QCOMPARE(banner->geometry(), QRect(241, 48, description->width(), 57));
     }
 
+    // Every size is laid out from scratch: shrinking and growing back, in cycles or in 2-pixel
+    // steps, below the minimum size or beyond half the screen, gives the first layout again.
+    void resizingAnySequenceGivesTheSameLayoutAndNothingOverlaps()
+    {
+        WindowUnderTest w;
+        Type(w, "inflation");
+        const QStringList names = {"Panel2", "Entries_List", "Description_Text", "InstallLabel",
+                                   "CopyrightLabel", "VorantisImage", "Vorantis_Label"};
+        auto layout = [&] {
+            QList<QRect> all;
+            for (QWidget *child : w.window->findChildren<QWidget *>())
+                if (!child->isWindow())
+                    all << child->geometry();
+            return all;
+        };
+        auto checkNoOverlap = [&](QSize size) {
+            for (int i = 0; i < names.size(); ++i)
+                for (int j = i + 1; j < names.size(); ++j) {
+                    const QRect a = w.Find(names[i].toLatin1())->geometry();
+                    const QRect b = w.Find(names[j].toLatin1())->geometry();
+                    QVERIFY2(a.isEmpty() || b.isEmpty() || !a.intersects(b),
+                             qPrintable(QStringLiteral("%1 and %2 at %3x%4")
+                                            .arg(names[i], names[j])
+                                            .arg(size.width())
+                                            .arg(size.height())));
+                }
+        };
+        const QList<QRect> designed = layout();
+        const int designListHeight = List(w)->height();
+        std::vector<QSize> sizes;
+        for (int cycle = 0; cycle < 14; ++cycle)
+            sizes.insert(sizes.end(), {QSize(604, 358), QSize(604, 321)});
+        for (int h = 321; h <= 361; h += 2)
+            sizes.emplace_back(604 + (h - 321), h);
+        sizes.insert(sizes.end(), {QSize(900, 620), QSize(1100, 900), QSize(244, 170),
+                                   QSize(120, 60), QSize(300, 200), QSize(604, 321)});
+        for (const QSize size : sizes) {
+            w.window->resize(size);
+            checkNoOverlap(size);
+            if (QTest::currentTestFailed())
+                return;
+            if (size == QSize(900, 620)) {
+                QVERIFY(List(w)->height() > designListHeight);
+                QWidget *description = w.Find("Description_Text");
+                QWidget *publisher = w.Find("Vorantis_Label");
+                QVERIFY(publisher->y() >= description->y() + description->height());
+                QVERIFY(publisher->x() + publisher->width() <= 900 - 4);
+                QVERIFY(publisher->y() + publisher->height() <= 620);
+            }
+        }
+        QCOMPARE(layout(), designed);
+    }
+
     void narrowWindowPutsTheEntryIntoTheListTooltip()
     {
         WindowUnderTest w;
@@ -814,9 +951,63 @@ private slots:
             const QPoint at(10 + row % 2, row * kListItemHeight + 8);
             MoveMouseOver(List(w)->viewport(), at);
             const QString text = ItemText(w, row);
-            const bool wide = QFontMetrics(canvas).horizontalAdvance(text) > List(w)->width();
+            const bool wide = QFontMetrics(canvas).horizontalAdvance(text) > List(w)->width() ||
+                              static_cast<EntriesListView *>(List(w))->IsElided(
+                                  List(w)->model()->index(row, 0));
             QCOMPARE(List(w)->toolTip(), wide ? text : QString());
         }
+
+        // A long item ends in "…" and keeps its whole text in the hint, until the next lookup.
+        Entry(w)->clear();
+        Type(w, "london");
+        QCOMPARE(List(w)->textElideMode(), Qt::ElideRight);
+        QVERIFY(static_cast<EntriesListView *>(List(w))->IsElided(List(w)->model()->index(0, 0)));
+        MoveMouseOver(List(w)->viewport(), {10, 6});
+        QCOMPARE(List(w)->toolTip(), QStringLiteral("London Interbank Offered Rate (LIBOR)"));
+        Type(w, " ");
+        QVERIFY(List(w)->toolTip().isEmpty());
+        // So does the narrow window's summary, which ends in no blank line.
+        w.window->resize(244, 300);
+        Entry(w)->clear();
+        Type(w, "tax");
+        QVERIFY(!List(w)->toolTip().endsWith(QLatin1Char('\n')));
+        Type(w, "a");
+        QVERIFY(List(w)->toolTip().isEmpty());
+    }
+
+    // ---- Colours ----
+
+    // A control with a forced background forces its text and selection colours too, so a dark
+    // system palette leaves every text readable (4.5:1 at least).
+    void forcedBackgroundsKeepTheirTextReadableOnADarkPalette()
+    {
+        const QPalette system = QApplication::palette();
+        QApplication::setPalette(DarkPalette());
+        {
+            WindowUnderTest w;
+            TInsertEntryFrm editor(w.window.get());
+            editor.show();
+            QWidget *editorDescription = editor.findChild<QWidget *>("InsertEntry_Descr");
+            QWidget *editorHeadword = editor.findChild<QWidget *>("InsertEntry_Text");
+            for (QWidget *control : {static_cast<QWidget *>(Entry(w)), w.Find("Entries_List"),
+                                     w.Find("Description_Text"), editorDescription,
+                                     editorHeadword}) {
+                const QPalette p = control->palette();
+                for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+                    QVERIFY2(Contrast(p.color(group, QPalette::Text),
+                                      p.color(group, QPalette::Base)) >= 4.5,
+                             qPrintable(control->objectName()));
+                    QVERIFY2(Contrast(p.color(group, QPalette::HighlightedText),
+                                      p.color(group, QPalette::Highlight)) >= 4.5,
+                             qPrintable(control->objectName()));
+                }
+            }
+            // The design's white field and list stay white.
+            QCOMPARE(Entry(w)->palette().color(QPalette::Base), QColor(Qt::white));
+            QCOMPARE(List(w)->palette().color(QPalette::Base), QColor(Qt::white));
+            editor.close();
+        }
+        QApplication::setPalette(system);
     }
 
     // ---- Pictures ----
