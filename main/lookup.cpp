@@ -113,6 +113,7 @@ void MainLexCore::FillEntryList(LookupMode mode, int recordNumber, bool customOn
 void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
 {
     const auto c = static_cast<unsigned char>(key[0]);
+    m_startKeyShortened = false;
     // The key is shortened from its end until something matches; the start slot stays that of
     // the first character.
     if (!m_state.LanguageMode) {
@@ -127,6 +128,7 @@ void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
                     EnglishIncluded(r, customOnly))
                     AddListItem(r, 0);
             }
+            m_startKeyShortened = n < key.size();
         }
     } else {
         const FoldedTable &folded = m_folded.GreekLocale();
@@ -140,6 +142,7 @@ void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
                 if (const int e = GreekToEnglish(g, customOnly))
                     AddListItem(e, g);
             }
+            m_startKeyShortened = n < key.size();
         }
     }
 }

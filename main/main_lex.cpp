@@ -317,10 +317,12 @@ void MainLexCore::Search_ButtonClick(const std::optional<SearchCriteria> &accept
                             : start   ? LookupMode::Start
                             : contain ? LookupMode::Contain
                                       : LookupMode::End;
+    m_startKeyShortened = false;
     FillEntryList(mode, 0, false);
     SearchOutcome outcome;
     outcome.found = static_cast<int>(m_state.listItems.size());
     outcome.limited = ItemLimitReached();
+    outcome.nearest = mode == LookupMode::Start && m_startKeyShortened && outcome.found > 0;
     m_state.searchReport = SearchReport(outcome);
 }
 

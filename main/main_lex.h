@@ -289,6 +289,7 @@ private:
     LetterStarts m_letterStarts;
     FoldedHeadwords m_folded;
     int m_addedItems = 0;
+    bool m_startKeyShortened = false; // the last START lookup listed a shortened key's matches
     uint64_t m_nextSerial = 1;
 };
 

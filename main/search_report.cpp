@@ -26,6 +26,9 @@ Cp1253 SearchReport(const SearchOutcome &outcome)
     } else if (outcome.failed) {
         line = "Η αναζήτηση σταμάτησε σε ερμηνεία που δε διαβάζεται· ως εκεί βρέθηκαν " +
                Entries(n);
+    } else if (outcome.nearest) {
+        line = "Κανένα λήμμα δεν ταιριάζει ακριβώς με τα κριτήρια· η λίστα δείχνει " +
+               (n == 1 ? std::string("το πλησιέστερο") : "τα " + std::to_string(n) + " πλησιέστερα");
     } else if (outcome.limited) {
         line = "Η λίστα έφτασε το όριό της: " + Entries(n);
     } else if (outcome.kind == SearchKind::Criteria) {

@@ -13,6 +13,7 @@ struct SearchOutcome
     SearchKind kind = SearchKind::Criteria;
     int found = 0;        // entries listed
     bool limited = false; // the list stopped at its limit
+    bool nearest = false; // nothing began with the text: the list holds the nearest headwords
     bool cancelled = false;
     bool failed = false; // a description could not be read and the search ended there
     Cp1253 word;         // the full-text search's word as the entry field shows it

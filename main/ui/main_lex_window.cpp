@@ -601,6 +601,7 @@ void TMainLex::Mirror()
         m_entriesList->setToolTipDuration(kListHintMilliseconds);
     }
     MirrorHistoryMenus();
+    MirrorSearchReport();
     m_mirroring = false;
 }
 

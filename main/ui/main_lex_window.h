@@ -154,6 +154,8 @@ private:
     void Mirror();
     void MirrorDescription();
     void MirrorHistoryMenus();
+    // What the last search found, over the empty description (window_documents.cpp).
+    void MirrorSearchReport();
     void CentreMedicalImage();
     // Places every resizable control for the current client size, from the design anchors
     // alone, so that any sequence of sizes that returns to a size gives the same layout.

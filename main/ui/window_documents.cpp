@@ -14,6 +14,8 @@
 #include "main/ui/document_window.h"
 #include "main/ui/entry_edit.h"
 #include "main/ui/pictures.h"
+#include "main/ui/search_status.h"
+#include "main/ui/text_convert.h"
 #include "main/ui/window_extras.h"
 
 #include <QAction>
@@ -175,6 +177,18 @@ void TMainLex::SetUpExtras()
     m_extras->clicks->Watch(m_vorantisImage, [this] { Vorantis_LabelClick(); });
     m_extras->clicks->Watch(m_descriptionText->viewport(),
                             [this] { QTimer::singleShot(0, this, &TMainLex::ShowPendingFigure); });
+}
+
+// ---- What a search found ----
+
+void TMainLex::MirrorSearchReport()
+{
+    if (!m_extras)
+        return; // a mirror while the window is being built
+    if (m_extras->searchStatus == nullptr)
+        m_extras->searchStatus = new SearchStatus(m_descriptionText);
+    const MainLexState &state = m_core->State();
+    m_extras->searchStatus->Show(ToQString(state.searchReport), state.descriptionDocument.empty());
 }
 
 // ---- Figures ----

@@ -22,6 +22,7 @@ class QWidget;
 
 namespace termdex {
 
+class SearchStatus;
 class TDummyFrm;
 
 // Runs a function when a watched widget is clicked with the left button (on the release).
@@ -49,6 +50,7 @@ struct WindowExtras
     std::unique_ptr<TDummyFrm> ownDummyFrm; // made at the first print without one
     QMenu *pinakesMenu = nullptr;
     QMenu *printMenu = nullptr; // print and print preview, the print button's context menu
+    SearchStatus *searchStatus = nullptr; // made at the first mirror, over Description_Text
     ClickFilter *clicks = nullptr;
     QuickTranslation quickTranslation;
     // The shipped documents shown by the dictionary itself, one window each (help, preface,

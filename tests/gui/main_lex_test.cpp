@@ -98,6 +98,14 @@ void MoveMouseOver(QWidget *widget, QPoint at = {-1, -1})
     QTest::mouseMove(widget, at == QPoint(-1, -1) ? widget->rect().center() : at);
 }
 
+// Keeps a screenshot in the build folder's artefacts.
+void SaveArtefact(const QPixmap &shot, const char *name)
+{
+    const std::filesystem::path artefacts = testing::BuildFolder() / "artefacts";
+    std::filesystem::create_directories(artefacts);
+    QVERIFY(shot.save(QString::fromStdString((artefacts / name).string())));
+}
+
 // A point of the window's own background in the strip below the description: the labels
 // there are as large as the machine's font makes them.
 QPoint BottomStripPoint(const WindowUnderTest &w)
@@ -647,6 +655,43 @@ private slots:
         WhenDialogOpens([](QDialog *dialog) { dialog->accept(); });
         w.window->DescrSearch_ButtonClick();
         QCOMPARE(List(w)->model()->rowCount(), 0);
+    }
+
+    void searchesSayWhatTheyFoundOverTheEmptyDescription()
+    {
+        WindowUnderTest w;
+        auto *status = w.Find<QLabel>("Search_Status");
+        QVERIFY(status == nullptr || !status->isVisible());
+        WhenDialogOpens([](QDialog *dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("Contain_edit"), "qqqq");
+            dialog->findChild<QPushButton *>("BitBtn1")->click();
+        });
+        w.window->Search_ButtonClick();
+        status = w.Find<QLabel>("Search_Status");
+        QVERIFY(status != nullptr && status->isVisible());
+        QCOMPARE(status->text(), Utf("Κανένα λήμμα δεν ταιριάζει με τα κριτήρια"));
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        // It lies over the description, as wide as its page.
+        QWidget *page = w.Find<QTextEdit>("Description_Text")->viewport();
+        QCOMPARE(status->parentWidget(), page);
+        QCOMPARE(status->width(), page->width());
+
+        WhenDialogOpens([](QDialog *dialog) {
+            dialog->findChild<QLineEdit *>("DescrSearch_Edit")->insert(Utf("φόρος"));
+            dialog->findChild<QPushButton *>("BitBtn1")->click();
+        });
+        w.window->DescrSearch_ButtonClick();
+        const int found = List(w)->model()->rowCount();
+        QVERIFY(found >= 2);
+        QCOMPARE(status->text(), Utf("Η λέξη «φόρος» βρέθηκε στις ερμηνείες %1 λημμάτων").arg(found));
+        QVERIFY(status->isVisible());
+        SaveArtefact(w.window->grab(), "search-status.png");
+
+        // An entry displayed covers it; a new lookup takes it away.
+        ClickItem(w, 0);
+        QVERIFY(!status->isVisible());
+        Type(w, "a");
+        QVERIFY(status->text().isEmpty() && !status->isVisible());
     }
 
     void wordSearchShowsProgressAndStopsOnCancel()

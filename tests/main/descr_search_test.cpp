@@ -131,6 +131,10 @@ TEST_F(DescrSearchTest, BothSearchesSayWhatTheyFoundUntilTheNextLookup)
     core->Search_ButtonClick(SearchCriteria{"", "e", ""});
     EXPECT_EQ(report(), "Βρέθηκαν " + std::to_string(Items().size()) + " λήμματα");
     EXPECT_GT(Items().size(), 1u);
+    core->Search_ButtonClick(SearchCriteria{"taxq", "", ""}); // START lists "tax" instead
+    EXPECT_EQ(Items(), List{"taxation"});
+    EXPECT_EQ(report(), "Κανένα λήμμα δεν ταιριάζει ακριβώς με τα κριτήρια· η λίστα δείχνει το "
+                        "πλησιέστερο");
     core->Search_ButtonClick(SearchCriteria{"zz", "", "q"});
     EXPECT_EQ(report(), "Κανένα λήμμα δεν ταιριάζει με τα κριτήρια");
     core->Search_ButtonClick(std::nullopt); // Cancel says nothing new
