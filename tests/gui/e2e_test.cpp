@@ -94,11 +94,18 @@ private slots:
                      ->toPlainText()
                      .isEmpty());
 
-        // What the reader sees, kept beside the build as an artefact.
-        QTest::qWait(200);
+        // What the reader sees, kept beside the build as an artefact once two grabs agree.
         const std::filesystem::path artefacts = BuildFolder() / "artefacts";
         std::filesystem::create_directories(artefacts);
-        const QPixmap shot = m_window->screen()->grabWindow(m_window->winId());
+        QPixmap shot;
+        QImage previous;
+        QTRY_VERIFY([&] {
+            shot = m_window->screen()->grabWindow(m_window->winId());
+            const QImage now = shot.toImage();
+            const bool settled = !now.isNull() && now == previous;
+            previous = now;
+            return settled;
+        }());
         QVERIFY(!shot.isNull());
         QCOMPARE(shot.size(), m_window->size());
         QVERIFY(shot.save(QString::fromStdString((artefacts / "termdex-window.png").string())));

@@ -52,6 +52,15 @@ struct WindowUnderTest
     std::unique_ptr<TMainLex> window;
 };
 
+// Lets everything already posted to the event loop run (a zero-delay timer set now fires after
+// the ones set before it), for tests that something did not happen.
+inline void RunPostedEvents()
+{
+    bool reached = false;
+    QTimer::singleShot(0, [&reached] { reached = true; });
+    QTRY_VERIFY(reached);
+}
+
 // Runs act on the next modal dialog as soon as it is up, from the event loop it runs in.
 // intervalMs 0 looks at every pass of the event
 // loop, for a dialog that is up only while the program processes events briefly (a progress

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
 #include <QTest>
@@ -21,10 +20,8 @@ inline QByteArray Run(const QString &program, const QStringList &arguments,
         process.write(input);
         process.closeWriteChannel();
     }
-    QElapsedTimer clock;
-    clock.start();
-    while (process.state() != QProcess::NotRunning && clock.elapsed() < 10000)
-        QTest::qWait(10);
+    // The event loop runs meanwhile: the other program may be asking this one for the clipboard.
+    QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 10000);
     return process.readAllStandardOutput();
 }
 

@@ -347,7 +347,7 @@ private slots:
         QVERIFY(AnswerDialog(
             [&] {
                 Description(w)->setTextCursor(found);
-                QTest::qWait(50);
+                QTRY_VERIFY(shown);
             },
             [&](QDialog *dialog) {
                 auto *figure = qobject_cast<TFigForm *>(dialog);
@@ -390,10 +390,10 @@ private slots:
                 QTest::mousePress(Description(w)->viewport(), Qt::LeftButton, {}, at);
                 QTest::mouseRelease(Description(w)->viewport(), Qt::LeftButton, {}, at);
                 QTest::mouseDClick(Description(w)->viewport(), Qt::LeftButton, {}, at);
-                QTest::qWait(50);
+                testing::RunPostedEvents();
                 QVERIFY(QApplication::activeModalWidget() == nullptr);
                 QTest::mouseRelease(Description(w)->viewport(), Qt::LeftButton, {}, at);
-                QTest::qWait(50);
+                QTRY_VERIFY(!shown.isEmpty());
             },
             [&](QDialog *dialog) {
                 shown = qobject_cast<TFigForm *>(dialog)->FigFileName();
@@ -412,7 +412,7 @@ private slots:
         QVERIFY(!AnswerDialog(
             [&] {
                 Description(w)->setTextCursor(word);
-                QTest::qWait(50);
+                testing::RunPostedEvents();
             },
             [](QDialog *dialog) { dialog->reject(); }));
 
@@ -425,7 +425,7 @@ private slots:
         QVERIFY(!AnswerDialog(
             [&] {
                 Description(other)->setTextCursor(reference);
-                QTest::qWait(50);
+                testing::RunPostedEvents();
             },
             [](QDialog *dialog) { dialog->reject(); }));
         // A file that is no picture is not shown either.
@@ -434,7 +434,7 @@ private slots:
         QVERIFY(!AnswerDialog(
             [&] {
                 Description(other)->setTextCursor(reference);
-                QTest::qWait(50);
+                testing::RunPostedEvents();
             },
             [](QDialog *dialog) { dialog->reject(); }));
     }
@@ -534,7 +534,7 @@ private slots:
     {
         WindowUnderTest w;
         emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
-        QTest::qWait(20);
+        testing::RunPostedEvents();
         QVERIFY(!w.window->isMinimized());
         Click(w.Find("AutoTranslate_Button"));
         emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
