@@ -22,10 +22,10 @@ constexpr Cp1253View kFigure = "[\xd3\xf7\xde\xec\xe1"; // "[Σχήμα"
 
 bool IsLatinLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// The Greek letters of code page 1253, accented ones included.
+// The Greek letters of code page 1253, accented ones included (its "Ά" is 0xA2).
 bool IsGreekLetter(unsigned char c)
 {
-    return c == 0xB6 || (c >= 0xB8 && c <= 0xBA) || c == 0xBC || (c >= 0xBE && c <= 0xD1) ||
+    return c == 0xA2 || (c >= 0xB8 && c <= 0xBA) || c == 0xBC || (c >= 0xBE && c <= 0xD1) ||
            (c >= 0xD3 && c <= 0xFE);
 }
 

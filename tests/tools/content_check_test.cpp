@@ -119,9 +119,10 @@ TEST_F(ContentCheckTest, UnknownGreekWordsAreWarningsOnce)
     const AuthoredEntries entries = Entries({
         {"Good", word, word + " " + word + " \xc1\xc5\xd0" + kWords}, // and "ΑΕΠ", an abbreviation
         {"Goods", "\xe1\xe3\xe1\xe8\xdc", word + kWords},
+        {"Exercise", "\xa2\xf3\xea\xe7\xf3\xe7", "\xa2\xf3\xea\xe7\xf3\xe7" + kWords}, // "Άσκηση", looked up whole
     });
     const ContentReport report = CheckContent(entries, folder, [&](Cp1253View w) {
-        return w != word && w != "\xc1\xc5\xd0";
+        return w != word && w != "\xc1\xc5\xd0" && w != "\xf3\xea\xe7\xf3\xe7";
     });
     EXPECT_TRUE(report.errors.empty());
     ASSERT_EQ(report.warnings.size(), 1u);
