@@ -1,0 +1,261 @@
+// The real window on an X display (run by xvfb-run): resized from outside, without and with a
+// window manager, and shown under the desktop's light or dark palette. With TERMDEX_TEST_PALETTE
+// set to "dark" the program starts as under a KDE session with a dark colour scheme (the scheme
+// file beside this test), which Qt's own KDE theme reads.
+#include "dialogs/startup_forms.h"
+#include "main/ui/main_lex_window.h"
+#include "main/ui/program.h"
+#include "platform/platform.h"
+#include "tests/gui/other_program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace termdex {
+
+namespace {
+
+std::filesystem::path BuildFolder() { return std::getenv("TERMDEX_BUILD_DIR"); }
+bool DarkRun() { return qgetenv("TERMDEX_TEST_PALETTE") == "dark"; }
+
+using testing::Run;
+
+double Contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+void SaveArtefact(const QImage &image, const char *name)
+{
+    const std::filesystem::path artefacts = BuildFolder() / "artefacts";
+    std::filesystem::create_directories(artefacts);
+    QVERIFY(image.save(QString::fromStdString((artefacts / name).string())));
+}
+
+} // namespace
+
+class DesktopEndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        // A steady caret, so that two pictures of the same state are the same pixels.
+        QApplication::setCursorFlashTime(0);
+        m_platform = std::make_unique<SystemPlatform>();
+        m_forms = std::make_unique<ProgramForms>(
+            CreateProgramForms(m_platform->Services(), BuildFolder()));
+        m_window = m_forms->mainLex.get();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        m_entry = m_window->findChild<QLineEdit *>(QStringLiteral("Entry_Text"));
+        m_entry->setFocus();
+        QTest::keyClicks(m_entry, QStringLiteral("Inflation"));
+        QTRY_COMPARE(m_window->findChild<QLabel *>(QStringLiteral("Entry_Label"))->text(),
+                     QStringLiteral("Inflation"));
+        m_designSize = m_window->size();
+        QCOMPARE(m_designSize, QSize(604, 321));
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_windowManager.state() != QProcess::NotRunning) {
+            m_windowManager.terminate();
+            m_windowManager.waitForFinished(5000);
+        }
+        m_forms.reset();
+        m_platform.reset();
+    }
+
+    // The typed word stands out from the entry field under the palette of this run.
+    void typedWordReadsUnderTheDesktopPalette()
+    {
+        const QColor window = QApplication::palette().color(QPalette::Window);
+        if (DarkRun())
+            QVERIFY2(window.lightness() < 100, "the dark colour scheme was not taken up");
+        QImage field = Shot(m_entry);
+        const QColor background = field.pixelColor(field.width() - 3, field.height() / 2);
+        double best = 1;
+        for (int y = 0; y < field.height(); ++y)
+            for (int x = 0; x < field.width() / 2; ++x)
+                best = std::max(best, Contrast(field.pixelColor(x, y), background));
+        QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
+        SaveArtefact(Shot(m_window), DarkRun() ? "termdex-window-dark.png"
+                                               : "termdex-window-light.png");
+    }
+
+    // Without a window manager: the cycles, steps and sizes that used to wear the layout away.
+    void resizingAndReturningGivesTheSamePicture()
+    {
+        if (DarkRun())
+            QSKIP("resizing is tested under the light palette");
+        const QImage first = Shot(m_window);
+        for (int cycle = 0; cycle < 14; ++cycle) {
+            ResizeTo({604, 358});
+            ResizeTo(m_designSize);
+        }
+        for (int h = 321; h <= 361; h += 2)
+            ResizeTo({604 + h - 321, h});
+        ResizeTo({900, 620}); // larger than half the screen
+        CheckGrownLayout();
+        SaveArtefact(Shot(m_window), "termdex-window-900x620.png");
+        ResizeTo({244, 170});
+        ResizeTo(m_designSize);
+        CompareWithFirst(first, "termdex-window-after-resizing.png");
+    }
+
+    // With a window manager, resized by requests and by the reader's drag of its corner.
+    void resizingUnderAWindowManagerGivesTheSamePicture()
+    {
+        if (DarkRun())
+            QSKIP("resizing is tested under the light palette");
+        m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        QVERIFY(m_windowManager.waitForStarted(5000));
+        // Up once it answers for the desktops (xdotool asks through the window manager).
+        QTRY_COMPARE_WITH_TIMEOUT(
+            Run(QStringLiteral("xdotool"), {QStringLiteral("get_desktop")}).trimmed(),
+            QByteArray("0"), 10000);
+        QTest::qWait(500); // the window is taken into a frame
+        ResizeTo(m_designSize);
+        Activate();
+        const QImage first = Shot(m_window);
+
+        ResizeTo({900, 620});
+        CheckGrownLayout();
+        for (int h = 620; h >= 600; h -= 2)
+            ResizeTo({900, h});
+        // Alt and the right button drag the corner nearest the pointer: 60 pixels down and back.
+        const QPoint corner = m_window->mapToGlobal(QPoint(m_window->width() - 20,
+                                                           m_window->height() - 20));
+        const QString x = QString::number(corner.x()), y = QString::number(corner.y());
+        Run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), x, y});
+        Run(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("alt")});
+        Run(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("3")});
+        for (int step = 1; step <= 6; ++step)
+            Run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), x, QString::number(corner.y() + 10 * step)});
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->height() > 600 + 30, 5000); // the drag took
+        CheckGrownLayout();
+        for (int step = 5; step >= 0; --step)
+            Run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), x, QString::number(corner.y() + 10 * step)});
+        Run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("3")});
+        Run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("alt")});
+        QTest::qWait(300);
+        CheckGrownLayout();
+
+        ResizeTo(m_designSize);
+        Activate();
+        CompareWithFirst(first, "termdex-window-after-window-manager.png");
+    }
+
+private:
+    QImage Shot(QWidget *widget)
+    {
+        QTest::qWait(150); // the last paint reaches the screen
+        const QPoint at = widget->mapTo(m_window, QPoint(0, 0));
+        return m_window->screen()
+            ->grabWindow(m_window->winId(), at.x(), at.y(), widget->width(), widget->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+
+    // Resizes the X window from outside, as the reader or a window manager does.
+    void ResizeTo(QSize size)
+    {
+        Run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowsize"), QString::number(m_window->winId()),
+             QString::number(size.width()), QString::number(size.height())});
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->size(), size, 5000);
+    }
+
+    void Activate()
+    {
+        Run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                                        QString::number(m_window->winId())});
+        QTRY_VERIFY(m_window->isActiveWindow());
+        m_entry->setFocus();
+    }
+
+    // Larger than designed: the list has grown and the publisher stays in the bottom bar.
+    void CheckGrownLayout()
+    {
+        QWidget *list = m_window->findChild<QWidget *>(QStringLiteral("Entries_List"));
+        QWidget *description = m_window->findChild<QWidget *>(QStringLiteral("Description_Text"));
+        QWidget *publisher = m_window->findChild<QWidget *>(QStringLiteral("Vorantis_Label"));
+        QVERIFY(list->height() > 212);
+        QVERIFY(description->height() > 186);
+        QVERIFY(publisher->y() >= description->y() + description->height());
+        QVERIFY(publisher->geometry().right() < m_window->width());
+    }
+
+    void CompareWithFirst(const QImage &first, const char *artefact)
+    {
+        const QImage again = Shot(m_window);
+        if (again != first) {
+            SaveArtefact(first, "termdex-window-before-resizing.png");
+            SaveArtefact(again, artefact);
+        }
+        QVERIFY2(again == first, artefact);
+    }
+
+    std::unique_ptr<SystemPlatform> m_platform;
+    std::unique_ptr<ProgramForms> m_forms;
+    TMainLex *m_window = nullptr;
+    QLineEdit *m_entry = nullptr;
+    QSize m_designSize;
+    QProcess m_windowManager;
+};
+
+} // namespace termdex
+
+// The home folder and the desktop's variables must be in place before the application reads
+// its platform theme.
+int main(int argc, char **argv)
+{
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    const QString config = home.path() + QStringLiteral("/.config");
+    QDir().mkpath(config);
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    qputenv("XDG_CACHE_HOME", (home.path() + QStringLiteral("/.cache")).toUtf8());
+    if (termdex::DarkRun()) {
+        if (!QFile::copy(QStringLiteral(TERMDEX_KDEGLOBALS), config + QStringLiteral("/kdeglobals")))
+            return 1;
+        qputenv("XDG_CURRENT_DESKTOP", "KDE");
+        qputenv("KDE_SESSION_VERSION", "5");
+    } else {
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        qunsetenv("KDE_SESSION_VERSION");
+    }
+    QApplication application(argc, argv);
+    termdex::DesktopEndToEndTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "desktop_e2e_test.moc"
