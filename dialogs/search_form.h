@@ -5,6 +5,7 @@
 #include "main/main_lex.h"
 
 #include <QDialog>
+#include <QHash>
 
 #include <optional>
 
@@ -21,10 +22,15 @@ public:
     // The three texts after OK; nullopt before and after Cancel.
     std::optional<SearchCriteria> Criteria() const;
 
+protected:
+    // A click on a criterion's label empties its edit and puts the caret there.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QLineEdit *m_startEdit;
     QLineEdit *m_containEdit;
     QLineEdit *m_endEdit;
+    QHash<QObject *, QLineEdit *> m_labelEdits;
 };
 
 } // namespace termdex

@@ -4,6 +4,8 @@
 #include "dialogs/search_form.h"
 #include "dialogs/startup_forms.h"
 #include "main/ui/main_lex_window.h"
+#include "main/ui/pictures.h"
+#include "main/ui/qt_greek.h"
 
 #include <QApplication>
 
@@ -17,6 +19,9 @@ ProgramForms CreateProgramForms(PlatformServices services,
                                 const std::filesystem::path &programFolder)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Termdex"));
+    // Every window of the program, Qt's own dialogs included, shows the icon and speaks Greek.
+    QApplication::setWindowIcon(ProgramIcon());
+    UseGreekForQt();
     ProgramForms forms;
     auto created = [&forms](QWidget *form) { forms.creationOrder << form->objectName(); };
     forms.mainLex = std::make_unique<TMainLex>(services, programFolder);

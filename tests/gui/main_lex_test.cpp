@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -36,6 +37,10 @@ namespace {
 QString Utf(const char *utf8) { return QString::fromUtf8(utf8); }
 
 QLineEdit *Entry(const WindowUnderTest &w) { return w.Find<QLineEdit>("Entry_Text"); }
+QLineEdit *Entry(const ProgramForms &forms)
+{
+    return forms.mainLex->findChild<QLineEdit *>(QStringLiteral("Entry_Text"));
+}
 QListView *List(const WindowUnderTest &w) { return w.Find<QListView>("Entries_List"); }
 QString LabelText(const WindowUnderTest &w, const char *name)
 {
@@ -149,6 +154,20 @@ private slots:
                  forms.figForm.get()})
             QVERIFY(form->isHidden());
         QVERIFY(forms.dummyFrm->findChild<QTextEdit *>(QStringLiteral("PrintText")) != nullptr);
+
+        // Every window carries the program's icon, and Qt's own buttons and menus speak Greek.
+        QVERIFY(!forms.mainLex->windowIcon().isNull());
+        QVERIFY(!forms.searchForm->windowIcon().availableSizes().isEmpty());
+        QMessageBox question(QMessageBox::Question, QStringLiteral("Termdex"), QStringLiteral("?"),
+                             QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(question.button(QMessageBox::Yes)->text(), Utf("&Ναι"));
+        QCOMPARE(question.button(QMessageBox::No)->text(), Utf("Ό&χι"));
+        std::unique_ptr<QMenu> menu(Entry(forms)->createStandardContextMenu());
+        QStringList captions;
+        for (QAction *action : menu->actions())
+            captions << action->text().section(QLatin1Char('\t'), 0, 0);
+        QVERIFY2(captions.contains(Utf("Απο&κοπή")) && captions.contains(Utf("&Επικόλληση")),
+                 qPrintable(captions.join(QLatin1Char('|'))));
     }
 
     void componentsStandAtTheirPlacesAfterTheFirstShowing()
@@ -590,6 +609,18 @@ private slots:
             QCOMPARE(dialog->findChild<QPushButton *>("BitBtn2")->text(), Utf("Άκυρο"));
             // The focus arrives with the dialog's activation, a moment after it is up.
             QTRY_VERIFY(dialog->findChild<QWidget *>("Start_Edit")->hasFocus());
+            // Each label stands clear of its edit, and a click on it empties the edit.
+            for (const auto &[label, edit] : {std::pair{"Label2", "Start_Edit"},
+                                              std::pair{"Label3", "Contain_edit"},
+                                              std::pair{"Label4", "End_Edit"}}) {
+                QWidget *caption = dialog->findChild<QWidget *>(label);
+                auto *field = dialog->findChild<QLineEdit *>(edit);
+                QVERIFY(caption->geometry().right() < field->x() - 4);
+                field->setText(QStringLiteral("old"));
+                QTest::mouseClick(caption, Qt::LeftButton);
+                QVERIFY(field->text().isEmpty());
+            }
+            dialog->findChild<QLineEdit *>("Start_Edit")->setFocus();
             QTest::keyClicks(dialog->findChild<QLineEdit *>("Start_Edit"), "Tax");
             QTest::keyClick(dialog, Qt::Key_Return); // OK is the default button
         });
