@@ -4,9 +4,12 @@
 #include "lib/settings.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace termdex {
 namespace fs = std::filesystem;
@@ -14,6 +17,7 @@ namespace fs = std::filesystem;
 const char kFolderModeNull[] = "NULL";
 const char kFolderModeInvalid[] = "INVALID";
 const char kFolderModeInstall[] = "INSTALL";
+const char kFolderModeChoose[] = "CHOOSE";
 const char kMessageFolderCreateFailed[] =
     "Παρουσιάστηκε πρόβλημα κατά τη δημιουργία του φακέλου. Παρακαλώ επιλέξτε άλλο φάκελο";
 
@@ -45,14 +49,30 @@ std::string DefaultCustomFolder()
     return (Home() / "Termdex").string();
 }
 
+// Mode bits say nothing of ACLs, read-only mounts or root: a file is made, written and removed.
+static bool CanWriteFilesIn(const fs::path &folder)
+{
+    std::random_device random;
+    const fs::path probe = folder / (".termdex-probe-" + std::to_string(::getpid()) + "-" +
+                                     std::to_string(random()));
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, "x", 1) == 1;
+    const bool closed = ::close(fd) == 0;
+    const bool removed = ::unlink(probe.c_str()) == 0;
+    return written && closed && removed;
+}
+
 bool CreateCustomDataFolder(const std::string &folder)
 {
     if (folder.empty())
         return false;
     std::error_code ec;
     // "Data" in whatever letter case already exists; a new folder gets this spelling.
-    fs::create_directories(ResolvePathCase(fs::path(folder) / "Data"), ec);
-    return IsFolder(folder);
+    const fs::path data = ResolvePathCase(fs::path(folder) / "Data");
+    fs::create_directories(data, ec);
+    return IsFolder(folder) && IsFolder(data.string()) && CanWriteFilesIn(data);
 }
 
 std::optional<bool> ProgramFileReadOnly(const fs::path &programFolder)
@@ -61,7 +81,9 @@ std::optional<bool> ProgramFileReadOnly(const fs::path &programFolder)
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0)
         return std::nullopt;
-    if ((st.st_mode & S_IWUSR) == 0)
+    // The attribute's own bit, or a file this user may not write: a system-wide copy is
+    // writable by its owner, not by the reader.
+    if ((st.st_mode & S_IWUSR) == 0 || ::access(file.c_str(), W_OK) != 0)
         return true;
     struct statvfs vfs {};
     if (::statvfs(file.c_str(), &vfs) != 0)
@@ -123,8 +145,13 @@ bool ResolveCustomFolder(ProgramPaths &paths, FolderDialog &dialog, std::string 
     switch (check.state) {
     case FolderState::Failed:
         return false;
-    case FolderState::Valid:
+    case FolderState::Valid: {
+        // A Data folder removed since would fail every save; it is made again (quietly, as a
+        // folder that cannot be written fails the save with its message).
+        std::error_code ec;
+        fs::create_directories(ResolvePathCase(fs::path(folder) / "Data"), ec);
         break;
+    }
     case FolderState::Null:
     case FolderState::Invalid:
         if (!ChooseCustomFolder(check.state == FolderState::Null ? kFolderModeNull

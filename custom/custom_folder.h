@@ -15,6 +15,7 @@ namespace termdex {
 extern const char kFolderModeNull[];    // "NULL": no folder stored yet
 extern const char kFolderModeInvalid[]; // "INVALID": the stored folder does not exist
 extern const char kFolderModeInstall[]; // "INSTALL": the installer's use of the dialog
+extern const char kFolderModeChoose[];  // "CHOOSE": the reader picks another folder
 
 // Shown by the dialog when the chosen folder cannot be created; the dialog stays open.
 extern const char kMessageFolderCreateFailed[]; // UTF-8
@@ -49,12 +50,14 @@ int WindowsVersionCode();
 // that parent folder exists, else ~/Termdex.
 std::string DefaultCustomFolder();
 
-// The dialog's OK: creates folder/Data with every missing parent; true when folder exists
-// afterwards (false: the dialog shows kMessageFolderCreateFailed and stays open).
+// The dialog's OK: creates folder/Data with every missing parent; true when this user can
+// create, write and remove a file in folder/Data afterwards, which is tried, not guessed from
+// mode bits (false: the dialog shows kMessageFolderCreateFailed and stays open).
 bool CreateCustomDataFolder(const std::string &folder);
 
 // Whether the program file (Termdex in the program folder) is read-only: its owner-write bit is
-// clear or it lies on a read-only file system. nullopt when it cannot be examined.
+// clear, this user may not write it (access(2)), or it lies on a read-only file system.
+// nullopt when it is missing.
 std::optional<bool> ProgramFileReadOnly(const std::filesystem::path &programFolder);
 
 enum class FolderState
@@ -82,7 +85,8 @@ bool ChooseCustomFolder(const std::string &mode, FolderDialog &dialog, ProgramPa
 
 // Run before every editing command: sets the six custom paths and returns true, or returns false
 // when no folder is usable and the reader chose none (the paths are then empty). A settings
-// file that cannot be read gives false with the paths as they were.
+// file that cannot be read gives false with the paths as they were. The Data subfolder of a
+// stored folder is made again when it has gone.
 bool ResolveCustomFolder(ProgramPaths &paths, FolderDialog &dialog, std::string &chosenFolder);
 
 } // namespace termdex

@@ -1,6 +1,12 @@
 #include "custom/edit_commands.h"
 
+#include "custom/folder_move.h"
 #include "lib/cp1253.h"
+#include "lib/settings.h"
+
+#include <filesystem>
+#include <set>
+#include <tuple>
 
 namespace termdex {
 
@@ -157,19 +163,38 @@ void CustomEntryCommands::AfterChange(const EditStatus &status, bool keepList)
     m_core.ReloadAfterEdit();
 }
 
+EditStatus CustomEntryCommands::EditUntilSaved(
+    EditorRequest request, EntryTexts &buffer,
+    const std::function<EditStatus(const EntryTexts &)> &save)
+{
+    EditStatus lastFailure{EditOutcome::Unchanged, {}};
+    for (;;) {
+        const EditorAnswer answer = m_editor.Show(request);
+        if (!answer.accepted)
+            return lastFailure;
+        buffer = answer.texts;
+        const EditStatus status = save(buffer);
+        // What the reader typed is nowhere else: a save that wrote nothing brings the editor
+        // back with it (a full disk or a read-only folder can be mended meanwhile).
+        if (status.outcome != EditOutcome::Failed && status.outcome != EditOutcome::Refused) {
+            AfterChange(status, false);
+            return status;
+        }
+        request.texts = buffer;
+        request.failure = status.message;
+        lastFailure = status;
+    }
+}
+
 EditStatus CustomEntryCommands::InsertEntryItemClick()
 {
     m_editMode = EditMode::Insert;
     if (!Resolve())
         return {EditOutcome::Unchanged, {}};
-    const EditorAnswer answer = m_editor.Show(InsertEntryFrmShow(m_editMode, 0, m_updateBuffer));
-    if (!answer.accepted)
-        return {EditOutcome::Unchanged, {}};
-    m_insertBuffer = answer.texts;
-    const EditStatus status =
-        InsertEntry(m_core.Paths(), m_core.Index(), m_insertBuffer, m_fs);
-    AfterChange(status, false);
-    return status;
+    return EditUntilSaved(InsertEntryFrmShow(m_editMode, 0, m_updateBuffer), m_insertBuffer,
+                          [this](const EntryTexts &texts) {
+                              return InsertEntry(m_core.Paths(), m_core.Index(), texts, m_fs);
+                          });
 }
 
 EditStatus CustomEntryCommands::ModifyEntryItemClick()
@@ -183,15 +208,183 @@ EditStatus CustomEntryCommands::ModifyEntryItemClick()
         return {EditOutcome::Unchanged, {}};
     m_editKind = kind;
     m_updateBuffer = ModifyPrefill(m_core.State(), kind, m_updateBuffer.description);
-    const EditorAnswer answer =
-        m_editor.Show(InsertEntryFrmShow(m_editMode, m_editKind, m_updateBuffer));
-    if (!answer.accepted)
+    return EditUntilSaved(InsertEntryFrmShow(m_editMode, m_editKind, m_updateBuffer),
+                          m_updateBuffer, [this, record](const EntryTexts &texts) {
+                              return UpdateEntry(m_core.Paths(), m_core.Index(), record,
+                                                 m_editKind, texts, m_fs);
+                          });
+}
+
+EditStatus CustomEntryCommands::CustomFolderItemClick(FolderDialog &dialog,
+                                                      MoveEntriesQuestion &question)
+{
+    ProgramPaths &paths = m_core.MutablePaths();
+    const std::string current = CustomFolderOf(paths);
+    std::error_code ec;
+    const std::filesystem::path before = std::filesystem::current_path(ec);
+    const FolderAnswer answer =
+        dialog.Ask({kFolderModeChoose, current.empty() ? DefaultCustomFolder() : current});
+    if (!before.empty() && std::filesystem::current_path(ec) != before)
+        std::filesystem::current_path(before, ec);
+    if (!answer.accepted || answer.folder.empty())
         return {EditOutcome::Unchanged, {}};
-    m_updateBuffer = answer.texts;
-    const EditStatus status =
-        UpdateEntry(m_core.Paths(), m_core.Index(), record, m_editKind, m_updateBuffer, m_fs);
-    AfterChange(status, false);
+    const std::string chosen = answer.folder;
+    if (!CreateCustomDataFolder(chosen))
+        return {EditOutcome::Failed, kMessageFolderCreateFailed};
+    if (!current.empty() && SameFolder(current, chosen))
+        return {EditOutcome::Unchanged, {}};
+    EditStatus status{EditOutcome::Done, {}};
+    // Entries are offered to move only into a folder without entries of its own: a folder
+    // that has some is one the reader goes back to, and two sets are never mixed.
+    if (HasCustomEntries(current) && !HasCustomEntries(chosen) &&
+        question.Confirm(MoveEntriesText(current, chosen, false))) {
+        status = MoveCustomEntries(current, chosen, m_fs);
+        if (!status.ok())
+            return status;
+    }
+    m_chosenFolder = chosen;
+    WriteSettings(paths.settingsFilePath, chosen);
+    SetCustomPaths(paths, chosen);
+    m_core.ResetDisplay();
+    m_core.ReloadAfterEdit();
     return status;
+}
+
+std::optional<std::vector<BackupEntry>> CustomEntryCommands::BackupEntries(
+    std::string *problem) const
+{
+    return CollectBackupEntries(m_core.Paths(), m_core.Index(), m_core.SupplementRefs(), problem);
+}
+
+const char kMessageBackupFailed[] = "Το αντίγραφο ασφαλείας δεν αποθηκεύτηκε.";
+const char kMessageRestoreUnread[] =
+    "Το αρχείο δεν είναι αντίγραφο ασφαλείας λημμάτων του Termdex που μπορεί να διαβαστεί.";
+
+std::string BackupSummary(size_t entries, const std::string &file)
+{
+    return "Αποθηκεύτηκαν " + std::to_string(entries) + " επεξεργασμένα λήμματα στο αρχείο «" +
+           file + "».";
+}
+
+std::string RestoreSummary(const RestoreReport &report)
+{
+    std::string text;
+    if (report.status.outcome != EditOutcome::Done && !report.status.message.empty())
+        text += report.status.message + "\n\n";
+    text += "Προστέθηκαν " + std::to_string(report.added) + " λήμματα· " +
+            std::to_string(report.skipped) + " υπήρχαν ήδη.";
+    auto list = [&text](const char *heading, const std::vector<Cp1253> &headwords) {
+        if (headwords.empty())
+            return;
+        text += "\n\n";
+        text += heading;
+        for (const Cp1253 &headword : headwords)
+            text += "\n" + Cp1253ToUtf8(headword);
+    };
+    list("Οι συμπληρώσεις αυτών των λημμάτων δεν τοποθετήθηκαν, γιατί τα λήμματα δεν υπάρχουν "
+         "πια στο λεξικό:",
+         report.notPlaced);
+    list("Αυτά τα λήμματα έχουν ήδη δική σας συμπλήρωση, η οποία κρατήθηκε:", report.conflicts);
+    if (!report.refused.empty()) {
+        text += "\n\nΔεν προστέθηκαν:";
+        for (const auto &[headword, why] : report.refused)
+            text += "\n" + Cp1253ToUtf8(headword) + ": " + why;
+    }
+    return text;
+}
+
+namespace {
+
+// A shipped entry, by the English headword a supplement in a backup names; its Greek rendering
+// decides between shipped entries of one headword.
+int ShippedRecord(const EntryIndex &index, const BackupEntry &entry)
+{
+    int found = 0;
+    for (int r = 1; r <= index.englishCount; ++r) {
+        const IndexRecord &record = index.english[static_cast<size_t>(r)];
+        if ((record.kind != 'L' && record.kind != 'A') || record.headword != entry.english)
+            continue;
+        const Cp1253View greek =
+            record.greekIndex != 0 ? index.greek[record.greekIndex].headword : Cp1253View();
+        if (greek == entry.greek)
+            return r;
+        if (found == 0)
+            found = r;
+    }
+    return found;
+}
+
+} // namespace
+
+RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry> &entries)
+{
+    RestoreReport report;
+    report.status = {EditOutcome::Done, {}};
+    if (!Resolve()) {
+        report.status = {EditOutcome::Unchanged, {}};
+        return report;
+    }
+    m_core.ReloadAfterEdit();
+    std::string problem;
+    const auto before = CollectBackupEntries(m_core.Paths(), m_core.Index(),
+                                             m_core.SupplementRefs(), &problem);
+    if (!before) {
+        report.status = {EditOutcome::Failed, kMessageDamaged};
+        return report;
+    }
+    auto key = [](const BackupEntry &e) {
+        return std::tie(e.kind, e.english, e.greek, e.description);
+    };
+    std::set<std::tuple<const char &, const Cp1253 &, const Cp1253 &, const Cp1253 &>> present;
+    for (const BackupEntry &entry : *before)
+        present.insert(key(entry));
+
+    for (const BackupEntry &entry : entries) {
+        if (present.count(key(entry)) != 0) {
+            ++report.skipped;
+            continue;
+        }
+        const EntryTexts texts{entry.english, entry.greek, entry.description};
+        EditStatus status;
+        if (entry.kind == 'C') {
+            if (auto refusal = InsertOk_ButtonClick(texts, EditMode::Insert, 0)) {
+                report.refused.emplace_back(entry.english, std::move(*refusal));
+                continue;
+            }
+            status = InsertEntry(m_core.Paths(), m_core.Index(), texts, m_fs);
+        } else {
+            const int record = ShippedRecord(m_core.Index(), entry);
+            if (record == 0) {
+                report.notPlaced.push_back(entry.english);
+                continue;
+            }
+            const char kind = m_core.Index().english[static_cast<size_t>(record)].kind;
+            // The reader's current supplement is his latest word: it is never overwritten.
+            if (kind == 'A') {
+                report.conflicts.push_back(entry.english);
+                continue;
+            }
+            if (auto refusal = RefuseEntryTexts(texts, kind)) {
+                report.refused.emplace_back(entry.english, std::move(*refusal));
+                continue;
+            }
+            status = UpdateEntry(m_core.Paths(), m_core.Index(), record, kind, texts, m_fs);
+        }
+        if (status.outcome == EditOutcome::Refused) {
+            report.refused.emplace_back(entry.english, status.message);
+            continue;
+        }
+        if (status.outcome != EditOutcome::Done && status.outcome != EditOutcome::Pending) {
+            report.status = status;
+            break;
+        }
+        ++report.added;
+        // The next entry's id and place come from the tables as the files now stand.
+        m_core.ReloadAfterEdit();
+    }
+    m_core.ResetDisplay();
+    m_core.ReloadAfterEdit();
+    return report;
 }
 
 EditStatus CustomEntryCommands::DeleteEntryItemClick()

@@ -6,6 +6,8 @@
 
 #include "custom/custom_edits.h"
 #include "custom/custom_folder.h"
+#include "custom/entry_backup.h"
+#include "custom/folder_move.h"
 #include "custom/file_system.h"
 #include "main/main_lex.h"
 
@@ -36,6 +38,9 @@ struct EditorRequest
     bool focusDescription = false;
     std::string caption;          // UTF-8
     std::string okCaption;        // "Εισαγωγή", or "Ok" for modify
+    // Set when the editor comes back after saving these texts failed (UTF-8, why): it shows
+    // the message over itself and keeps everything typed, so the reader can retry or cancel.
+    std::string failure;
 };
 // The dialog closed: OK with the three fields as they stand, or cancel.
 struct EditorAnswer
@@ -76,6 +81,23 @@ std::optional<std::string> InsertOk_ButtonClick(const EntryTexts &typed, EditMod
 // without the marker the description is previous (the buffer keeps its last value).
 EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &previous);
 
+// What a restore did.
+struct RestoreReport
+{
+    EditStatus status;      // Done, or the failure that stopped it (what was added stays)
+    int added = 0;          // entries written
+    int skipped = 0;        // already there, same headwords and text
+    std::vector<Cp1253> notPlaced; // supplements whose shipped headword no longer exists
+    std::vector<Cp1253> conflicts; // supplements to an entry that has another one: kept as is
+    std::vector<std::pair<Cp1253, std::string>> refused; // entries the editor refuses, and why
+};
+
+// What the window tells the reader after a restore and a backup (UTF-8).
+std::string RestoreSummary(const RestoreReport &report);
+std::string BackupSummary(size_t entries, const std::string &file);
+extern const char kMessageBackupFailed[];  // "Το αντίγραφο ασφαλείας δεν αποθηκεύτηκε."
+extern const char kMessageRestoreUnread[]; // the file is no backup this program can read
+
 class CustomEntryCommands
 {
 public:
@@ -99,10 +121,26 @@ public:
     // The editing commands. Unchanged when dropped (no folder, cancel, No, nothing selected);
     // otherwise the outcome of the file operation, whose message the window shows. After a
     // change the tables are reloaded; insert and modify leave the display reset, delete keeps
-    // the list's other items and empties the display.
+    // the list's other items and empties the display. When insert or modify cannot save, the
+    // editor comes back with the texts and the failure (EditorRequest::failure) until a save
+    // succeeds or the reader cancels; the result is then the last failure, already shown.
     EditStatus InsertEntryItemClick();
     EditStatus ModifyEntryItemClick();
     EditStatus DeleteEntryItemClick();
+
+    // "Φάκελος επεξεργασμένων λημμάτων...": the folder dialog ("CHOOSE" mode, the folder in use
+    // prefilled) picks another folder, which is stored; when the old folder holds entries and
+    // the new one none, question decides whether they move (MoveCustomEntries) or stay. A move
+    // that fails keeps the old folder in use. Unchanged on cancel or the same folder.
+    EditStatus CustomFolderItemClick(FolderDialog &dialog, MoveEntriesQuestion &question);
+    // The entries a backup of the loaded tables holds (entry_backup.h); nullopt with problem
+    // set when a description cannot be read.
+    std::optional<std::vector<BackupEntry>> BackupEntries(std::string *problem = nullptr) const;
+    // Merges entries into the custom folder (resolved first) through the editor's validation
+    // and the insert and modify operations, one entry at a time with a reload after each.
+    // Entries already there (as a backup of the folder would list them before the restore)
+    // are skipped. The display is reset afterwards.
+    RestoreReport RestoreEntries(const std::vector<BackupEntry> &entries);
 
     // The hand-over state between the editor and the file operations.
     EditMode editMode() const { return m_editMode; }
@@ -114,6 +152,9 @@ public:
 private:
     bool Resolve();
     void AfterChange(const EditStatus &status, bool keepList);
+    // Shows the editor until save succeeds or the reader cancels (see InsertEntryItemClick).
+    EditStatus EditUntilSaved(EditorRequest request, EntryTexts &buffer,
+                              const std::function<EditStatus(const EntryTexts &)> &save);
 
     MainLexCore &m_core;
     FolderResolver m_resolve;

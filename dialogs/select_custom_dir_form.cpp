@@ -33,6 +33,10 @@ const char kInvalidText[] =
     "έγκυρος. Αν υπάρχουν ήδη επεξεργασμένα λήμματα πρέπει να ορίσετε το φάκελο που τα περιέχει "
     "ώστε το λεξικό να τα βρει. Αν δεν υπάρχουν τότε πρέπει να ορίσετε το φάκελο μέσα στον οποίο "
     "θα αποθηκεύονται αυτά που θα δημιουργήσετε.";
+const char kChooseText[] =
+    "Επιλέξτε το φάκελο μέσα στον οποίο θα αποθηκεύονται τα επεξεργασμένα λήμματα. Ο φάκελος "
+    "που χρησιμοποιείται τώρα προτείνεται παρακάτω.\r\n\r\n"
+    "Αν ο φάκελος αυτός περιέχει ήδη λήμματα, θα ερωτηθείτε αν θέλετε να μεταφερθούν στο νέο.";
 // The first paragraph ends in a blank.
 const char kInstallText[] =
     "Παρακαλώ επιλέξτε το φάκελο του δίσκου σας στον οποίο θα εγκατασταθεί το Termdex. Αν "
@@ -162,13 +166,16 @@ void TSelectCustomDirForm::FormShow()
 {
     const bool install = m_folderMode == QLatin1String(kFolderModeInstall);
     if (m_folderMode == QLatin1String(kFolderModeNull) ||
-        m_folderMode == QLatin1String(kFolderModeInvalid) || install) {
+        m_folderMode == QLatin1String(kFolderModeInvalid) ||
+        m_folderMode == QLatin1String(kFolderModeChoose) || install) {
         setWindowTitle(QString::fromUtf8(install ? kInstallCaption : kCustomCaption));
         m_image1->setVisible(!install);
         m_image2->setVisible(install);
-        SetMemoText(*m_msgMemo, install                                          ? kInstallText
-                                : m_folderMode == QLatin1String(kFolderModeNull) ? kNullText
-                                                                                 : kInvalidText);
+        SetMemoText(*m_msgMemo,
+                    install                                            ? kInstallText
+                    : m_folderMode == QLatin1String(kFolderModeNull)   ? kNullText
+                    : m_folderMode == QLatin1String(kFolderModeChoose) ? kChooseText
+                                                                       : kInvalidText);
     }
 
     // Drive C, then the default folder: the list's change sets the field, the default wins.

@@ -193,7 +193,7 @@ std::string InstallFolder(const std::string &typed)
 }
 
 InstallReport InstallFiles(const std::string &folder, const InstallSource &source,
-                           std::string &settingsFilePath)
+                           std::string &settingsFilePath, const std::string &storedFolder)
 {
     InstallReport report;
     Installation installation(folder, source, report);
@@ -206,14 +206,33 @@ InstallReport InstallFiles(const std::string &folder, const InstallSource &sourc
     if (!CreateDesktopShortcut(program, {}, folder, kLauncherFileName, source.launchers))
         installation.Problem("desktop launcher not written in " +
                              source.launchers.desktop.string());
-    WriteSettings(settingsFilePath, folder);
+    WriteSettings(settingsFilePath, storedFolder.empty() ? folder : storedFolder);
     report.ranToEnd = true;
     report.message = report.outcome ? kMessageInstallSucceeded : kMessageInstallProblems;
     return report;
 }
 
+namespace {
+
+// The folder the settings file names, when its Data folder holds the reader's entries.
+std::string FolderWithEntries(const ProgramPaths &paths)
+{
+    std::optional<fs::path> settings;
+    if (!paths.settingsFilePath.empty() && FileExists(paths.settingsFilePath))
+        settings = fs::path(paths.settingsFilePath);
+    else
+        settings = FindSettingsFile();
+    if (!settings)
+        return {};
+    const std::string folder = ReadSettingsLine(*settings);
+    return HasCustomEntries(folder) ? folder : std::string();
+}
+
+} // namespace
+
 InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &given,
-                               ProgramPaths &paths, std::string &chosenFolder)
+                               ProgramPaths &paths, std::string &chosenFolder,
+                               MoveEntriesQuestion *question)
 {
     InstallClick click;
     std::error_code ec;
@@ -226,9 +245,29 @@ InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &given,
     FolderRequest request{kFolderModeInstall, DefaultCustomFolder()};
     // The dialog's OK runs this once the folder exists, and closes with cancel when it returns
     // false. A relative folder is taken where the dialog just made its Data subfolder.
+    std::string moveProblem;
+    // Where the entries live after the installation, which the settings file then names.
+    auto entriesFolder = [&](const std::string &installed) -> std::string {
+        const std::string old = FolderWithEntries(paths);
+        if (old.empty() || SameFolder(old, installed))
+            return installed;
+        if (question == nullptr || !question->Confirm(MoveEntriesText(old, installed, true)))
+            return old;
+        const EditStatus moved = MoveCustomEntries(old, installed);
+        if (moved.ok())
+            return installed;
+        moveProblem = moved.message;
+        return old;
+    };
+    auto install = [&](const std::string &installed) {
+        const std::string stored = entriesFolder(installed);
+        click.report = InstallFiles(installed, source, paths.settingsFilePath, stored);
+        if (!moveProblem.empty())
+            click.report->problems.push_back(moveProblem);
+    };
     request.install = [&](const std::string &typed) {
         folder = InstallFolder(typed);
-        click.report = InstallFiles(folder, source, paths.settingsFilePath);
+        install(folder);
         return click.report->ranToEnd;
     };
     const fs::path before = fs::current_path(ec);
@@ -245,12 +284,14 @@ InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &given,
             click.messages.push_back(kMessageFolderCreateFailed);
             return click;
         }
-        click.report = InstallFiles(folder, source, paths.settingsFilePath);
+        install(folder);
     }
     if (!click.report->ranToEnd)
         return click;
     click.installed = true;
     click.messages.push_back(click.report->message);
+    if (!moveProblem.empty())
+        click.messages.push_back(moveProblem);
     if (!FileExists(ResolvePathCase(fs::path(folder) / kProgramFileName)))
         click.messages.push_back(kMessageInstallProcedureProblems);
     chosenFolder = folder;

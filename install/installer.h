@@ -5,6 +5,7 @@
 #pragma once
 
 #include "custom/custom_folder.h"
+#include "custom/folder_move.h"
 #include "data/paths.h"
 #include "install/desktop_launcher.h"
 
@@ -51,11 +52,11 @@ std::string InstallFolder(const std::string &typed);
 // Install_Files into folder (absolute; its Data subfolder made by the folder dialog's OK):
 // the program file (then made writable) and termdex-cli, folder/Content, the three data files
 // into folder/Data, every folder and file of the manifest below folder/Content, the launcher
-// (target folder/Termdex, working folder folder) and WriteSettings(folder). Nothing that
-// exists is replaced; a missing source or a failed step is counted and the rest goes on.
-// settingsFilePath is the program's (set to the file written).
+// (target folder/Termdex, working folder folder) and WriteSettings(storedFolder, by default
+// folder). Nothing that exists is replaced; a missing source or a failed step is counted and
+// the rest goes on. settingsFilePath is the program's (set to the file written).
 InstallReport InstallFiles(const std::string &folder, const InstallSource &source,
-                           std::string &settingsFilePath);
+                           std::string &settingsFilePath, const std::string &storedFolder = {});
 
 struct InstallClick
 {
@@ -70,8 +71,13 @@ struct InstallClick
 // Then kMessageInstallProcedureProblems is added when the program file is missing there, and
 // chosenFolder is set. Cancel, an empty folder or an interrupted installation: no message and
 // nothing stored. The current folder is put back afterwards.
+// When the folder of the settings file holds the reader's entries (and is not the folder
+// installed to), question decides: Yes moves them into the installed copy's Data folder and
+// stores that folder; No (or no question) keeps the settings file's folder, so both copies
+// list the same entries. A move that fails keeps the old folder and says so.
 InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &source,
-                               ProgramPaths &paths, std::string &chosenFolder);
+                               ProgramPaths &paths, std::string &chosenFolder,
+                               MoveEntriesQuestion *question = nullptr);
 
 // Whether the window offers the installer: only while its program file is read-only or cannot
 // be examined (the copy runs from the media); a writable program file has been installed.

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace termdex {
 
@@ -17,7 +18,8 @@ public:
         };
         if (::stat(file.c_str(), &status) != 0)
             return std::nullopt;
-        if ((status.st_mode & S_IWUSR) == 0)
+        // The attribute's own bit, or a file this user may not write (a system-wide copy).
+        if ((status.st_mode & S_IWUSR) == 0 || ::access(file.c_str(), W_OK) != 0)
             return true;
         struct statvfs volume
         {

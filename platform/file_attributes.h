@@ -1,5 +1,6 @@
 // The one file attribute the program reads and writes: read-only. A file is read-only when its
-// owner-write permission bit is clear or it lies on a read-only file system (the media the
+// owner-write bit is clear, when this user may not write it (access(2): a system-wide copy is
+// writable by its owner only), or when it lies on a read-only file system (the media the
 // program may be shipped on).
 #pragma once
 

@@ -3,6 +3,8 @@
 // prefill, file rewriting and reload are the window's.
 #include "custom/custom_folder.h"
 #include "custom/edit_commands.h"
+#include "custom/entry_backup.h"
+#include "data/index_snapshot.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
 #include "main/main_lex.h"
@@ -88,6 +90,9 @@ public:
     explicit OptionsEditor(const GivenTexts &given) : m_given(given) {}
     EditorAnswer Show(const EditorRequest &request) override
     {
+        // The save failed: nobody is there to retry, so the failure is the command's outcome.
+        if (!request.failure.empty())
+            return {};
         EntryTexts texts = request.texts;
         if (request.headwordsEnabled) {
             texts.english = m_given.english.value_or(texts.english);
@@ -112,11 +117,17 @@ public:
     bool Confirm() override { return true; }
 };
 
-// The folder dialog cannot be shown here: a folder that must be asked for is no folder.
-class NoFolderDialog final : public FolderDialog
+// Where the window would ask with the folder dialog, the folder it proposes is taken, as the
+// reader who keeps it would (a system-wide copy: $XDG_DATA_HOME/Termdex).
+class ProposedFolder final : public FolderDialog
 {
 public:
-    FolderAnswer Ask(const FolderRequest &) override { return {}; }
+    FolderAnswer Ask(const FolderRequest &request) override
+    {
+        proposed = request.defaultFolder;
+        return {true, request.defaultFolder};
+    }
+    std::string proposed;
 };
 
 // The window for one editing command: the custom folder settled as the window settles it
@@ -142,10 +153,13 @@ public:
                 return m_run.Fail("custom folder does not exist: " + folder, kExitNoCustomFolder);
             SetCustomPaths(paths, folder);
         } else {
-            NoFolderDialog dialog;
+            ProposedFolder dialog;
             std::string chosen;
             if (!ResolveCustomFolder(paths, dialog, chosen))
-                return m_run.Fail("no custom folder is set (use --custom-folder DIR)",
+                return m_run.Fail(dialog.proposed.empty()
+                                      ? "no usable custom folder (use --custom-folder DIR)"
+                                      : "cannot write files in " + dialog.proposed +
+                                            "/Data (use --custom-folder DIR)",
                                   kExitNoCustomFolder);
         }
         std::error_code ec;
@@ -253,6 +267,77 @@ int Delete(Run &run)
     return Finish(run, nullptr, commands.DeleteEntryItemClick());
 }
 
+int Backup(Run &run)
+{
+    if (!run.args.Parse({}, {}) || run.args.positional().size() != 1 ||
+        run.args.positional()[0].empty())
+        return run.Fail(run.args.error().empty() ? "usage: backup FILE" : run.args.error());
+    ProgramPaths paths = run.Paths();
+    if (const auto missing = run.CheckDataFiles(paths))
+        return *missing;
+    if (run.options.customFolder && !fs::is_directory(*run.options.customFolder))
+        return run.Fail("custom folder does not exist: " + *run.options.customFolder,
+                        kExitNoCustomFolder);
+    // The entries the window would list at start-up: a reading command, no folder is asked.
+    MainLexCore core(paths);
+    core.UseIndexCache({DefaultIndexCacheFolder()});
+    core.FormShow();
+    std::string problem;
+    const auto entries =
+        CollectBackupEntries(core.Paths(), core.Index(), core.SupplementRefs(), &problem);
+    if (!entries)
+        return run.Fail(problem, kExitFailure);
+    if (!SaveBackup(run.args.positional()[0], WriteBackup(*entries)))
+        return run.Fail("cannot write " + run.args.positional()[0], kExitFailure);
+    run.PrintJson(JsonWriter()
+                      .BeginObject()
+                      .Key("entries")
+                      .Int(static_cast<int64_t>(entries->size()))
+                      .EndObject()
+                      .str());
+    return kExitOk;
+}
+
+int Restore(Run &run)
+{
+    if (!run.args.Parse({}, {}) || run.args.positional().size() != 1)
+        return run.Fail(run.args.error().empty() ? "usage: restore FILE" : run.args.error());
+    const std::string &file = run.args.positional()[0];
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        return run.Fail("cannot read " + file);
+    const auto bytes = ReadWholeFile(file, kMaxBackupBytes);
+    if (!bytes)
+        return run.Fail("cannot read " + file + " (or it is larger than any backup)");
+    const BackupParse parsed = ReadBackup(*bytes);
+    if (!parsed.entries)
+        return run.Fail(file + ": " + parsed.error);
+    EditWindow window(run);
+    if (const auto failed = window.Open())
+        return *failed;
+    OptionsEditor unused({});
+    AnswerYes yes;
+    CustomEntryCommands commands(window.core(), [](ProgramPaths &) { return true; }, unused, yes);
+    const RestoreReport report = commands.RestoreEntries(*parsed.entries);
+    if (report.status.outcome != EditOutcome::Done)
+        return run.Fail(report.status.message + " (" + std::to_string(report.added) +
+                            " entries were added before)",
+                        kExitFailure);
+    JsonWriter json;
+    json.BeginObject().Key("added").Int(report.added).Key("skipped").Int(report.skipped);
+    json.Key("not_placed").BeginArray();
+    for (const Cp1253 &headword : report.notPlaced)
+        json.Text(headword);
+    json.EndArray().Key("conflicts").BeginArray();
+    for (const Cp1253 &headword : report.conflicts)
+        json.Text(headword);
+    json.EndArray().Key("refused").BeginArray();
+    for (const auto &[headword, why] : report.refused)
+        json.BeginObject().Key("english").Text(headword).Key("message").Utf8(why).EndObject();
+    run.PrintJson(json.EndArray().EndObject().str());
+    return kExitOk;
+}
+
 } // namespace
 
 std::vector<Command> EditCommands()
@@ -262,6 +347,9 @@ std::vector<Command> EditCommands()
         {"modify", "modify RECORD [--en EN] [--gr GR] [--descr TEXT | --descr-file FILE]",
          Modify},
         {"delete", "delete RECORD             deletes one of the reader's own entries", Delete},
+        {"backup", "backup FILE               the reader's entries to a JSON file", Backup},
+        {"restore", "restore FILE              merges a backup into the reader's entries",
+         Restore},
     };
 }
 

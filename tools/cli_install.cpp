@@ -20,17 +20,30 @@ private:
     std::string m_folder;
 };
 
+// The window's question about the reader's entries, answered by --move-entries.
+class AnswerMove final : public MoveEntriesQuestion
+{
+public:
+    explicit AnswerMove(bool move) : m_move(move) {}
+    bool Confirm(const std::string &) override { return m_move; }
+
+private:
+    bool m_move;
+};
+
 int Install(Run &run)
 {
-    if (!run.args.Parse({}, {}) || run.args.positional().size() != 1 ||
+    if (!run.args.Parse({}, {"--move-entries"}) || run.args.positional().size() != 1 ||
         run.args.positional()[0].empty())
-        return run.Fail(run.args.error().empty() ? "usage: install DEST" : run.args.error());
+        return run.Fail(run.args.error().empty() ? "usage: install DEST [--move-entries]"
+                                                 : run.args.error());
     ProgramPaths paths = run.Paths();
     AnswerFolder dialog(run.args.positional()[0]);
     const InstallSource source{run.options.programFolder,
                                {DesktopFolder(), ApplicationsFolder()}};
     std::string chosenFolder;
-    const InstallClick click = InstallLabelClick(dialog, source, paths, chosenFolder);
+    AnswerMove move(run.args.Flag("--move-entries"));
+    const InstallClick click = InstallLabelClick(dialog, source, paths, chosenFolder, &move);
     // Success: every step done and the program file in place, so one message, the first.
     const bool ok = click.installed && click.report->outcome && click.messages.size() == 1;
     std::vector<std::string> problems;
@@ -63,7 +76,8 @@ int Install(Run &run)
 std::vector<Command> InstallCommands()
 {
     return {
-        {"install", "install DEST              the installer run to the folder DEST", Install},
+        {"install", "install DEST [--move-entries]  the installer run to the folder DEST",
+         Install},
     };
 }
 

@@ -5,6 +5,9 @@
 #include "dialogs/plain_message.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -21,10 +24,45 @@ bool DeleteConfirmationBox::Confirm()
     return box.exec() == QMessageBox::Yes;
 }
 
+bool MoveEntriesBox::Confirm(const std::string &text)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kMoveEntriesCaption),
+                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setObjectName(QStringLiteral("MoveEntriesQuestion"));
+    box.setDefaultButton(QMessageBox::Yes);
+    DialogCursor cursor;
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::string AskBackupFile(QWidget *parent, bool save)
+{
+    QFileDialog dialog(parent, save ? QStringLiteral("Αντίγραφο ασφαλείας λημμάτων")
+                                    : QStringLiteral("Επαναφορά λημμάτων από αντίγραφο"));
+    dialog.setObjectName(QStringLiteral("BackupFileDialog"));
+    // The same dialog everywhere, so the reader and the tests meet one.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Αντίγραφα Termdex (*.json)"),
+                           QStringLiteral("Όλα τα αρχεία (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    dialog.setDirectory(QDir::home());
+    if (save)
+        dialog.selectFile(QStringLiteral("termdex-entries.json"));
+    int result = QDialog::Rejected;
+    {
+        DialogCursor cursor;
+        result = dialog.exec();
+    }
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+}
+
 CustomEntriesUi::CustomEntriesUi(QWidget *window, MainLexCore &core,
                                  const std::filesystem::path &programFolder)
     : folderDialog(window, programFolder), editor(window), confirmation(window),
-      commands(core, folderDialog, editor, confirmation)
+      moveQuestion(window), commands(core, folderDialog, editor, confirmation)
 {
 }
 
@@ -44,6 +82,8 @@ void SetCustomEntriesMenuPictures(QMenu &menu)
         if (auto *action = menu.findChild<QAction *>(QLatin1String(picture.item)))
             action->setIcon(SvgIcon(CustomPicture(picture.picture)));
     }
+    if (auto *action = menu.findChild<QAction *>(QStringLiteral("CustomFolderItem")))
+        action->setIcon(SvgIcon(DialogPicture("folder_custom")));
 }
 
 } // namespace termdex

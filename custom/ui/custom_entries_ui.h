@@ -26,6 +26,22 @@ private:
     QWidget *m_parent;
 };
 
+// Whether the reader's entries move to another folder: Yes and No, captioned
+// kMoveEntriesCaption, the question icon.
+class MoveEntriesBox final : public MoveEntriesQuestion
+{
+public:
+    explicit MoveEntriesBox(QWidget *parent) : m_parent(parent) {}
+    bool Confirm(const std::string &text) override;
+
+private:
+    QWidget *m_parent;
+};
+
+// The file of a backup: the save or open dialog (object name "BackupFileDialog"), JSON files
+// offered first. An empty path when the reader cancels.
+std::string AskBackupFile(QWidget *parent, bool save);
+
 // The editing commands over the window's core, with the program's own dialogs.
 struct CustomEntriesUi
 {
@@ -35,6 +51,7 @@ struct CustomEntriesUi
     SelectCustomDirDialog folderDialog;
     InsertEntryEditor editor;
     DeleteConfirmationBox confirmation;
+    MoveEntriesBox moveQuestion;
     CustomEntryCommands commands;
 };
 

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTimer>
 
 namespace termdex {
 
@@ -135,11 +136,22 @@ void TInsertEntryFrm::FormShow()
                                                                     : m_request.caption));
     if (!m_request.okCaption.empty())
         m_insertOkButton->setText(QString::fromStdString(m_request.okCaption));
+    if (!m_request.failure.empty()) {
+        // Back after a failed save: what was typed stays, and the reader is told why.
+        m_insertEntryText->setText(ToQString(m_request.texts.english));
+        m_insertEntryTrans->setText(ToQString(m_request.texts.greek));
+        m_insertEntryDescr->setPlainText(MemoText(m_request.texts.description));
+        QTimer::singleShot(0, this, [this] {
+            ShowPlainMessage(this, QString::fromStdString(m_request.failure));
+        });
+    }
     if (m_request.mode == EditMode::Insert) {
+        m_insertEntryText->setFocus(Qt::OtherFocusReason);
+        if (!m_request.failure.empty())
+            return;
         m_insertEntryText->clear();
         m_insertEntryTrans->clear();
         m_insertEntryDescr->clear();
-        m_insertEntryText->setFocus(Qt::OtherFocusReason);
         return;
     }
     m_insertEntryText->setEnabled(m_request.headwordsEnabled);

@@ -5,9 +5,11 @@
 
 #include "custom/ui/custom_entries_ui.h"
 #include "dialogs/plain_message.h"
+#include "lib/files.h"
 #include "main/ui/pictures.h"
 
 #include <QAction>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 
@@ -26,6 +28,15 @@ public:
 
 } // namespace
 
+void TMainLex::ShowUnseenMessage(const EditStatus &status)
+{
+    // The editor already showed why a save failed, over the texts it kept.
+    if (status.outcome == EditOutcome::Failed || status.outcome == EditOutcome::Refused)
+        return;
+    if (!status.message.empty())
+        ShowPlainMessage(this, QString::fromStdString(status.message));
+}
+
 void TMainLex::SetUpCustomEntries()
 {
     m_customEntries = std::make_unique<CustomEntriesUi>(this, *m_core, m_programFolder);
@@ -41,6 +52,9 @@ void TMainLex::SetUpCustomEntries()
         {"InsertEntryItem", &TMainLex::InsertEntryItemClick},
         {"ModifyEntryItem", &TMainLex::ModifyEntryItemClick},
         {"DeleteEntryItem", &TMainLex::DeleteEntryItemClick},
+        {"CustomFolderItem", &TMainLex::CustomFolderItemClick},
+        {"BackupItem", &TMainLex::BackupItemClick},
+        {"RestoreItem", &TMainLex::RestoreItemClick},
     };
     for (const auto &item : items) {
         if (auto *action = m_customEntriesMenu->findChild<QAction *>(QLatin1String(item.item)))
@@ -75,8 +89,7 @@ void TMainLex::InsertEntryItemClick()
     }
     Mirror();
     FitEntryLabels();
-    if (!status.message.empty())
-        ShowPlainMessage(this, QString::fromStdString(status.message));
+    ShowUnseenMessage(status);
 }
 
 void TMainLex::ModifyEntryItemClick()
@@ -88,8 +101,7 @@ void TMainLex::ModifyEntryItemClick()
     }
     Mirror();
     FitEntryLabels();
-    if (!status.message.empty())
-        ShowPlainMessage(this, QString::fromStdString(status.message));
+    ShowUnseenMessage(status);
 }
 
 void TMainLex::DeleteEntryItemClick()
@@ -103,6 +115,67 @@ void TMainLex::DeleteEntryItemClick()
     FitEntryLabels();
     if (!status.message.empty())
         ShowPlainMessage(this, QString::fromStdString(status.message));
+}
+
+} // namespace termdex
+
+namespace termdex {
+
+void TMainLex::CustomFolderItemClick()
+{
+    EditStatus status;
+    {
+        CommandCursor busy;
+        status = m_customEntries->commands.CustomFolderItemClick(m_customEntries->folderDialog,
+                                                                  m_customEntries->moveQuestion);
+    }
+    Mirror();
+    FitEntryLabels();
+    if (!status.message.empty())
+        ShowPlainMessage(this, QString::fromStdString(status.message));
+}
+
+void TMainLex::BackupItemClick()
+{
+    const std::string file = AskBackupFile(this, true);
+    if (file.empty())
+        return;
+    std::string message;
+    {
+        CommandCursor busy;
+        std::string problem;
+        const auto entries = m_customEntries->commands.BackupEntries(&problem);
+        if (!entries)
+            message = std::string(kMessageBackupFailed) + "\n" + problem;
+        else if (!SaveBackup(file, WriteBackup(*entries)))
+            message = kMessageBackupFailed;
+        else
+            message = BackupSummary(entries->size(), QFile::decodeName(file.c_str()).toUtf8()
+                                                         .toStdString());
+    }
+    ShowPlainMessage(this, QString::fromStdString(message));
+}
+
+void TMainLex::RestoreItemClick()
+{
+    const std::string file = AskBackupFile(this, false);
+    if (file.empty())
+        return;
+    const auto bytes = ReadWholeFile(file, kMaxBackupBytes);
+    const BackupParse parsed = bytes ? ReadBackup(*bytes) : BackupParse{};
+    if (!parsed.entries) {
+        ShowPlainMessage(this, QString::fromUtf8(kMessageRestoreUnread));
+        return;
+    }
+    RestoreReport report;
+    {
+        CommandCursor busy;
+        report = m_customEntries->commands.RestoreEntries(*parsed.entries);
+    }
+    Mirror();
+    FitEntryLabels();
+    if (report.status.outcome != EditOutcome::Unchanged)
+        ShowPlainMessage(this, QString::fromStdString(RestoreSummary(report)));
 }
 
 } // namespace termdex

@@ -3,6 +3,7 @@
 // then shows the outcome messages one after another.
 #include "main/ui/main_lex_window.h"
 
+#include "custom/ui/custom_entries_ui.h"
 #include "dialogs/plain_message.h"
 #include "dialogs/select_custom_dir_form.h"
 #include "install/installer.h"
@@ -94,8 +95,9 @@ void TMainLex::InstallLabelClick()
         source.launchers = {m_services.folders->Desktop(), m_services.folders->Applications()};
     else
         source.launchers = {DesktopFolder(), ApplicationsFolder()};
-    const InstallClick click =
-        termdex::InstallLabelClick(dialog, source, m_core->MutablePaths(), m_chosenFolder);
+    MoveEntriesBox question(this);
+    const InstallClick click = termdex::InstallLabelClick(dialog, source, m_core->MutablePaths(),
+                                                          m_chosenFolder, &question);
     for (const std::string &message : click.messages)
         ShowPlainMessage(this, QString::fromUtf8(message));
     activateWindow();

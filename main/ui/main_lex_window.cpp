@@ -226,6 +226,11 @@ void TMainLex::BuildToolbar()
     addItem("InsertEntryItem", QStringLiteral("Εισαγωγή Νέου Λήμματος"));
     m_modifyEntryItem = addItem("ModifyEntryItem", QStringLiteral("Τροποποίηση Λήμματος"));
     m_deleteEntryItem = addItem("DeleteEntryItem", QStringLiteral("Διαγραφή Λήμματος"));
+    // Where the entries are kept, and copies of them that outlive this folder.
+    m_customEntriesMenu->addSeparator();
+    addItem("CustomFolderItem", QStringLiteral("Φάκελος επεξεργασμένων λημμάτων..."));
+    addItem("BackupItem", QStringLiteral("Αντίγραφο ασφαλείας λημμάτων..."));
+    addItem("RestoreItem", QStringLiteral("Επαναφορά λημμάτων από αντίγραφο..."));
 }
 
 void TMainLex::BuildDisplay()

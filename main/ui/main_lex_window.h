@@ -29,6 +29,7 @@ class QTextEdit;
 namespace termdex {
 
 struct CustomEntriesUi;
+struct EditStatus;
 class TDummyFrm;
 struct WindowExtras;
 class FolderDialog;
@@ -114,6 +115,10 @@ public slots:
     void InsertEntryItemClick();
     void ModifyEntryItemClick();
     void DeleteEntryItemClick();
+    // The folder of the reader's entries, and backups of them.
+    void CustomFolderItemClick();
+    void BackupItemClick();
+    void RestoreItemClick();
     // Printing (print_support.cpp), quick translation (quick_translation_window.cpp), the
     // figures, tables, help, about window and staying on top (window_documents.cpp).
     void Print_ButtonClick();
@@ -167,6 +172,8 @@ private:
     void SurroundFocus();
     // The editing commands with their dialogs, bound to the custom-entries menu.
     void SetUpCustomEntries();
+    // The message of a finished edit, unless the editor showed it already.
+    void ShowUnseenMessage(const EditStatus &status);
     // The print, quick-translation, figure, tables, help and about commands' bindings.
     void SetUpExtras();
     // Stops the clipboard notices (quick translation) before the window goes.
