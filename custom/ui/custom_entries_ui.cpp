@@ -77,13 +77,15 @@ void SetCustomEntriesMenuPictures(QMenu &menu)
         {"InsertEntryItem", "insert_entry_item"},
         {"ModifyEntryItem", "modify_entry_item"},
         {"DeleteEntryItem", "delete_entry_item"},
+        {"CustomFolderItem", "custom_folder_item"},
+        {"BackupItem", "backup_item"},
+        {"RestoreItem", "restore_item"},
     };
     for (const auto &picture : pictures) {
         if (auto *action = menu.findChild<QAction *>(QLatin1String(picture.item)))
             action->setIcon(SvgIcon(CustomPicture(picture.picture)));
     }
-    if (auto *action = menu.findChild<QAction *>(QStringLiteral("CustomFolderItem")))
-        action->setIcon(SvgIcon(DialogPicture("folder_custom")));
+
 }
 
 } // namespace termdex

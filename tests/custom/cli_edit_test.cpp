@@ -5,10 +5,13 @@
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
+#include "lib/settings.h"
 #include "tests/tools/cli_runner.h"
 
 #include <cstdlib>
 #include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace termdex {
 namespace {
@@ -26,12 +29,14 @@ protected:
         fs::create_directories(root / "custom");
         fs::create_directories(root / "home");
         // No settings file of the machine's is read or written.
-        for (const char *name : {"HOME", "XDG_CONFIG_HOME"}) {
+        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
             const char *value = std::getenv(name);
             saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
         }
         ::setenv("HOME", (root / "home").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (root / "home" / ".config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (root / "home" / ".local" / "share").c_str(), 1);
+        fs::create_directories(root / "home" / ".local" / "share");
         // The demo dictionary's data files in a program folder of the test's own, which holds
         // no program file (a writable one would make the program folder the custom folder).
         fs::create_directories(root / "program" / "data");
@@ -146,20 +151,119 @@ TEST_F(CliEditTest, RefusalsExitWithTwoAndTheMessageAloneAndChangeNothing)
     EXPECT_FALSE(FileExists(paths.customDescriptionPath));
 }
 
-TEST_F(CliEditTest, NoUsableCustomFolderExitsWithThree)
+TEST_F(CliEditTest, FolderIsTheOneTheWindowsDialogProposes)
 {
     EXPECT_EQ(RunCli("--program-folder " + Q((root / "program").string()) + " --custom-folder " +
                          Q((root / "missing").string()) + " insert --en a --gr b")
                   .status,
               3);
-    // No settings file, and no program file to call writable: the window would ask.
+    // No settings file and no writable program file: the window would ask and propose
+    // $XDG_DATA_HOME/Termdex. A proposal that cannot be written is no folder.
+    const fs::path proposed = root / "home" / ".local" / "share" / "Termdex";
+    std::ofstream(proposed) << "a file";
     EXPECT_EQ(Cli("insert --en a --gr b", false).status, 3);
     EXPECT_FALSE(fs::exists(root / "home" / ".config" / "Termdex.ini"));
+    fs::remove(proposed);
+    // Taken and stored as the dialog's OK would store it, so later starts read it.
+    ASSERT_EQ(Cli("insert --en a --gr b", false).status, 0);
+    EXPECT_TRUE(fs::is_regular_file(proposed / "Data" / "TermdexIC.tbo"));
+    EXPECT_EQ(ReadSettingsLine(root / "home" / ".config" / "Termdex.ini"), proposed.string());
+    EXPECT_NE(Cli("edited", false).out.find("\"a *\""), std::string::npos);
     // A stored folder is used as the window uses it.
-    fs::create_directories(root / "home" / ".config");
     std::ofstream(root / "home" / ".config" / "Termdex.ini") << (root / "custom").string() << "\n";
     EXPECT_EQ(Cli("insert --en a --gr b", false).status, 0);
     EXPECT_TRUE(FileExists(paths.customGreekIndexPath));
+}
+
+TEST_F(CliEditTest, BackupAndRestoreMergeAndComeBackTheSame)
+{
+    ASSERT_EQ(Cli("insert --en bravo --gr " + Q("μπράβο") + " --descr " + Q("α\nβ {}")).status, 0);
+    ASSERT_EQ(Cli("insert --en charlie --descr c").status, 0);
+    ASSERT_EQ(Cli("modify 1 --descr " + Q("δική μου")).status, 0);
+    const std::string first = (root / "first.json").string();
+    const CliResult backup = Cli("backup " + Q(first));
+    ASSERT_EQ(backup.status, 0) << backup.out;
+    EXPECT_EQ(backup.out, "{\"entries\": 3}\n");
+
+    // Into an empty folder, then backed up again: the same file; a second restore adds nothing.
+    const std::string other = (root / "other").string();
+    fs::create_directories(other);
+    const std::string in = "--json --program-folder " + Q((root / "program").string()) +
+                           " --custom-folder " + Q(other) + " ";
+    CliResult restored = RunCli(in + "restore " + Q(first), {}, true);
+    EXPECT_EQ(restored.out,
+              "{\"added\": 3, \"skipped\": 0, \"not_placed\": [], \"conflicts\": [], "
+              "\"refused\": []}\n");
+    const std::string second = (root / "second.json").string();
+    ASSERT_EQ(RunCli(in + "backup " + Q(second)).status, 0);
+    EXPECT_EQ(ReadWholeFile(second, 1 << 20), ReadWholeFile(first, 1 << 20));
+    restored = RunCli(in + "restore " + Q(first));
+    EXPECT_NE(restored.out.find("\"added\": 0, \"skipped\": 3"), std::string::npos);
+    EXPECT_EQ(RunCli(in + "edited").out, Cli("edited").out);
+
+    // A supplement whose headword is gone is reported; a file that is no backup changes nothing.
+    std::string text = *ReadWholeFile(first, 1 << 20);
+    const std::string shipped(Load().english[1].headword);
+    for (size_t at = text.find(shipped); at != std::string::npos; at = text.find(shipped))
+        text.replace(at, shipped.size(), "Nothing like it");
+    std::ofstream(root / "moved.json", std::ios::binary) << text;
+    restored = RunCli(in + "restore " + Q((root / "moved.json").string()));
+    EXPECT_EQ(restored.status, 0);
+    EXPECT_NE(restored.out.find("\"not_placed\": [\"Nothing like it\"]"), std::string::npos)
+        << restored.out;
+    const auto before = Bytes(paths.customIndexPath);
+    std::ofstream(root / "bad.json") << "{\"format\": \"termdex-backup\", \"entries\": [{]}";
+    EXPECT_EQ(Cli("restore " + Q((root / "bad.json").string())).status, 2);
+    EXPECT_EQ(Cli("restore " + Q((root / "none.json").string())).status, 2);
+    EXPECT_EQ(Bytes(paths.customIndexPath), before);
+}
+
+// A copy of the program that this user cannot write, as a system-wide installation is: root
+// runs the commands as "nobody"; anyone else makes the copy read-only to himself.
+TEST_F(CliEditTest, SystemWideCopyKeepsTheUsersEntriesInHisDataFolder)
+{
+    const fs::path program = root / "system";
+    fs::create_directories(program / "data");
+    for (const char *name : {"TermdexI.tbo", "TermdexHI.tbo", "Termdex.tbo"})
+        fs::copy_file(BuildDir() / "data" / name, program / "data" / name);
+    fs::copy_file(BuildDir() / "termdex-cli", program / "termdex-cli");
+    std::ofstream(program / "Termdex") << "#!/bin/sh\n";
+    const fs::path home = root / "user";
+    fs::create_directories(home / ".local" / "share");
+    std::string prefix;
+    if (::geteuid() == 0) {
+        if (std::system("command -v setpriv >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "setpriv is needed to run as another user";
+        fs::permissions(root, fs::perms(0755));
+        fs::permissions(program / "Termdex", fs::perms(0755));
+        if (std::system(("chown -R 65534:65534 " + Q(home.string())).c_str()) != 0)
+            GTEST_SKIP() << "cannot give the user a home folder";
+        prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    } else {
+        fs::permissions(program / "Termdex", fs::perms(0555));
+        fs::permissions(program, fs::perms(0555));
+    }
+    const std::string run = prefix + "env HOME=" + Q(home.string()) + " XDG_CONFIG_HOME=" +
+                            Q((home / ".config").string()) + " XDG_DATA_HOME=" +
+                            Q((home / ".local" / "share").string()) + " XDG_CACHE_HOME=" +
+                            Q((home / ".cache").string()) + " " +
+                            Q((program / "termdex-cli").string()) + " --json ";
+    auto shell = [](const std::string &command) {
+        std::string out;
+        std::FILE *pipe = ::popen((command + " 2>&1").c_str(), "r");
+        char buffer[4096];
+        size_t n;
+        while (pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, n);
+        const int status = pipe != nullptr ? ::pclose(pipe) : -1;
+        return std::make_pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, out);
+    };
+    const auto insert = shell(run + "insert --en zzsystem --gr " + Q("σύστημα"));
+    EXPECT_EQ(insert.first, 0) << insert.second;
+    EXPECT_TRUE(fs::is_regular_file(home / ".local/share/Termdex/Data/TermdexIC.tbo"));
+    EXPECT_FALSE(fs::exists(program / "Data"));
+    EXPECT_NE(shell(run + "edited").second.find("zzsystem *"), std::string::npos);
+    fs::permissions(program, fs::perms(0755));
 }
 
 TEST_F(CliEditTest, ModifyAndDeleteRunTheWindowsCommands)

@@ -1,8 +1,10 @@
 #include "custom/edit_commands.h"
 
 #include "custom/custom_files.h"
+#include "custom/entry_backup.h"
 #include "lib/files.h"
 
+#include "tests/custom/faulty_file_system.h"
 #include "tests/main/dictionary_fixture.h"
 
 #include <cstdlib>
@@ -84,10 +86,11 @@ protected:
         }
         DictionaryTest::TearDown();
     }
-    CustomEntryCommands &Commands()
+    CustomEntryCommands &Commands(FileSystem &fs = RealFileSystem())
     {
         Open();
-        commands = std::make_unique<CustomEntryCommands>(*core, folder, editor, confirmation);
+        commands =
+            std::make_unique<CustomEntryCommands>(*core, folder, editor, confirmation, fs);
         return *commands;
     }
     EditorAnswer Answer(const std::string &english, const std::string &greek,
@@ -299,6 +302,72 @@ TEST_F(EditCommandsTest, HistoryFollowsItsEntriesWhenRecordsShift)
     EXPECT_EQ(core->State().CurrentEntryRecord, RecordOf("delta"));
     core->Prev_ButtonClick();
     EXPECT_EQ(core->State().entryLabel, "gamma");
+}
+
+} // namespace
+} // namespace termdex
+
+namespace termdex {
+namespace {
+using namespace termdex::testing;
+
+TEST_F(EditCommandsTest, FailedSaveBringsTheEditorBackWithTheText)
+{
+    // The first file call of the first save fails; the second save goes through.
+    FaultyFileSystem faulty(1, FaultyFileSystem::Mode::SingleFailure);
+    CustomEntryCommands &c = Commands(faulty);
+    editor.answers.push_back(Answer("bravo", "μπράβο", "κείμενο"));
+    editor.answers.push_back(Answer("bravo", "μπράβο", "κείμενο 2"));
+    ASSERT_TRUE(c.InsertEntryItemClick().ok());
+    ASSERT_EQ(editor.shown.size(), 2u);
+    EXPECT_TRUE(editor.shown[0].failure.empty());
+    EXPECT_FALSE(editor.shown[1].failure.empty());
+    EXPECT_EQ(editor.shown[1].texts.description, Cp("κείμενο"));
+    EXPECT_EQ(editor.shown[1].texts.greek, Cp("μπράβο"));
+    EXPECT_EQ(core->Index().english[RecordOf("bravo")].kind, 'C');
+
+    // Cancelled after a failure: the failure is the outcome, the window already showed it.
+    FaultyFileSystem always(1, FaultyFileSystem::Mode::Crash);
+    CustomEntryCommands &again = Commands(always);
+    core->ShowRecord(RecordOf("gamma"));
+    editor.shown.clear();
+    editor.answers.push_back(Answer("gamma", "γάμμα", "δικό μου"));
+    EXPECT_EQ(again.ModifyEntryItemClick().outcome, EditOutcome::Failed);
+    ASSERT_EQ(editor.shown.size(), 2u);
+    EXPECT_EQ(editor.shown[1].mode, EditMode::Update);
+    EXPECT_EQ(editor.shown[1].texts.description, Cp("δικό μου"));
+}
+
+TEST_F(EditCommandsTest, RestoreMergesSkipsAndReportsWhatHasNoPlace)
+{
+    const std::vector<BackupEntry> backup = {
+        {'A', "beta", Cp("βήτα"), Cp("συμπλήρωση\r\nδεύτερη γραμμή")},
+        {'A', "omega", "", "lost headword"},
+        {'C', "bravo", Cp("μπράβο"), Cp("κείμενο {με} \\ σύμβολα")},
+        {'C', "zulu", "", "z"},
+    };
+    CustomEntryCommands &c = Commands();
+    RestoreReport report = c.RestoreEntries(backup);
+    ASSERT_TRUE(report.status.ok()) << report.status.message;
+    EXPECT_EQ(report.added, 3);
+    EXPECT_EQ(report.notPlaced, std::vector<Cp1253>{"omega"});
+    EXPECT_EQ(core->Index().english[RecordOf("beta")].kind, 'A');
+    EXPECT_EQ(core->Index().english[RecordOf("zulu")].kind, 'C');
+
+    // A backup of the result lists what was placed, byte for byte as given.
+    std::vector<BackupEntry> placed = backup;
+    placed.erase(placed.begin() + 1);
+    EXPECT_EQ(WriteBackup(*c.BackupEntries()), WriteBackup(placed));
+
+    // Again: everything is there already; a different supplement keeps the reader's own.
+    std::vector<BackupEntry> second = backup;
+    second.push_back({'A', "gamma", Cp("γάμμα"), ""});
+    second[0].description = "other text";
+    report = c.RestoreEntries(second);
+    EXPECT_EQ(report.added, 1); // gamma's empty supplement
+    EXPECT_EQ(report.skipped, 2);
+    EXPECT_EQ(report.conflicts, std::vector<Cp1253>{"beta"});
+    EXPECT_EQ(WriteBackup(*c.BackupEntries()).find("other text"), std::string::npos);
 }
 
 } // namespace

@@ -279,12 +279,15 @@ private slots:
         auto *menu = w.Find<QMenu>("CustomEntriesMenu");
         QStringList names;
         for (QAction *action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
             names << action->objectName();
             QVERIFY(!action->icon().isNull());
             QCOMPARE(action->icon().pixmap(16, 16).size(), QSize(16, 16));
         }
         QCOMPARE(names, (QStringList{"CustomEntriesItem", "InsertEntryItem", "ModifyEntryItem",
-                                     "DeleteEntryItem"}));
+                                     "DeleteEntryItem", "CustomFolderItem", "BackupItem",
+                                     "RestoreItem"}));
         auto *button = w.Find("CustomEntries_Button");
         QTest::mouseClick(button, Qt::LeftButton);
         QTRY_VERIFY(menu->isVisible());

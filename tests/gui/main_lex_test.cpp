@@ -466,7 +466,7 @@ private slots:
         QVERIFY(modify->isEnabled());
         QVERIFY(remove->isEnabled());
         QVERIFY(w.Find<QTextEdit>("Description_Text")->toPlainText().contains("My own text."));
-        QCOMPARE(w.Find<QMenu>("CustomEntriesMenu")->actions().size(), 4);
+        QCOMPARE(w.Find<QMenu>("CustomEntriesMenu")->actions().size(), 8); // 4, a line, 3
     }
 
     // ---- History ----

@@ -100,6 +100,38 @@ TEST_F(CliInstallTest, InstallsAndTheInstalledCopyKeepsItsEntriesInItsDataFolder
     EXPECT_NE(again.out.find("\"copied\": 0"), std::string::npos) << again.out;
 }
 
+TEST_F(CliInstallTest, EntriesMadeBeforeStayListedWhetherKeptOrMoved)
+{
+    const fs::path old = root / "old";
+    fs::create_directories(old / "Data");
+    fs::create_directories(SettingsFile().parent_path());
+    WriteFile(SettingsFile(), old.string() + "\n");
+    ASSERT_EQ(RunIn(media / "termdex-cli", "insert --en zzbefore --descr d", root).status, 0);
+    const std::string entries = ReadFile(old / "Data" / "TermdexIC.tbo");
+    ASSERT_FALSE(entries.empty());
+
+    // Kept: the settings file goes on naming the old folder, which both copies read.
+    ASSERT_EQ(Install().status, 0);
+    EXPECT_EQ(ReadSettingsLine(SettingsFile()), old.string());
+    EXPECT_FALSE(fs::exists(target / "Data" / "TermdexIC.tbo"));
+    EXPECT_NE(RunIn(target / "termdex-cli", "edited", target).out.find("zzbefore *"),
+              std::string::npos);
+
+    // Moved: the files go into the new copy's Data folder, which is stored.
+    const fs::path second = root / "disk" / "Second";
+    ASSERT_EQ(RunIn(media / "termdex-cli", "install --move-entries " + ShellQuote(second.string()),
+                    root)
+                  .status,
+              0);
+    EXPECT_EQ(ReadSettingsLine(SettingsFile()), second.string());
+    EXPECT_EQ(ReadFile(second / "Data" / "TermdexIC.tbo"), entries);
+    EXPECT_FALSE(fs::exists(old / "Data" / "TermdexIC.tbo"));
+    for (const fs::path &copy : {second, media})
+        EXPECT_NE(RunIn(copy / "termdex-cli", "edited", root).out.find("zzbefore *"),
+                  std::string::npos)
+            << copy;
+}
+
 TEST_F(CliInstallTest, ProblemsExitWithOneAndBadUsageWithTwo)
 {
     fs::permissions(media / "content", fs::perms(0755));
