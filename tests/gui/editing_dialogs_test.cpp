@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -856,6 +857,125 @@ private slots:
         QVERIFY(fs::is_directory(fs::path(m_home.path().toStdString()) / "Relative" / "Data"));
         QCOMPARE(installedInto.back(), answer.folder);
         QVERIFY(IsCurrentFolder(program.folder));
+    }
+
+    void editorComesBackWithTheTextWhenSavingFails()
+    {
+        // The stored folder's Data is a file: every save fails until the reader mends it.
+        ProgramFolder program(true);
+        const fs::path custom = fs::path(m_home.path().toStdString()) / "custom";
+        fs::create_directories(custom);
+        std::ofstream(custom / "Data") << "not a folder";
+        fs::create_directories(SettingsFile().parent_path());
+        std::ofstream(SettingsFile()) << custom.string() << "\n";
+        WindowUnderTest w(program.folder);
+        QString message;
+        EditorSeen back;
+        WhenOpens<TInsertEntryFrm>([&](TInsertEntryFrm *form) {
+            Fill(form, QStringLiteral("Kept text"), QStringLiteral("κείμενο"),
+                 QStringLiteral("first line\nsecond line"));
+            Child<QPushButton>(form, "InsertOk_Button")->click();
+            WhenOpens<QMessageBox>([&](QMessageBox *box) {
+                message = box->text();
+                box->button(QMessageBox::Ok)->click();
+                WhenOpens<TInsertEntryFrm>([&](TInsertEntryFrm *again) {
+                    back = Look(again);
+                    fs::remove(custom / "Data");
+                    fs::create_directory(custom / "Data");
+                    Child<QPushButton>(again, "InsertOk_Button")->click();
+                });
+            });
+        });
+        Run(w, "InsertEntryItem");
+        QTRY_COMPARE(program.OwnHeadwords(custom), QStringList{QStringLiteral("Kept text")});
+        QVERIFY(!message.isEmpty());
+        QCOMPARE(back.english, QStringLiteral("Kept text"));
+        QCOMPARE(back.greek, QStringLiteral("κείμενο"));
+        QCOMPARE(back.description, QStringLiteral("first line\nsecond line"));
+    }
+
+    void folderCommandChoosesAnotherFolderAndMovesTheEntries()
+    {
+        ProgramFolder program(false);
+        program.AddOwnEntry("Moving entry", "μετακίνηση", "Text.");
+        WindowUnderTest w(program.folder);
+        const fs::path chosen = fs::path(m_home.path().toStdString()) / "elsewhere";
+        QString mode, prefilled, question;
+        WhenOpens<TSelectCustomDirForm>([&](TSelectCustomDirForm *form) {
+            mode = form->FolderMode();
+            prefilled = Child<QLineEdit>(form, "Dir_Edit")->text();
+            Child<QLineEdit>(form, "Dir_Edit")->setText(QString::fromStdString(chosen.string()));
+            WhenOpens<QMessageBox>([&](QMessageBox *box) {
+                question = box->windowTitle() + "|" + box->text();
+                box->button(QMessageBox::Yes)->click();
+            });
+            Child<QPushButton>(form, "BitBtn1")->click();
+        });
+        Run(w, "CustomFolderItem");
+        QCOMPARE(mode, QStringLiteral("CHOOSE"));
+        QCOMPARE(fs::path(prefilled.toStdString()), program.folder);
+        QVERIFY(question.startsWith(Utf("Επεξεργασμένα Λήμματα|")));
+        QCOMPARE(program.OwnHeadwords(chosen), QStringList{QStringLiteral("Moving entry")});
+        QVERIFY(!fs::exists(program.folder / "data" / "TermdexIC.tbo"));
+        QCOMPARE(ReadAll(SettingsFile()).substr(0, chosen.string().size()), chosen.string());
+        QVERIFY(IsCurrentFolder(program.folder));
+        Run(w, "CustomEntriesItem");
+        QCOMPARE(Items(w), QStringList{QStringLiteral("Moving entry *")});
+
+        // A folder this user cannot write files in is refused, whatever its mode bits say.
+        const fs::path plainFile = fs::path(m_home.path().toStdString()) / "file-not-folder";
+        std::ofstream(plainFile) << "x";
+        MessageLog messages;
+        WhenOpens<TSelectCustomDirForm>([&](TSelectCustomDirForm *form) {
+            Child<QLineEdit>(form, "Dir_Edit")
+                ->setText(QString::fromStdString((plainFile / "sub").string()));
+            messages.AnswerNext();
+            Child<QPushButton>(form, "BitBtn1")->click();
+            Child<QPushButton>(form, "BitBtn2")->click();
+        });
+        Run(w, "CustomFolderItem");
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(program.OwnHeadwords(chosen), QStringList{QStringLiteral("Moving entry")});
+    }
+
+    void backupAndRestoreThroughTheMenu()
+    {
+        ProgramFolder program(false);
+        program.AddOwnEntry("Saved entry", "αντίγραφο", "Line one.\r\nLine two.");
+        WindowUnderTest w(program.folder);
+        const QString file = m_home.path() + QStringLiteral("/entries.json");
+        const QString again = m_home.path() + QStringLiteral("/again.json");
+        auto chooseFile = [](const QString &name) {
+            WhenOpens<QFileDialog>([name](QFileDialog *dialog) {
+                dialog->selectFile(name);
+                static_cast<QDialog *>(dialog)->accept(); // QFileDialog's own is protected
+            });
+        };
+        MessageLog messages;
+        chooseFile(file);
+        messages.AnswerNext();
+        Run(w, "BackupItem");
+        QTRY_COMPARE(messages.texts.size(), 1);
+        QVERIFY(messages.texts[0].contains(QStringLiteral("1")));
+        const std::string saved = ReadAll(file.toStdString());
+        QVERIFY(saved.find("\"Saved entry\"") != std::string::npos);
+
+        // The reader's files are lost; the backup brings the entry back, text and all.
+        for (const char *name : {"TermdexIC.tbo", "TermdexHIC.tbo", "TermdexC.tbo"})
+            fs::remove(program.folder / "data" / name);
+        chooseFile(file);
+        messages.AnswerNext();
+        Run(w, "RestoreItem");
+        QTRY_COMPARE(messages.texts.size(), 2);
+        QVERIFY(messages.texts[1].startsWith(Utf("Προστέθηκαν 1 λήμματα")));
+        QCOMPARE(program.OwnHeadwords(), QStringList{QStringLiteral("Saved entry")});
+        Type(w, QStringLiteral("Saved entry"));
+        QVERIFY(Description(w).contains(QStringLiteral("Line two.")));
+        chooseFile(again);
+        messages.AnswerNext();
+        Run(w, "BackupItem");
+        QTRY_COMPARE(messages.texts.size(), 3);
+        QCOMPARE(ReadAll(again.toStdString()), saved);
     }
 
 private:
