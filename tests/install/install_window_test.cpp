@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -130,6 +131,46 @@ private slots:
         QCOMPARE(ReadSettingsLine(m_home / ".config" / "Termdex.ini"), target.string());
         QCOMPARE(fs::current_path(), m_media);
         QVERIFY(!InstallOffered(target));
+    }
+
+    // The reader's entries in the settings file's folder: the window asks whether they move
+    // into the installed copy (Yes) or stay where both copies read them (No).
+    void installAsksWhereTheEntriesGo()
+    {
+        const fs::path settings = m_home / ".config" / "Termdex.ini";
+        for (const bool move : {false, true}) {
+            const fs::path old = fs::path(m_root.path().toStdString()) / "old-entries";
+            const fs::path target = fs::path(m_root.path().toStdString()) /
+                                    (move ? "moved-to" : "kept-beside");
+            fs::create_directories(old / "Data");
+            std::ofstream(old / "Data" / "TermdexIC.tbo") << "coded index line\r\n";
+            fs::create_directories(settings.parent_path());
+            std::ofstream(settings) << old.string() << "\n";
+            WindowUnderTest w(m_media, Platform(true));
+            QString question;
+            int messages = 0;
+            WhenModalOpens("TSelectCustomDirForm", [&](QDialog *dialog) {
+                dialog->findChild<QLineEdit *>("Dir_Edit")
+                    ->setText(QString::fromStdString(target.string()));
+                WhenModalOpens("MoveEntriesQuestion", [&](QDialog *box) {
+                    question = box->findChild<QLabel *>("qt_msgbox_label")->text();
+                    auto *answer = qobject_cast<QMessageBox *>(box)->button(
+                        move ? QMessageBox::Yes : QMessageBox::No);
+                    WhenModalOpens("PlainMessage", [&](QDialog *done) {
+                        ++messages;
+                        done->accept();
+                    });
+                    answer->click();
+                });
+                dialog->findChild<QPushButton *>("BitBtn1")->click();
+            });
+            w.window->InstallLabelClick();
+            QTRY_COMPARE(messages, 1);
+            QVERIFY(question.contains(QString::fromStdString(old.string())));
+            QCOMPARE(ReadSettingsLine(settings), (move ? target : old).string());
+            QCOMPARE(fs::exists(target / "Data" / "TermdexIC.tbo"), move);
+            QCOMPARE(fs::exists(old / "Data" / "TermdexIC.tbo"), !move);
+        }
     }
 
     void cancelShowsNothing()
