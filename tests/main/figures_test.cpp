@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 namespace termdex {
 namespace {
@@ -225,6 +230,43 @@ TEST(DemoFiguresTest, EveryReferenceOfTheDemoFindsItsFigure)
         }
     }
     EXPECT_GE(found, 10);
+}
+
+// The installer copies only what the manifest names, so a figure left out of it would be
+// missing from every installed copy; and each figure is the plain 400 x 300, 24-bit bitmap
+// that the figure window is laid out for.
+TEST(DemoFiguresTest, EveryShippedFigureIsInTheManifestAndIsA24BitBitmap)
+{
+    const char *build = std::getenv("TERMDEX_BUILD_DIR");
+    ProgramPaths paths;
+    paths.programFolder = build != nullptr ? build : ".";
+    const auto manifest = ReadWholeFile(paths.ContentFolder() / "fil.tbo", 1 << 20);
+    if (!manifest)
+        GTEST_SKIP() << "the content folder is not built";
+    const std::vector<std::string> listed = SplitLines(*manifest);
+    const auto le = [](const std::string &bytes, size_t at, size_t size) {
+        uint32_t value = 0;
+        for (size_t i = 0; i < size; ++i)
+            value |= uint32_t(uint8_t(bytes[at + i])) << (8 * i);
+        return value;
+    };
+    int figures = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(paths.ContentFolder())) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with("Fig_") || !name.ends_with(".bmp"))
+            continue;
+        ++figures;
+        EXPECT_NE(std::find(listed.begin(), listed.end(), name), listed.end()) << name;
+        const auto header = ReadFileRange(entry.path(), 0, 54);
+        ASSERT_TRUE(header.has_value()) << name;
+        EXPECT_EQ(header->substr(0, 2), "BM") << name;
+        EXPECT_EQ(le(*header, 14, 4), 40u) << name << ": header size";
+        EXPECT_EQ(le(*header, 18, 4), 400u) << name << ": width";
+        EXPECT_EQ(le(*header, 22, 4), 300u) << name << ": height";
+        EXPECT_EQ(le(*header, 28, 2), 24u) << name << ": bits per pixel";
+        EXPECT_EQ(le(*header, 30, 4), 0u) << name << ": compression";
+    }
+    EXPECT_GE(figures, 40);
 }
 
 } // namespace
