@@ -301,7 +301,7 @@ private slots:
 
         // No headword is "taxa": the first item is highlighted, nothing is shown.
         Type(w, "a");
-        QCOMPARE(ItemText(w, 0), QStringLiteral("Taxation"));
+        QCOMPARE(ItemText(w, 0), QStringLiteral("Taxable income"));
         QCOMPARE(List(w)->currentIndex().row(), 0);
         QVERIFY(LabelText(w, "Entry_Label").isEmpty());
         QVERIFY(w.Find<QTextEdit>("Description_Text")->toPlainText().isEmpty());
@@ -564,12 +564,12 @@ private slots:
 
         // Return on the list shows the selected item; the lookup does not run again.
         Entry(w)->clear();
-        Type(w, "inflat");
+        Type(w, "deflat");
         List(w)->setFocus();
         QTest::keyClick(List(w), Qt::Key_Down);
-        QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Inflation targeting"));
+        QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Deflationary spiral"));
         QTest::keyClick(List(w), Qt::Key_Up, Qt::NoModifier);
-        QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Inflation"));
+        QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Deflation"));
         const size_t back = w.State().PrevMenu.size();
         QTest::keyClick(List(w), Qt::Key_Return); // shown already: nothing changes
         QCOMPARE(List(w)->model()->rowCount(), 2);
