@@ -2,6 +2,7 @@
 
 #include "lib/cp1253.h"
 #include "lib/files.h"
+#include "lib/version.h"
 
 #include <algorithm>
 #include <climits>
@@ -139,7 +140,7 @@ void PrintHelp(std::ostream &out)
 int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
 {
     GlobalOptions options;
-    options.programFolder = ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli");
+    options.programFolder = LocateProgramFolder(ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli"));
     std::vector<std::string> rest;
     std::string command;
     bool optionsEnded = false;
@@ -161,7 +162,7 @@ int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
             PrintHelp(out);
             return kExitOk;
         } else if (arg == "--version") {
-            out << "termdex-cli 1.0.0\n";
+            out << "termdex-cli " << TermdexVersion() << '\n';
             return kExitOk;
         } else if (arg == "--json") {
             options.json = true;
