@@ -11,6 +11,32 @@ fs::path ProgramFile(const fs::path &programFolder, const fs::path &relative)
     return ResolvePathCase(programFolder / relative);
 }
 
+fs::path LocateProgramFolder(const fs::path &executableFolder)
+{
+    std::error_code ec;
+    if (fs::is_directory(ProgramFile(executableFolder, "data"), ec))
+        return executableFolder;
+    if (executableFolder.filename() == "bin") {
+        const fs::path shared = executableFolder.parent_path() / "share" / "termdex";
+        if (fs::is_directory(shared / "data", ec))
+            return shared;
+    }
+    return executableFolder;
+}
+
+bool IsSystemProgramFolder(const fs::path &programFolder)
+{
+    const fs::path folder = programFolder.lexically_normal();
+    // A trailing separator leaves an empty last component.
+    const fs::path named = folder.has_filename() ? folder : folder.parent_path();
+    std::error_code ec;
+    if (named.filename() != "termdex" || named.parent_path().filename() != "share" ||
+        !fs::is_directory(named, ec))
+        return false;
+    return fs::is_regular_file(named.parent_path().parent_path() / "bin" / "termdex", ec) ||
+           fs::is_regular_file(named.parent_path().parent_path() / "bin" / "termdex-cli", ec);
+}
+
 fs::path ProgramPaths::ShippedEnglishIndex() const
 {
     return ProgramFile(programFolder, "data/TermdexI.tbo");

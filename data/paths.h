@@ -25,6 +25,15 @@ struct ProgramPaths
     bool HasCustomFolder() const { return !customIndexPath.empty(); }
 };
 
+// The program folder of a program file in executableFolder: that folder when it holds data/ (a
+// build folder, a copy made by the installer), else PREFIX/share/termdex for a program installed
+// in PREFIX/bin (the system layout of a package), else executableFolder.
+std::filesystem::path LocateProgramFolder(const std::filesystem::path &executableFolder);
+
+// True for a program folder of the system layout (PREFIX/share/termdex beside PREFIX/bin/termdex):
+// its data are read-only and were installed by the package manager, not by the installer.
+bool IsSystemProgramFolder(const std::filesystem::path &programFolder);
+
 // A path inside the program folder, each component matched regardless of letter case.
 std::filesystem::path ProgramFile(const std::filesystem::path &programFolder,
                                   const std::filesystem::path &relative);

@@ -2,6 +2,7 @@
 
 #include "dialogs/dialog_layout.h"
 #include "dialogs/problem_message.h"
+#include "lib/version.h"
 #include "main/shipped_documents.h"
 #include "main/ui/pictures.h"
 #include "platform/shell.h"
@@ -39,6 +40,10 @@ TCopyrightForm::TCopyrightForm(QWidget *parent, Shell *shell, RightsText rightsT
         label->installEventFilter(this);
         return label;
     };
+    // The version, beside the logo above the links, for a reader who reports a fault.
+    PlaceLabel(this, "VersionLabel",
+               QStringLiteral("Termdex ") + QString::fromUtf8(TermdexVersion()), 90, 4, false,
+               false);
     m_siteLabel = link("SiteLabel", termdex::SiteLabelClick(), 24);
     m_mailLabel = link("MailLabel", termdex::MailLabelClick(), 46);
 

@@ -90,50 +90,89 @@ std::string Cp1253ToUtf8(Cp1253View text)
     return out;
 }
 
+namespace {
+
+// Decodes one strict UTF-8 sequence at in[i]; returns its length, or 0 with why set.
+size_t DecodeUtf8(std::string_view in, size_t i, char32_t &cp, const char *&why)
+{
+    const unsigned char lead = static_cast<unsigned char>(in[i]);
+    size_t length = 0;
+    char32_t least = 0;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        cp = lead & 0x1F;
+        length = 2;
+        least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        cp = lead & 0x0F;
+        length = 3;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        cp = lead & 0x07;
+        length = 4;
+        least = 0x10000;
+    } else {
+        why = lead == 0xC0 || lead == 0xC1 ? "overlong form"
+              : (lead & 0xC0) == 0x80      ? "continuation byte without a lead byte"
+                                           : "byte that UTF-8 never uses";
+        return 0;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        if (i + k >= in.size() || (static_cast<unsigned char>(in[i + k]) & 0xC0) != 0x80) {
+            why = "truncated sequence";
+            return 0;
+        }
+        cp = (cp << 6) | (static_cast<unsigned char>(in[i + k]) & 0x3F);
+    }
+    if (cp < least)
+        why = "overlong form";
+    else if (cp >= 0xD800 && cp <= 0xDFFF)
+        why = "surrogate";
+    else if (cp > 0x10FFFF)
+        why = "code point past U+10FFFF";
+    else
+        return length;
+    return 0;
+}
+
+} // namespace
+
+std::optional<std::string> Utf8Error(std::string_view in)
+{
+    for (size_t i = 0; i < in.size();) {
+        char32_t cp = 0;
+        const char *why = "";
+        const size_t length = DecodeUtf8(in, i, cp, why);
+        if (length == 0)
+            return "invalid UTF-8 at byte " + std::to_string(i + 1) + ": " + why;
+        i += length;
+    }
+    return std::nullopt;
+}
+
 Utf8Conversion Utf8ToCp1253(std::string_view in)
 {
     Utf8Conversion result;
     Cp1253 out;
     out.reserve(in.size());
-    size_t i = 0;
-    while (i < in.size()) {
-        const unsigned char lead = static_cast<unsigned char>(in[i]);
+    for (size_t i = 0; i < in.size();) {
         char32_t cp = 0;
-        size_t extra = 0;
-        if (lead < 0x80) {
-            cp = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            cp = lead & 0x1F;
-            extra = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            cp = lead & 0x0F;
-            extra = 2;
-        } else if ((lead & 0xF8) == 0xF0) {
-            cp = lead & 0x07;
-            extra = 3;
-        } else {
-            result.problem = "invalid UTF-8";
+        const char *why = "";
+        const size_t length = DecodeUtf8(in, i, cp, why);
+        if (length == 0) {
+            result.invalidUtf8 = true;
+            result.problem = "invalid UTF-8 at byte " + std::to_string(i + 1) + ": " + why;
             return result;
-        }
-        if (i + extra >= in.size()) {
-            result.problem = "invalid UTF-8";
-            return result;
-        }
-        for (size_t k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(in[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                result.problem = "invalid UTF-8";
-                return result;
-            }
-            cp = (cp << 6) | (next & 0x3F);
         }
         const auto byte = CodePointToCp1253(cp);
         if (!byte) {
-            result.problem = std::string(in.substr(i, extra + 1));
+            result.problem = std::string(in.substr(i, length));
             return result;
         }
         out += static_cast<char>(*byte);
-        i += extra + 1;
+        i += length;
     }
     result.text = std::move(out);
     return result;

@@ -19,10 +19,16 @@ std::optional<unsigned char> CodePointToCp1253(char32_t codePoint);
 
 std::string Cp1253ToUtf8(Cp1253View text);
 
+// Where strict UTF-8 fails, in words ("invalid UTF-8 at byte 3: overlong form"), or nullopt for
+// valid text. Overlong forms (C0 80 for NUL among them), surrogates, code points past U+10FFFF,
+// stray continuation bytes and truncated sequences are all invalid.
+std::optional<std::string> Utf8Error(std::string_view utf8);
+
 struct Utf8Conversion
 {
     std::optional<Cp1253> text; // nullopt when the input cannot be held
-    std::string problem;        // UTF-8 of the first character refused, or "invalid UTF-8"
+    bool invalidUtf8 = false;   // the input is not UTF-8 at all (problem says where)
+    std::string problem;        // UTF-8 of the first character refused, or Utf8Error's words
 };
 Utf8Conversion Utf8ToCp1253(std::string_view utf8);
 

@@ -4,6 +4,7 @@
 
 #include "main/keyboard.h"
 #include "platform/clipboard.h"
+#include "platform/display_session.h"
 #include "platform/file_attributes.h"
 #include "platform/shell.h"
 #include "platform/user_folders.h"

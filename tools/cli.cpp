@@ -2,11 +2,16 @@
 
 #include "lib/cp1253.h"
 #include "lib/files.h"
+#include "lib/version.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <iostream>
 #include <system_error>
+
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace termdex::cli {
 namespace fs = std::filesystem;
@@ -20,10 +25,20 @@ bool CommandArgs::Parse(const std::vector<std::string> &valueOptions,
     bool optionsEnded = false;
     for (size_t i = 0; i < m_args.size(); ++i) {
         const std::string &arg = m_args[i];
+        const size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             m_positional.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
+        } else if (equals != std::string::npos) {
+            const std::string name = arg.substr(0, equals);
+            if (among(valueOptions, name)) {
+                m_values.emplace_back(name, arg.substr(equals + 1));
+            } else {
+                m_error = among(flagOptions, name) ? "option " + name + " takes no value"
+                                                   : "unknown option " + name;
+                return false;
+            }
         } else if (among(valueOptions, arg)) {
             if (i + 1 >= m_args.size()) {
                 m_error = "option " + arg + " needs a value";
@@ -62,10 +77,20 @@ int Run::Fail(const std::string &message, int status) const
 std::optional<Cp1253> Run::ToCp1253(const std::string &utf8) const
 {
     Utf8Conversion converted = Utf8ToCp1253(utf8);
-    if (!converted.text)
+    if (converted.invalidUtf8)
+        err << "the text is not UTF-8: " << converted.problem << '\n';
+    else if (!converted.text)
         err << "the text holds a character that code page 1253 cannot hold: "
             << converted.problem << '\n';
     return converted.text;
+}
+
+std::optional<Cp1253> Run::FieldText(const std::string &utf8) const
+{
+    auto text = ToCp1253(utf8);
+    if (text && text->size() > kFieldCharacterLimit)
+        text->resize(kFieldCharacterLimit); // one byte per character in code page 1253
+    return text;
 }
 
 std::optional<int> Run::RecordArgument(const std::string &text, int count) const
@@ -126,58 +151,224 @@ std::vector<Command> AllCommands()
     return all;
 }
 
+// A synopsis split into its usage and what the command does (after two or more blanks).
+std::pair<std::string, std::string> SplitSynopsis(std::string_view synopsis)
+{
+    const size_t gap = synopsis.find("  ");
+    if (gap == std::string_view::npos)
+        return {std::string(synopsis), {}};
+    const size_t what = synopsis.find_first_not_of(' ', gap);
+    return {std::string(synopsis.substr(0, gap)),
+            what == std::string_view::npos ? std::string() : std::string(synopsis.substr(what))};
+}
+
+const char kGlobalOptions[] =
+    "Global options (before or after COMMAND; --opt=value works as --opt value):\n"
+    "  --program-folder DIR  the folder that holds data/ and content/\n"
+    "  --custom-folder DIR   the folder whose Data/ holds the reader's entries, for this run\n"
+    "  --lang en|gr          the language mode before the command runs\n"
+    "  --json                machine-readable output: one JSON object a line\n"
+    "  --help, --version     this help, the version\n";
+
 void PrintHelp(std::ostream &out)
 {
-    out << "Usage: termdex-cli [--program-folder DIR] [--custom-folder DIR] [--lang en|gr] "
-           "[--json] COMMAND [ARGUMENTS]\n\nCommands:\n";
-    for (const Command &command : AllCommands())
-        out << "  " << command.synopsis << '\n';
+    out << "Usage: termdex-cli [GLOBAL OPTIONS] COMMAND [ARGUMENTS]\n"
+           "       termdex-cli help COMMAND    (or COMMAND --help)\n";
+    const std::vector<Command> all = AllCommands();
+    // Usages longer than this put what they do on a line of their own, in the same column.
+    const size_t kWidest = 34;
+    size_t column = 0;
+    for (const Command &command : all)
+        column = std::max(column, std::min(kWidest, SplitSynopsis(command.synopsis).first.size()));
+    column += 4;
+    for (const auto &[group, title] : {std::pair{CommandGroup::Reader, "Reader commands:"},
+                                       std::pair{CommandGroup::Maintenance,
+                                                 "Maintenance commands:"}}) {
+        out << '\n' << title << '\n';
+        for (const Command &command : all) {
+            if (command.group != group)
+                continue;
+            const auto [usage, what] = SplitSynopsis(command.synopsis);
+            out << "  " << usage;
+            if (!what.empty()) {
+                if (usage.size() + 2 > column)
+                    out << '\n' << std::string(column, ' ');
+                else
+                    out << std::string(column - usage.size() - 2, ' ');
+                out << what;
+            }
+            out << '\n';
+        }
+    }
+    out << '\n' << kGlobalOptions;
+    out << "\nExit status: 0 success; 1 failure; 2 bad usage or input; 3 no usable custom folder;\n"
+           "4 data files missing or unreadable; 5 define: a word showed no entry.\n";
+}
+
+void PrintCommandHelp(std::ostream &out, const Command &command)
+{
+    const auto [usage, what] = SplitSynopsis(command.synopsis);
+    out << "Usage: termdex-cli [GLOBAL OPTIONS] " << usage << '\n';
+    if (!what.empty()) {
+        std::string sentence = what;
+        if (sentence[0] >= 'a' && sentence[0] <= 'z')
+            sentence[0] = static_cast<char>(sentence[0] - 'a' + 'A');
+        out << '\n' << sentence << ".\n";
+    }
+    if (command.details != nullptr)
+        out << '\n' << command.details;
+    out << '\n' << kGlobalOptions;
+}
+
+const Command *FindCommand(const std::string &name)
+{
+    static const std::vector<Command> all = AllCommands();
+    for (const Command &command : all)
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+int UnknownCommand(std::ostream &err, const std::string &name)
+{
+    err << "unknown command " << name << " (termdex-cli --help lists them)\n";
+    return kExitUsage;
 }
 
 } // namespace
 
+bool UseColour(int fd)
+{
+    const char *noColour = std::getenv("NO_COLOR");
+    const char *term = std::getenv("TERM");
+    return ::isatty(fd) == 1 && (noColour == nullptr || *noColour == '\0') &&
+           !(term != nullptr && std::string_view(term) == "dumb");
+}
+
+int OutputWidth(int fd)
+{
+    winsize size{};
+    if (::isatty(fd) == 1 && ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    long long columns = 0;
+    const char *text = std::getenv("COLUMNS");
+    if (text != nullptr && ParseFixedNumber(text, columns) && columns > 0 && columns <= 1000)
+        return static_cast<int>(columns);
+    return 80;
+}
+
+std::string WrapText(std::string_view utf8, int width)
+{
+    width = std::max(width, 10);
+    auto characters = [](std::string_view text) {
+        return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
+    };
+    std::string out;
+    size_t lineStart = 0;
+    while (lineStart <= utf8.size()) {
+        const size_t lineEnd = std::min(utf8.find('\n', lineStart), utf8.size());
+        const std::string_view line = utf8.substr(lineStart, lineEnd - lineStart);
+        int used = 0;
+        bool lineEmpty = true;
+        for (size_t i = 0; i < line.size();) {
+            const size_t wordStart = line.find_first_not_of(' ', i);
+            if (wordStart == std::string_view::npos)
+                break;
+            const size_t wordEnd = std::min(line.find(' ', wordStart), line.size());
+            const std::string_view word = line.substr(wordStart, wordEnd - wordStart);
+            const int blanks = lineEmpty ? characters(line.substr(i, wordStart - i)) : 1;
+            const int length = characters(word);
+            if (!lineEmpty && used + blanks + length > width) {
+                out += '\n';
+                used = 0;
+            } else if (blanks > 0) {
+                out.append(static_cast<size_t>(blanks), ' '); // a paragraph's indent stays
+                used += blanks;
+            }
+            out += word;
+            used += length;
+            lineEmpty = false;
+            i = wordEnd;
+        }
+        if (lineEnd >= utf8.size())
+            break;
+        out += '\n';
+        lineStart = lineEnd + 1;
+    }
+    return out;
+}
+
 int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
 {
+    // Every argument is checked before any is used, so a bad one changes nothing.
+    for (int i = 1; i < argc; ++i) {
+        if (const auto problem = Utf8Error(argv[i])) {
+            err << "termdex-cli: argument " << i << ": " << *problem << '\n';
+            return kExitUsage;
+        }
+    }
     GlobalOptions options;
-    options.programFolder = ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli");
+    options.programFolder =
+        LocateProgramFolder(ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli"));
     std::vector<std::string> rest;
     std::string command;
     bool optionsEnded = false;
+    bool helpAsked = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        // --opt=value is --opt value.
+        std::string name = arg;
+        std::optional<std::string> given;
+        if (!optionsEnded && arg.rfind("--", 0) == 0) {
+            if (const size_t equals = arg.find('='); equals != std::string::npos) {
+                name = arg.substr(0, equals);
+                given = arg.substr(equals + 1);
+            }
+        }
         auto value = [&](std::string &target) {
+            if (given) {
+                target = *given;
+                return true;
+            }
             if (i + 1 >= argc)
                 return false;
             target = argv[++i];
             return true;
         };
+        const bool flag = name == "--help" || name == "-h" || name == "--version" ||
+                          name == "--json";
+        if (!optionsEnded && flag && given) {
+            err << "option " << name << " takes no value\n";
+            return kExitUsage;
+        }
         std::string text;
         if (optionsEnded) {
             rest.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
             rest.push_back(arg);
-        } else if (arg == "--help" || arg == "-h") {
-            PrintHelp(out);
+        } else if (name == "--help" || name == "-h") {
+            helpAsked = true;
+        } else if (name == "--version") {
+            out << "termdex-cli " << TermdexVersion() << '\n';
             return kExitOk;
-        } else if (arg == "--version") {
-            out << "termdex-cli 1.0.0\n";
-            return kExitOk;
-        } else if (arg == "--json") {
+        } else if (name == "--json") {
             options.json = true;
-        } else if (arg == "--program-folder" || arg == "--custom-folder" || arg == "--lang") {
+        } else if (name == "--program-folder" || name == "--custom-folder" || name == "--lang") {
             if (!value(text)) {
-                err << "option " << arg << " needs a value\n";
+                err << "option " << name << " needs a value\n";
                 return kExitUsage;
             }
-            if (arg == "--program-folder") {
+            if (name == "--program-folder") {
                 options.programFolder = text;
-            } else if (arg == "--custom-folder") {
+            } else if (name == "--custom-folder") {
                 options.customFolder = text;
             } else if (text == "en" || text == "gr") {
                 options.greek = text == "gr";
             } else {
-                err << "--lang takes en or gr\n";
+                err << "--lang takes en or gr, not " << text << '\n';
                 return kExitUsage;
             }
         } else if (command.empty() && !(arg.size() > 1 && arg[0] == '-')) {
@@ -186,18 +377,42 @@ int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
             rest.push_back(arg);
         }
     }
+    if (command == "help") {
+        std::vector<std::string> topics;
+        for (const std::string &arg : rest)
+            if (arg != "--")
+                topics.push_back(arg);
+        if (topics.size() > 1) {
+            err << "help takes one COMMAND\n";
+            return kExitUsage;
+        }
+        if (topics.empty()) {
+            PrintHelp(out);
+            return kExitOk;
+        }
+        command = topics.front();
+        helpAsked = true;
+    }
+    if (helpAsked) {
+        if (command.empty()) {
+            PrintHelp(out);
+            return kExitOk;
+        }
+        const Command *known = FindCommand(command);
+        if (known == nullptr)
+            return UnknownCommand(err, command);
+        PrintCommandHelp(out, *known);
+        return kExitOk;
+    }
     if (command.empty()) {
         PrintHelp(err);
         return kExitUsage;
     }
-    for (const Command &known : AllCommands()) {
-        if (command == known.name) {
-            Run run{options, CommandArgs(std::move(rest)), out, err};
-            return known.run(run);
-        }
-    }
-    err << "unknown command " << command << " (termdex-cli --help lists them)\n";
-    return kExitUsage;
+    const Command *known = FindCommand(command);
+    if (known == nullptr)
+        return UnknownCommand(err, command);
+    Run run{options, CommandArgs(std::move(rest)), out, err};
+    return known->run(run);
 }
 
 } // namespace termdex::cli

@@ -19,7 +19,12 @@ enum ExitCode : int {
     kExitUsage = 2,          // bad usage or bad input; nothing changed
     kExitNoCustomFolder = 3, // no usable custom folder for an editing command
     kExitDataMissing = 4,    // a data file missing or unreadable (the message names it)
+    kExitNoEntry = 5,        // define: a word showed no entry (the others were printed)
 };
+
+// The characters a one-line field of the window holds (a line edit's own limit); a longer text
+// typed or pasted there is cut, and so is a text argument bound for such a field.
+inline constexpr size_t kFieldCharacterLimit = 32767;
 
 struct GlobalOptions
 {
@@ -65,6 +70,9 @@ struct Run
     // UTF-8 argument to code page 1253; on a character the code page cannot hold, prints the
     // message naming it and returns nullopt (the caller exits with 2).
     std::optional<Cp1253> ToCp1253(const std::string &utf8) const;
+    // A text bound for one of the window's one-line fields (the entry field, the search
+    // dialogs): converted as ToCp1253, then cut to kFieldCharacterLimit as the field cuts it.
+    std::optional<Cp1253> FieldText(const std::string &utf8) const;
     // A record number argument: digits only, within 1..count.
     std::optional<int> RecordArgument(const std::string &text, int count) const;
     // The paths for this run: the program folder, and the custom folder from --custom-folder
@@ -76,12 +84,27 @@ struct Run
     void PrintJson(const std::string &json) const;
 };
 
+enum class CommandGroup { Reader, Maintenance };
+
 struct Command
 {
     const char *name;
-    const char *synopsis; // one line for --help
+    // "name ARGUMENTS   what it does": --help aligns the part after the first run of two or
+    // more blanks in a column of its own.
+    const char *synopsis;
     int (*run)(Run &);
+    CommandGroup group = CommandGroup::Reader;
+    const char *details = nullptr; // more for `help COMMAND`, lines ended by '\n'
 };
+
+// Colour and bold for people: only when the stream is a terminal, NO_COLOR is unset or empty and
+// TERM is not "dumb".
+bool UseColour(int fd);
+// The width to wrap text for people to: the terminal's, else $COLUMNS, else 80.
+int OutputWidth(int fd);
+// Wraps UTF-8 text at blanks to lines of at most width characters (a longer word stands alone);
+// line breaks in the text stay.
+std::string WrapText(std::string_view utf8, int width);
 
 // Each area of the program contributes its commands.
 std::vector<Command> DataCommands();   // build, check, byte-range, codec, fold, whole-word, dump-index

@@ -23,6 +23,8 @@ int Build(Run &run)
 {
     if (!run.args.Parse({"--authoring"}, {}))
         return run.Fail(run.args.error());
+    if (!run.args.positional().empty())
+        return run.Fail("usage: build [--authoring FILE]");
     const std::filesystem::path authoring =
         run.args.Value("--authoring")
             .value_or(ProgramFile(run.options.programFolder, "utils/Docs/OLO_minusfirstchar.txt"));
@@ -80,6 +82,8 @@ int Check(Run &run)
 {
     if (!run.args.Parse({"--authoring"}, {"--content"}))
         return run.Fail(run.args.error());
+    if (!run.args.positional().empty())
+        return run.Fail("usage: check [--content [--authoring FILE]]");
     if (run.args.Flag("--content"))
         return CheckContentCommand(run);
     if (run.args.Value("--authoring"))
@@ -124,9 +128,10 @@ int Codec(Run &run)
     long long seed = 1;
     if (const auto text = run.args.Value("--seed")) {
         const bool negative = !text->empty() && (*text)[0] == '-';
+        // The magnitude of the most negative 32-bit integer is one more than the largest.
         if (!ParseFixedNumber(std::string_view(*text).substr(negative ? 1 : 0), seed) ||
-            seed > 2147483647LL)
-            return run.Fail("--seed takes a 32-bit integer");
+            seed > (negative ? 2147483648LL : 2147483647LL))
+            return run.Fail("--seed takes a 32-bit integer, not " + *text);
         if (negative)
             seed = -seed;
     }
@@ -197,6 +202,8 @@ int DumpIndex(Run &run)
 {
     if (!run.args.Parse({}, {"--greek"}))
         return run.Fail(run.args.error());
+    if (!run.args.positional().empty())
+        return run.Fail("usage: dump-index [--greek]");
     const ProgramPaths paths = run.Paths();
     if (const auto missing = run.CheckDataFiles(paths))
         return *missing;
@@ -243,14 +250,22 @@ int DumpIndex(Run &run)
 
 std::vector<Command> DataCommands()
 {
+    constexpr CommandGroup kMaintenance = CommandGroup::Maintenance;
     return {
-        {"build", "build [--authoring FILE]     the data files from the authoring text", Build},
-        {"check", "check [--content [--authoring FILE]]  descriptions that do not load; with --content, the entries' content", Check},
-        {"byte-range", "byte-range FILE               smallest and largest byte of a file", ByteRangeCommand},
-        {"codec", "codec NAME [--seed N]         one codec, stdin to stdout", Codec},
-        {"fold", "fold NAME TEXT [--keep-leading-digits]", Fold},
-        {"whole-word", "whole-word TEXT WORD", WholeWord},
-        {"dump-index", "dump-index [--greek]          the loaded index tables", DumpIndex},
+        {"build", "build [--authoring FILE]  the data files from the authoring text", Build,
+         kMaintenance},
+        {"check", "check [--content [--authoring FILE]]  descriptions that do not load; with --content, "
+                  "the entries' content", Check, kMaintenance},
+        {"byte-range", "byte-range FILE  smallest and largest byte of a file", ByteRangeCommand,
+         kMaintenance},
+        {"codec", "codec NAME [--seed N]  one codec, stdin to stdout", Codec, kMaintenance,
+         "NAME: mirror-encode, mirror-decode, description-encode, description-decode,\n"
+         "shift-encode or shift-decode. N: a 32-bit integer, 1 unless given.\n"},
+        {"fold", "fold NAME TEXT [--keep-leading-digits]  the folded text", Fold, kMaintenance,
+         "NAME: greek-key, latin-key or fold-greek-letters.\n"},
+        {"whole-word", "whole-word TEXT WORD  whether TEXT holds WORD as a whole word", WholeWord,
+         kMaintenance},
+        {"dump-index", "dump-index [--greek]  the loaded index tables", DumpIndex, kMaintenance},
     };
 }
 

@@ -4,6 +4,7 @@
 #include "tools/cli.h"
 #include "tools/json.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace termdex::cli {
@@ -31,6 +32,25 @@ private:
     bool m_move;
 };
 
+// Why the folder DEST/Data could not be made: the first part of the path that is in the way.
+std::string WhyNoFolder(const std::string &dest)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path walked;
+    for (const fs::path &part : fs::absolute(dest, ec) / "Data") {
+        walked /= part;
+        const fs::file_status status = fs::status(walked, ec);
+        if (!fs::exists(status))
+            break;
+        if (!fs::is_directory(status))
+            return "cannot create the folder " + dest + "/Data: " + walked.string() +
+                   " is a file, not a folder";
+    }
+    return "cannot create the folder " + dest + "/Data (" + walked.parent_path().string() +
+           " is not writable by this user)";
+}
+
 int Install(Run &run)
 {
     if (!run.args.Parse({}, {"--move-entries"}) || run.args.positional().size() != 1 ||
@@ -51,6 +71,8 @@ int Install(Run &run)
         problems = click.report->problems;
     if (click.report && !click.report->ranToEnd)
         problems.push_back("the installation was interrupted: no launcher and no settings line");
+    if (!ok && problems.empty())
+        problems.push_back(WhyNoFolder(run.args.positional()[0]));
     if (run.options.json) {
         JsonWriter json;
         json.BeginObject().Key("ok").Bool(ok).Key("folder").Utf8(chosenFolder);

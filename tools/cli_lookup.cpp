@@ -6,7 +6,10 @@
 #include "tools/cli.h"
 #include "tools/json.h"
 
+#include <iostream>
 #include <ostream>
+
+#include <unistd.h>
 
 namespace termdex::cli {
 namespace {
@@ -46,6 +49,39 @@ std::string ForTerminal(Cp1253View text)
         if (c != '\r')
             out += c;
     return out;
+}
+
+// Typing TEXT key by key into the empty entry field. Each key's lookup starts afresh from what
+// the field holds (its leading blanks dropped) and the language follows the field's first
+// character alone, so the last key leaves the state that one change to the whole text leaves;
+// key by key would cost a lookup per character.
+void TypeIntoEmptyField(MainLexCore &core, const Cp1253 &text)
+{
+    if (!text.empty())
+        core.Entry_TextChange(text);
+}
+
+// The display step's state of the entry on display, as `show` prints it.
+void WriteShown(JsonWriter &json, MainLexCore &core, int record, bool withDocument)
+{
+    const MainLexState &state = core.State();
+    const char kind = core.Index().english[static_cast<size_t>(record)].kind;
+    json.BeginObject();
+    json.Key("record").Int(record);
+    json.Key("kind").Text(kind != 0 ? Cp1253(1, kind) : Cp1253());
+    json.Key("entry_label").Text(state.entryLabel);
+    json.Key("trans_label").Text(state.transLabel);
+    json.Key("description").Text(state.descriptionText);
+    json.Key("modify_enabled").Bool(state.modifyEntryEnabled);
+    json.Key("delete_enabled").Bool(state.deleteEntryEnabled);
+    if (withDocument) {
+        json.Key("document");
+        if (state.descriptionDocument.empty())
+            json.Null();
+        else
+            json.Text(state.descriptionDocument);
+    }
+    json.EndObject();
 }
 
 // withReport: the searches also give what the window says of their outcome ("message").
@@ -103,7 +139,7 @@ std::optional<Cp1253> OneText(const Run &run, const char *usage, int &status)
         status = run.Fail(usage);
         return std::nullopt;
     }
-    auto text = run.ToCp1253(run.args.positional()[0]);
+    auto text = run.FieldText(run.args.positional()[0]);
     if (!text)
         status = kExitUsage;
     return text;
@@ -147,12 +183,8 @@ int Type(Run &run)
     Window window(run);
     if (const auto failed = window.Open(run))
         return *failed;
-    MainLexCore &core = window.core();
-    // One change per key, each on what the field holds after the previous lookup (which drops
-    // leading blanks as they are typed).
-    for (char c : *text)
-        core.Entry_TextChange(core.State().entryText + c);
-    return PrintList(run, core.State());
+    TypeIntoEmptyField(window.core(), *text);
+    return PrintList(run, window.core().State());
 }
 
 int Specific(Run &run)
@@ -163,7 +195,7 @@ int Specific(Run &run)
     const auto captionArgument = run.args.Value("--caption");
     if (run.args.positional().size() != 1 || !captionArgument)
         return run.Fail(usage);
-    const auto caption = run.ToCp1253(*captionArgument);
+    const auto caption = run.FieldText(*captionArgument);
     if (!caption)
         return kExitUsage;
     Window window(run);
@@ -190,7 +222,7 @@ int Criteria(Run &run)
          {std::pair{"--start", &criteria.start}, std::pair{"--contain", &criteria.contain},
           std::pair{"--end", &criteria.end}}) {
         if (const auto value = run.args.Value(option)) {
-            const auto text = run.ToCp1253(*value);
+            const auto text = run.FieldText(*value);
             if (!text)
                 return kExitUsage;
             *field = *text;
@@ -260,22 +292,8 @@ int Show(Run &run)
     const char kind = core.Index().english[static_cast<size_t>(*record)].kind;
     if (run.options.json) {
         JsonWriter json;
-        json.BeginObject();
-        json.Key("record").Int(*record);
-        json.Key("kind").Text(kind != 0 ? Cp1253(1, kind) : Cp1253());
-        json.Key("entry_label").Text(state.entryLabel);
-        json.Key("trans_label").Text(state.transLabel);
-        json.Key("description").Text(state.descriptionText);
-        json.Key("modify_enabled").Bool(state.modifyEntryEnabled);
-        json.Key("delete_enabled").Bool(state.deleteEntryEnabled);
-        if (run.args.Flag("--rtf")) {
-            json.Key("document");
-            if (state.descriptionDocument.empty())
-                json.Null();
-            else
-                json.Text(state.descriptionDocument);
-        }
-        run.PrintJson(json.EndObject().str());
+        WriteShown(json, core, *record, run.args.Flag("--rtf"));
+        run.PrintJson(json.str());
         return kExitOk;
     }
     run.out << Utf8(state.entryLabel);
@@ -289,15 +307,136 @@ int Show(Run &run)
     return kExitOk;
 }
 
+// The entry on display for people: the headword (bold on a terminal), its rendering, and the
+// description wrapped to the width of the output.
+void PrintEntryForPeople(const Run &run, const MainLexState &state)
+{
+    const bool colour = UseColour(STDOUT_FILENO);
+    run.out << (colour ? "\x1b[1m" : "") << Utf8(Trim(state.entryLabel)) << (colour ? "\x1b[0m" : "");
+    if (!Trim(state.transLabel).empty())
+        run.out << "  " << Utf8(Trim(state.transLabel));
+    run.out << '\n';
+    std::string description = ForTerminal(state.descriptionText);
+    while (!description.empty() && (description.back() == '\n' || description.back() == ' '))
+        description.pop_back();
+    if (!description.empty())
+        run.out << WrapText(description, OutputWidth(STDOUT_FILENO)) << '\n';
+}
+
+// Defines one word on the open window; false when it showed no entry.
+bool DefineWord(const Run &run, MainLexCore &core, const std::string &word, const Cp1253 &text,
+                int &printed)
+{
+    // Each word is typed into an empty field in the language the run starts in, as if alone.
+    core.WriteEntryText("");
+    core.SetLanguageMode(run.options.greek);
+    TypeIntoEmptyField(core, text);
+    const MainLexState &state = core.State();
+    // An empty word types nothing, so what is on display is the previous word's.
+    const int shown = text.empty() ? 0 : state.shownRecord;
+    if (run.options.json) {
+        JsonWriter json;
+        json.BeginObject();
+        json.Key("query").Utf8(word);
+        json.Key("language").Utf8(state.LanguageMode ? "gr" : "en");
+        json.Key("entry");
+        if (shown != 0)
+            WriteShown(json, core, shown, false);
+        else
+            json.Null();
+        run.PrintJson(json.EndObject().str());
+    } else if (shown != 0) {
+        if (printed++ > 0) // a blank line between entries
+            run.out << '\n';
+        PrintEntryForPeople(run, state);
+    } else {
+        run.err << "no entry for " << word << '\n';
+    }
+    return shown != 0;
+}
+
+// One line of standard input, at most limit bytes kept (the rest of a longer line is read and
+// dropped, so a huge line costs no memory); false at the end of the input.
+bool ReadBoundedLine(std::istream &in, std::string &line, size_t limit)
+{
+    line.clear();
+    bool any = false;
+    for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (line.size() < limit)
+            line += static_cast<char>(c);
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return any;
+}
+
+int Define(Run &run)
+{
+    const char *usage = "usage: define WORD... | define -";
+    if (!run.args.Parse({}, {}))
+        return run.Fail(run.args.error());
+    const std::vector<std::string> &words = run.args.positional();
+    const bool fromInput = words.size() == 1 && words[0] == "-";
+    if (words.empty())
+        return run.Fail(usage);
+    // Words given as arguments are checked before any is looked up.
+    std::vector<Cp1253> texts;
+    if (!fromInput) {
+        for (const std::string &word : words) {
+            auto text = run.FieldText(word);
+            if (!text)
+                return kExitUsage;
+            texts.push_back(std::move(*text));
+        }
+    }
+    Window window(run);
+    if (const auto failed = window.Open(run))
+        return *failed;
+    bool allShown = true;
+    int printed = 0;
+    if (!fromInput) {
+        for (size_t i = 0; i < words.size(); ++i)
+            allShown = DefineWord(run, window.core(), words[i], texts[i], printed) && allShown;
+    } else {
+        // A UTF-8 character is at most 4 bytes; what the field would cut goes unread.
+        std::string line;
+        for (long long number = 1; ReadBoundedLine(std::cin, line, 4 * kFieldCharacterLimit);
+             ++number) {
+            if (const auto problem = Utf8Error(line))
+                return run.Fail("standard input, line " + std::to_string(number) + ": " +
+                                *problem);
+            const auto text = run.FieldText(line);
+            if (!text)
+                return kExitUsage;
+            allShown = DefineWord(run, window.core(), line, *text, printed) && allShown;
+            run.out.flush(); // a script reading line by line gets each answer at once
+        }
+    }
+    return allShown ? kExitOk : kExitNoEntry;
+}
+
+const char kDefineDetails[] =
+    "Types each WORD into the empty entry field and shows the entry it names, as the window\n"
+    "does; with -, each line of standard input is a word. With --json, one object a line:\n"
+    "  {\"query\", \"language\", \"entry\": <as show prints it> or null}\n"
+    "Exit status 5 when a word showed no entry (the others are printed).\n";
+
 } // namespace
 
 std::vector<Command> LookupCommands()
 {
     return {
-        {"lookup", "lookup TEXT [--mode start|contain|end] [--custom-only]", Lookup},
+        {"define", "define WORD... | define -  the entry each word names, in one step", Define,
+         CommandGroup::Reader, kDefineDetails},
+        {"lookup", "lookup TEXT [--mode start|contain|end] [--custom-only]  the headwords that "
+                   "begin with, contain or end with TEXT", Lookup},
         {"type", "type TEXT                 typing TEXT into the empty entry field", Type},
         {"specific", "specific RECORD --caption TEXT   the history jump to RECORD", Specific},
-        {"criteria", "criteria [--start S] [--contain C] [--end E]", Criteria},
+        {"criteria", "criteria [--start S] [--contain C] [--end E]  the search-criteria dialog",
+         Criteria},
         {"search", "search WORD               full-text search in the descriptions", Search},
         {"edited", "edited                    the reader's edited entries", Edited},
         {"all", "all                       every headword", All},

@@ -178,7 +178,7 @@ void TMainLex::BuildToolbar()
                                            {314, 2, 36, 39}, 8);
     m_autoTranslateButton =
         AddToolbarButton("AutoTranslate_Button", PictureResource("auto_translate"),
-                         QStringLiteral("Γρήγορη Μετάφραση"), {350, 2, 36, 39}, 9);
+                         QuickTranslationTooltip("Γρήγορη Μετάφραση"), {350, 2, 36, 39}, 9);
     m_customEntriesButton =
         AddToolbarButton("CustomEntries_Button", PictureResource("custom_entries"),
                          QStringLiteral("Επεξεργασία Λημμάτων"), {392, 2, 45, 39}, 10);
@@ -441,9 +441,11 @@ void TMainLex::FormShow()
     }
     Mirror();
     m_entryText->setFocus(Qt::OtherFocusReason);
-    // A program that runs from a writable disk has been installed: no install offer.
-    if (m_services.files != nullptr &&
-        !InstallOffered(m_services.files->IsReadOnly(m_programFolder / kProgramFileName))) {
+    // A program that runs from a writable disk has been installed: no install offer. Nor has
+    // one the package manager installed, whose program file lies elsewhere.
+    if (IsSystemProgramFolder(m_programFolder) ||
+        (m_services.files != nullptr &&
+         !InstallOffered(m_services.files->IsReadOnly(m_programFolder / kProgramFileName)))) {
         m_installLabel->hide();
         m_copyrightLeft = 5;
         FormResize();

@@ -7,7 +7,13 @@
 #include "main/ui/pictures.h"
 #include "main/ui/qt_greek.h"
 
+#include "data/paths.h"
+#include "lib/version.h"
+
 #include <QApplication>
+
+#include <cstdio>
+#include <cstring>
 
 namespace termdex {
 
@@ -47,9 +53,24 @@ ProgramForms CreateProgramForms(PlatformServices services,
 
 int RunTermdex(int argc, char **argv)
 {
+    // Answered before the application object exists, so they need no display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("termdex %s\n", TermdexVersion());
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("Usage: termdex [--version] [--help] [Qt options]\n"
+                        "Termdex, the dictionary of economics terms, in its window.\n"
+                        "termdex-cli gives the same dictionary in a terminal.\n");
+            return 0;
+        }
+    }
+    ChoosePlatformPlugin();
     QApplication application(argc, argv);
-    const std::filesystem::path programFolder =
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(TermdexVersion()));
+    const std::filesystem::path programFolder = LocateProgramFolder(
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
     SystemPlatform platform;
     ProgramForms forms = CreateProgramForms(platform.Services(), programFolder);
     forms.mainLex->show();

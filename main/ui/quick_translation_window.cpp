@@ -6,6 +6,7 @@
 #include "main/ui/pictures.h"
 #include "main/ui/text_convert.h"
 #include "main/ui/window_extras.h"
+#include "platform/display_session.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -25,6 +26,16 @@ public:
 
 } // namespace
 
+QString QuickTranslationTooltip(const char *hint)
+{
+    QString tooltip = QString::fromUtf8(hint);
+    if (ClipboardSeenOnlyWithFocus())
+        tooltip += QStringLiteral("\n(Σε αυτή την επιφάνεια εργασίας Wayland ό,τι αντιγράφεται "
+                                  "σε άλλο πρόγραμμα φαίνεται μόνο όσο το παράθυρο του Termdex "
+                                  "είναι ενεργό.)");
+    return tooltip;
+}
+
 void TMainLex::AutoTranslate_ButtonClick()
 {
     // Turning the mode on leaves the clipboard alone: watching it sends no notice of what is
@@ -34,7 +45,7 @@ void TMainLex::AutoTranslate_ButtonClick()
     setWindowTitle(QString::fromUtf8(look.caption));
     m_autoTranslateButton->SetGlyph(look.cancelGlyph ? m_cancelAutoTrImage->Resource()
                                                      : m_autoTrImage->Resource());
-    m_autoTranslateButton->setToolTip(QString::fromUtf8(look.hint));
+    m_autoTranslateButton->setToolTip(QuickTranslationTooltip(look.hint));
     if (m_services.clipboard == nullptr)
         return;
     if (m_extras->quickTranslation.QuickTranslationOn())

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <array>
 #include <filesystem>
@@ -24,6 +25,10 @@ namespace termdex {
 
 class SearchStatus;
 class TDummyFrm;
+
+// The quick-translation button's hint; on a native Wayland session it adds that another
+// program's copies are seen only while the window has the focus.
+QString QuickTranslationTooltip(const char *hint);
 
 // Runs a function when a watched widget is clicked with the left button (on the release).
 class ClickFilter final : public QObject

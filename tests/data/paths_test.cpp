@@ -61,5 +61,22 @@ TEST_F(PathsTest, FolderNamesMatchWhateverCaseExists)
     EXPECT_EQ(custom.customIndexPath, (m_root / "new" / "Data" / "TermdexIC.tbo").string());
 }
 
+TEST_F(PathsTest, InstalledProgramFindsItsDataUnderShare)
+{
+    namespace fs = std::filesystem;
+    const fs::path prefix = m_root / "usr";
+    fs::create_directories(prefix / "bin");
+    WriteFile(prefix / "bin" / "termdex", "");
+    EXPECT_EQ(LocateProgramFolder(prefix / "bin"), prefix / "bin"); // nothing installed yet
+    EXPECT_FALSE(IsSystemProgramFolder(prefix / "share" / "termdex"));
+    fs::create_directories(prefix / "share" / "termdex" / "data");
+    EXPECT_EQ(LocateProgramFolder(prefix / "bin"), prefix / "share" / "termdex");
+    EXPECT_TRUE(IsSystemProgramFolder(prefix / "share" / "termdex"));
+    EXPECT_TRUE(IsSystemProgramFolder(prefix / "share" / "termdex/"));
+    // A folder that holds its own data is a program folder of its own, wherever it lies.
+    EXPECT_EQ(LocateProgramFolder(paths.programFolder), paths.programFolder);
+    EXPECT_FALSE(IsSystemProgramFolder(paths.programFolder));
+}
+
 } // namespace
 } // namespace termdex

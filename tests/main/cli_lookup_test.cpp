@@ -55,7 +55,7 @@ protected:
 
 TEST_F(CliLookupTest, TypingMatchesTheWindowKeyByKey)
 {
-    for (const std::string typed : {"Tax", "  tax r", "ta", "φόρος", "ΦΟΡΟΣ"}) {
+    for (const std::string typed : {"Tax", "  tax r", "ta", "φόρος", "ΦΟΡΟΣ", "   ", " 9 tax", "φ tax"}) {
         Open();
         for (char c : Cp(typed))
             core->Entry_TextChange(core->State().entryText + c);

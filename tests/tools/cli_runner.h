@@ -33,10 +33,13 @@ inline std::string ShellQuote(const std::string &s)
 }
 
 // arguments: already shell-quoted where needed; stderr is folded into out when withStderr.
+// wholeCommand, when given, runs instead of termdex-cli with the arguments.
 inline CliResult RunCli(const std::string &arguments, const std::string &stdinText = {},
-                        bool withStderr = false)
+                        bool withStderr = false, const std::string &wholeCommand = {})
 {
-    std::string command = ShellQuote((BuildDir() / "termdex-cli").string()) + " " + arguments;
+    std::string command = !wholeCommand.empty()
+                              ? wholeCommand
+                              : ShellQuote((BuildDir() / "termdex-cli").string()) + " " + arguments;
     std::filesystem::path input;
     if (!stdinText.empty()) {
         input = std::filesystem::temp_directory_path() / ("termdex-cli-in-" + std::to_string(::getpid()));
