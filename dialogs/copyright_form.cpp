@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -25,6 +26,9 @@ TCopyrightForm::TCopyrightForm(QWidget *parent, Shell *shell, RightsText rightsT
 {
     setObjectName(QStringLiteral("TCopyrightForm"));
     SetFixedDialog(*this, QStringLiteral("Termdex"), 255, 288);
+    // The rights text is written in black and dark blue, and so are the links: the window keeps
+    // the light face they were written for, whatever the desktop's palette.
+    setPalette(QPalette(QColor(240, 240, 240)));
 
     auto *logo = new SvgPicture(QStringLiteral(":/termdex/pictures/vorantis.svg"), this);
     logo->setObjectName(QStringLiteral("Image1"));

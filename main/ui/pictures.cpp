@@ -111,12 +111,13 @@ void FocusRing::Surround(QWidget *target)
 
 void FocusRing::paintEvent(QPaintEvent *)
 {
-    // Only the band outside the target: the target shows through the middle.
+    // Only the band outside the target: the target shows through the middle. Navy stands out
+    // from the window's blue and from the white controls alike.
     QPainter painter(this);
     const int w = width(), h = height();
     for (const QRect band : {QRect(0, 0, w, 2), QRect(0, h - 2, w, 2), QRect(0, 0, 2, h),
                              QRect(w - 2, 0, 2, h)})
-        painter.fillRect(band, Qt::white);
+        painter.fillRect(band, QColor(0, 32, 96));
 }
 
 SvgPicture::SvgPicture(const QString &resource, QWidget *parent)

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -176,6 +177,34 @@ private slots:
         ResizeTo(m_designSize);
         Activate();
         CompareWithFirst(first, "termdex-window-after-window-manager.png");
+    }
+
+    // A history drop-down asked to open while empty still opens, every time, once it holds items.
+    void historyDropDownOpensEveryTime()
+    {
+        if (DarkRun())
+            QSKIP("the drop-downs are tested under the light palette");
+        Activate();
+        auto *menu = m_window->findChild<QMenu *>(QStringLiteral("PrevMenu"));
+        m_window->PrevMenu_ButtonClick(); // empty: nothing opens
+        QTest::qWait(200);
+        QVERIFY(!menu->isVisible());
+        for (const char *headword : {"Tax", "Arbitrage", "Inflation"}) {
+            m_entry->clear();
+            QTest::keyClicks(m_entry, QLatin1String(headword));
+        }
+        QWidget *button = m_window->findChild<QWidget *>(QStringLiteral("PrevMenu_Button"));
+        QTRY_VERIFY(button->isEnabled());
+        const QPoint at = button->mapToGlobal(button->rect().center());
+        for (int time = 0; time < 3; ++time) {
+            Run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
+                                            QString::number(at.y()), QStringLiteral("click"),
+                                            QStringLiteral("1")});
+            QTRY_VERIFY(menu->isVisible());
+            QVERIFY(menu->actions().size() >= 2);
+            Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+            QTRY_VERIFY(!menu->isVisible());
+        }
     }
 
 private:

@@ -4,6 +4,7 @@
 #include "custom/custom_edits.h"
 #include "custom/ui/insert_entry_frm.h"
 #include "data/paths.h"
+#include "dialogs/copyright_form.h"
 #include "dialogs/message_form.h"
 #include "dialogs/search_form.h"
 #include "dialogs/startup_forms.h"
@@ -1083,6 +1084,13 @@ private slots:
                              qPrintable(control->objectName()));
                 }
             }
+            // The about window keeps its light face for its dark texts and links.
+            TCopyrightForm about(w.window.get());
+            const QPalette face = about.findChild<QWidget *>("CopyrightRTF")->palette();
+            QVERIFY(Contrast(Qt::black, face.color(QPalette::Base)) >= 4.5);
+            QWidget *site = about.findChild<QWidget *>("SiteLabel");
+            QVERIFY(Contrast(site->palette().color(QPalette::WindowText),
+                             site->palette().color(QPalette::Window)) >= 4.5);
             // The design's white field and list stay white.
             QCOMPARE(Entry(w)->palette().color(QPalette::Base), QColor(Qt::white));
             QCOMPARE(List(w)->palette().color(QPalette::Base), QColor(Qt::white));
