@@ -67,6 +67,7 @@ public:
     void LineBreak();
     void Bullet(); // a list item: a line break unless at the start, then a bullet and a space
     bool empty() const { return m_textWritten == 0; }
+    bool atLineStart() const { return m_lineEmpty; }
     bool cut() const { return m_cut; }
     // The text written so far as plain UTF-8, line breaks as '\n' (for finding translations).
     const std::string &plain() const { return m_plain; }

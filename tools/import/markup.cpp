@@ -126,7 +126,7 @@ void MarkupToRichText(std::string_view markup, bool newlinesBreak, RichText &ric
                 rich.Bullet();
         } else if (name == "p" || name == "div" || name == "ul" || name == "ol" || name == "blockquote" ||
                    name == "def") {
-            if (!rich.empty())
+            if (!rich.atLineStart())
                 rich.LineBreak();
         }
         rich.Bold(bold > 0);
