@@ -1,11 +1,13 @@
 #include "custom/edit_commands.h"
 
+#include "custom/commit.h"
 #include "custom/folder_move.h"
 #include "lib/cp1253.h"
 #include "lib/settings.h"
 
 #include <filesystem>
 #include <set>
+#include <stdlib.h>
 #include <tuple>
 
 namespace termdex {
@@ -316,6 +318,82 @@ int ShippedRecord(const EntryIndex &index, const BackupEntry &entry)
 
 } // namespace
 
+namespace {
+
+// The description file's positions have eight digits; nothing staged is larger.
+constexpr int64_t kMaxStagedBytes = 128LL * 1024 * 1024;
+
+// The files of a restore's staging folder are thrown away on any failure, so flushing each of
+// its hundreds of rewrites to the disk buys nothing; the one commit into the reader's folder
+// flushes as every edit does.
+class UnsyncedFileSystem final : public FileSystem
+{
+public:
+    explicit UnsyncedFileSystem(FileSystem &real) : m_real(real) {}
+    bool Exists(const std::string &path) override { return m_real.Exists(path); }
+    std::optional<int64_t> Size(const std::string &path) override { return m_real.Size(path); }
+    std::optional<std::string> ReadAll(const std::string &path, int64_t maxBytes) override
+    {
+        return m_real.ReadAll(path, maxBytes);
+    }
+    std::unique_ptr<ReadableFile> OpenRead(const std::string &path) override
+    {
+        return m_real.OpenRead(path);
+    }
+    std::unique_ptr<WritableFile> Create(const std::string &path) override
+    {
+        auto file = m_real.Create(path);
+        return file ? std::make_unique<File>(std::move(file)) : nullptr;
+    }
+    bool Rename(const std::string &from, const std::string &to) override
+    {
+        return m_real.Rename(from, to);
+    }
+    bool Remove(const std::string &path) override { return m_real.Remove(path); }
+    bool SyncFolder(const std::string &) override { return true; }
+
+private:
+    class File final : public WritableFile
+    {
+    public:
+        explicit File(std::unique_ptr<WritableFile> file) : m_file(std::move(file)) {}
+        bool Append(std::string_view bytes) override { return m_file->Append(bytes); }
+        bool Sync() override { return true; }
+        bool Close() override { return m_file->Close(); }
+
+    private:
+        std::unique_ptr<WritableFile> m_file;
+    };
+    FileSystem &m_real;
+};
+
+// A folder of its own in the system's temporary folder, removed with everything in it.
+class StagingFolder
+{
+public:
+    StagingFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "termdex-restore-XXXXXX")
+                                  .string();
+        if (::mkdtemp(pattern.data()) != nullptr)
+            m_folder = pattern;
+    }
+    ~StagingFolder()
+    {
+        std::error_code ec;
+        if (!m_folder.empty())
+            std::filesystem::remove_all(m_folder, ec);
+    }
+    StagingFolder(const StagingFolder &) = delete;
+    StagingFolder &operator=(const StagingFolder &) = delete;
+    const std::string &folder() const { return m_folder; }
+
+private:
+    std::string m_folder;
+};
+
+} // namespace
+
 RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry> &entries)
 {
     RestoreReport report;
@@ -339,6 +417,41 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
     for (const BackupEntry &entry : *before)
         present.insert(key(entry));
 
+    // The entries go one by one, through the editor's own operations, into a copy of the
+    // reader's files; the result replaces his files in one commit, so a restore is whole or
+    // not at all, and a thousand entries do not wait for a thousand flushes.
+    const ProgramPaths real = m_core.Paths();
+    StagingFolder staging;
+    ProgramPaths staged = real;
+    SetCustomPaths(staged, staging.folder());
+    std::error_code ec;
+    const std::filesystem::path stagedData =
+        std::filesystem::path(staged.customIndexPath).parent_path();
+    std::filesystem::create_directories(stagedData, ec);
+    const std::pair<std::string, std::string> files[] = {
+        {real.customIndexPath, staged.customIndexPath},
+        {real.customGreekIndexPath, staged.customGreekIndexPath},
+        {real.customDescriptionPath, staged.customDescriptionPath},
+    };
+    bool copied = !staging.folder().empty();
+    for (const auto &[from, to] : files) {
+        if (copied && m_fs.Exists(from))
+            copied = std::filesystem::copy_file(from, to, ec) && !ec;
+    }
+    if (!copied) {
+        report.status = {EditOutcome::Failed, kMessageWriteFailed};
+        return report;
+    }
+    UnsyncedFileSystem unsynced(m_fs);
+    struct PathsBack
+    {
+        MainLexCore &core;
+        const ProgramPaths &paths;
+        ~PathsBack() { core.MutablePaths() = paths; }
+    } pathsBack{m_core, real};
+    m_core.MutablePaths() = staged;
+    m_core.ReloadAfterEdit();
+
     for (const BackupEntry &entry : entries) {
         if (present.count(key(entry)) != 0) {
             ++report.skipped;
@@ -351,7 +464,7 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
                 report.refused.emplace_back(entry.english, std::move(*refusal));
                 continue;
             }
-            status = InsertEntry(m_core.Paths(), m_core.Index(), texts, m_fs);
+            status = InsertEntry(m_core.Paths(), m_core.Index(), texts, unsynced);
         } else {
             const int record = ShippedRecord(m_core.Index(), entry);
             if (record == 0) {
@@ -368,20 +481,47 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
                 report.refused.emplace_back(entry.english, std::move(*refusal));
                 continue;
             }
-            status = UpdateEntry(m_core.Paths(), m_core.Index(), record, kind, texts, m_fs);
+            status = UpdateEntry(m_core.Paths(), m_core.Index(), record, kind, texts, unsynced);
         }
         if (status.outcome == EditOutcome::Refused) {
             report.refused.emplace_back(entry.english, status.message);
             continue;
         }
-        if (status.outcome != EditOutcome::Done && status.outcome != EditOutcome::Pending) {
+        if (status.outcome != EditOutcome::Done) {
             report.status = status;
+            report.added = 0;
             break;
         }
         ++report.added;
         // The next entry's id and place come from the tables as the files now stand.
         m_core.ReloadAfterEdit();
     }
+
+    if (report.status.ok() && report.added > 0) {
+        std::vector<ScratchFile> scratch;
+        const std::string ProgramPaths::*targets[][2] = {
+            {&ProgramPaths::customIndexPath, &ProgramPaths::tempIndexPath},
+            {&ProgramPaths::customGreekIndexPath, &ProgramPaths::tempGreekIndexPath},
+            {&ProgramPaths::customDescriptionPath, &ProgramPaths::tempDescriptionPath},
+        };
+        for (const auto &target : targets) {
+            const std::string from = staged.*target[0];
+            if (!m_fs.Exists(from))
+                continue;
+            scratch.push_back({real.*target[1], real.*target[0], [this, from](WritableFile &out) {
+                                   const auto bytes = m_fs.ReadAll(from, kMaxStagedBytes);
+                                   return bytes && out.Append(*bytes);
+                               }});
+        }
+        const CommitOutcome outcome = CommitCustomFiles(m_fs, real, scratch);
+        if (outcome == CommitOutcome::NotStarted) {
+            report.status = {EditOutcome::Failed, kMessageWriteFailed};
+            report.added = 0;
+        } else if (outcome == CommitOutcome::Pending) {
+            report.status = {EditOutcome::Pending, kMessagePending};
+        }
+    }
+    m_core.MutablePaths() = real;
     m_core.ResetDisplay();
     m_core.ReloadAfterEdit();
     return report;

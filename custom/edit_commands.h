@@ -84,7 +84,7 @@ EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &pre
 // What a restore did.
 struct RestoreReport
 {
-    EditStatus status;      // Done, or the failure that stopped it (what was added stays)
+    EditStatus status;      // Done, or the failure that stopped it (then nothing was added)
     int added = 0;          // entries written
     int skipped = 0;        // already there, same headwords and text
     std::vector<Cp1253> notPlaced; // supplements whose shipped headword no longer exists
@@ -137,7 +137,8 @@ public:
     // set when a description cannot be read.
     std::optional<std::vector<BackupEntry>> BackupEntries(std::string *problem = nullptr) const;
     // Merges entries into the custom folder (resolved first) through the editor's validation
-    // and the insert and modify operations, one entry at a time with a reload after each.
+    // and the insert and modify operations, one entry at a time with a reload after each, on a
+    // copy of the reader's files that then replaces them in one commit: all or nothing.
     // Entries already there (as a backup of the folder would list them before the restore)
     // are skipped. The display is reset afterwards.
     RestoreReport RestoreEntries(const std::vector<BackupEntry> &entries);

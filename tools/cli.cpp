@@ -145,7 +145,7 @@ fs::path ExecutableFolder(const char *argv0)
 std::vector<Command> AllCommands()
 {
     std::vector<Command> all;
-    for (auto provider : {DataCommands, LookupCommands, EditCommands, InstallCommands})
+    for (auto provider : {DataCommands, LookupCommands, EditCommands, InstallCommands, ImportCommands})
         for (const Command &command : provider())
             all.push_back(command);
     return all;

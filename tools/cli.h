@@ -111,6 +111,7 @@ std::vector<Command> DataCommands();   // build, check, byte-range, codec, fold,
 std::vector<Command> LookupCommands(); // lookup, type, specific, criteria, search, edited, all, show
 std::vector<Command> EditCommands();   // insert, modify, delete
 std::vector<Command> InstallCommands(); // install
+std::vector<Command> ImportCommands();  // import
 
 // The whole program: parses argv, runs the command, returns the exit status.
 int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err);

@@ -320,9 +320,7 @@ int Restore(Run &run)
     CustomEntryCommands commands(window.core(), [](ProgramPaths &) { return true; }, unused, yes);
     const RestoreReport report = commands.RestoreEntries(*parsed.entries);
     if (report.status.outcome != EditOutcome::Done)
-        return run.Fail(report.status.message + " (" + std::to_string(report.added) +
-                            " entries were added before)",
-                        kExitFailure);
+        return run.Fail(report.status.message, kExitFailure);
     JsonWriter json;
     json.BeginObject().Key("added").Int(report.added).Key("skipped").Int(report.skipped);
     json.Key("not_placed").BeginArray();

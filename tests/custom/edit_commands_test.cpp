@@ -370,5 +370,45 @@ TEST_F(EditCommandsTest, RestoreMergesSkipsAndReportsWhatHasNoPlace)
     EXPECT_EQ(WriteBackup(*c.BackupEntries()).find("other text"), std::string::npos);
 }
 
+TEST_F(EditCommandsTest, RestoreThatFailsAnywhereChangesNothing)
+{
+    const std::vector<BackupEntry> backup = {
+        {'A', "beta", Cp("βήτα"), "supplement"},
+        {'C', "bravo", Cp("μπράβο"), "b"},
+        {'C', "zulu", "", "z"},
+    };
+    editor.answers.push_back(Answer("echo", "ηχώ", "kept"));
+    ASSERT_TRUE(Commands().InsertEntryItemClick().ok());
+    const std::string files[] = {paths.customIndexPath, paths.customGreekIndexPath,
+                                 paths.customDescriptionPath};
+    std::vector<std::string> before;
+    for (const std::string &file : files)
+        before.push_back(ReadWholeFile(file, 1 << 20).value());
+    auto current = [&files] {
+        std::vector<std::string> now;
+        for (const std::string &file : files)
+            now.push_back(ReadWholeFile(file, 1 << 20).value_or("missing"));
+        return now;
+    };
+    for (int step = 1;; ++step) {
+        SCOPED_TRACE(step);
+        FaultyFileSystem faulty(step, FaultyFileSystem::Mode::SingleFailure);
+        const RestoreReport report = Commands(faulty).RestoreEntries(backup);
+        if (!faulty.failed()) {
+            EXPECT_EQ(report.added, 3);
+            break;
+        }
+        // A step that failed and was retried may still let the restore through; otherwise
+        // the reader's files are exactly as they were.
+        if (report.status.outcome == EditOutcome::Failed) {
+            EXPECT_EQ(report.added, 0);
+            EXPECT_EQ(current(), before);
+            EXPECT_EQ(core->Index().english[RecordOf("beta")].kind, 'L');
+        }
+        for (size_t i = 0; i < before.size(); ++i)
+            std::ofstream(files[i], std::ios::binary | std::ios::trunc) << before[i];
+    }
+}
+
 } // namespace
 } // namespace termdex

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -60,8 +62,11 @@ protected:
     void SetUp() override
     {
         const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps two runs of the same test (two build folders, one machine)
+        // out of each other's folder.
         m_root = std::filesystem::temp_directory_path() /
-                 (std::string("termdex-") + info->test_suite_name() + "-" + info->name());
+                 (std::string("termdex-") + info->test_suite_name() + "-" + info->name() + "-" +
+                  std::to_string(::getpid()));
         std::filesystem::remove_all(m_root);
         std::filesystem::create_directories(m_root / "program" / "data");
         std::filesystem::create_directories(m_root / "custom" / "Data");

@@ -1,0 +1,143 @@
+#include "tools/import/parsers.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+
+namespace termdex::import {
+
+std::optional<std::string> Inflate(std::string_view compressed, size_t maxBytes, std::string &error)
+{
+    z_stream stream{};
+    // 16 + 15: a gzip wrapper (dictzip is gzip with its chunk table in the extra field).
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) {
+        error = "zlib could not start";
+        return std::nullopt;
+    }
+    std::string out;
+    char buffer[1 << 16];
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(compressed.data()));
+    stream.avail_in = static_cast<uInt>(std::min<size_t>(compressed.size(), 0xFFFFFFFFu));
+    int status = Z_OK;
+    while (status == Z_OK) {
+        stream.next_out = reinterpret_cast<Bytef *>(buffer);
+        stream.avail_out = sizeof buffer;
+        status = inflate(&stream, Z_NO_FLUSH);
+        out.append(buffer, sizeof buffer - stream.avail_out);
+        if (out.size() > maxBytes) {
+            inflateEnd(&stream);
+            error = "the compressed file inflates to more than " + std::to_string(maxBytes) + " bytes";
+            return std::nullopt;
+        }
+        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+            break;
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END) {
+        error = "the compressed file is damaged or cut short";
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::string FirstGreekTranslation(std::string_view text)
+{
+    size_t begin = 0;
+    for (size_t at = 0; at <= text.size(); ++at) {
+        if (at < text.size() && text[at] != ',' && text[at] != ';' && text[at] != '\n')
+            continue;
+        const std::string_view part = text.substr(begin, at - begin);
+        for (size_t i = 0; i < part.size();)
+            if (IsGreekLetter(NextCodePoint(part, i)))
+                return TrimUtf8(part);
+        begin = at + 1;
+    }
+    return {};
+}
+
+namespace {
+
+// dictd's base-64 numbers; nullopt for a character outside the alphabet or an overflow.
+std::optional<uint64_t> Base64Number(std::string_view text)
+{
+    if (text.empty() || text.size() > 10)
+        return std::nullopt;
+    uint64_t value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= 'A' && c <= 'Z')
+            digit = c - 'A';
+        else if (c >= 'a' && c <= 'z')
+            digit = c - 'a' + 26;
+        else if (c >= '0' && c <= '9')
+            digit = c - '0' + 52;
+        else if (c == '+')
+            digit = 62;
+        else if (c == '/')
+            digit = 63;
+        else
+            return std::nullopt;
+        value = value * 64 + static_cast<uint64_t>(digit);
+    }
+    return value;
+}
+
+} // namespace
+
+void ParseDictd(std::string_view index, std::string_view dict, Parsed &out)
+{
+    size_t lineStart = 0;
+    while (lineStart < index.size() && out.entries.size() < kMaxParsedEntries) {
+        size_t lineEnd = index.find('\n', lineStart);
+        if (lineEnd == std::string_view::npos)
+            lineEnd = index.size();
+        std::string_view line = index.substr(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.empty())
+            continue;
+        const size_t tab1 = line.find('\t');
+        const size_t tab2 = tab1 == std::string_view::npos ? tab1 : line.find('\t', tab1 + 1);
+        const std::string headword(line.substr(0, std::min(tab1, line.size())));
+        if (tab2 == std::string_view::npos) {
+            out.skipped.push_back({headword, "index line without offset and length"});
+            continue;
+        }
+        const size_t tab3 = line.find('\t', tab2 + 1); // some indexes carry a fourth column
+        const auto offset = Base64Number(line.substr(tab1 + 1, tab2 - tab1 - 1));
+        const auto length = Base64Number(line.substr(tab2 + 1, std::min(tab3, line.size()) - tab2 - 1));
+        if (!offset || !length) {
+            out.skipped.push_back({headword, "offset or length is not a dictd number"});
+            continue;
+        }
+        if (*offset > dict.size() || *length > dict.size() - *offset) {
+            out.skipped.push_back({headword, "offset and length lie outside the .dict file"});
+            continue;
+        }
+        const std::string_view text = dict.substr(*offset, *length);
+        if (headword.rfind("00database", 0) == 0 || headword.rfind("00-database", 0) == 0) {
+            // The dictionary's own description, not an entry.
+            if (headword.find("info") != std::string::npos)
+                out.licence = std::string(text.substr(0, 20'000));
+            else if (headword.find("short") != std::string::npos)
+                out.title = TrimUtf8(text.substr(text.find('\n') == std::string_view::npos ? 0 : text.find('\n') + 1, 300));
+            continue;
+        }
+        // The text repeats the headword (often with its pronunciation) on its first line; the
+        // translations follow.
+        const size_t firstBreak = text.find('\n');
+        const std::string_view body =
+            firstBreak == std::string_view::npos ? text : text.substr(firstBreak + 1);
+        Entry entry;
+        entry.english = headword;
+        entry.greek = FirstGreekTranslation(body);
+        RichText rich;
+        rich.Text(TrimUtf8(text));
+        entry.descriptionCut = rich.cut();
+        entry.rtf = rich.Finish();
+        out.entries.push_back(std::move(entry));
+    }
+}
+
+} // namespace termdex::import
