@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace termdex {
 namespace {
 namespace fs = std::filesystem;
@@ -56,11 +58,13 @@ class ContentCheckTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        folder = fs::path(::testing::TempDir()) / "content_check";
+        // ctest runs each case in a process of its own, side by side: one folder per process.
+        folder = fs::path(::testing::TempDir()) / ("termdex-content-check-" + std::to_string(::getpid()));
         fs::remove_all(folder);
         fs::create_directories(folder / "content");
     }
     // A bitmap, listed in the install manifest unless told otherwise.
+    void TearDown() override { fs::remove_all(folder); }
     void Bitmap(const std::string &name, bool listed = true)
     {
         std::ofstream(folder / "content" / name) << "BM";
