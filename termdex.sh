@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # ./termdex.sh       installs what is missing, builds, and starts the dictionary
 # ./termdex.sh test  the same, then runs every test (also under the sanitizers, and the fuzzers)
+# ./termdex.sh package  the same, then builds the Debian package into build/package/
 set -euo pipefail
 cd "$(dirname "$0")"
 top=$PWD
@@ -96,8 +97,27 @@ test)
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_tests "$sanitize_build" "tests under the sanitizers"
     run_fuzzers
     ;;
+package)
+    # A copy of the sources, so the package build leaves the tree as it was; the .deb lands
+    # beside the copy. The tests ran with ./termdex.sh test: TERMDEX_PACKAGE_CHECK=1 runs them
+    # again inside the package build.
+    out="$build/package"
+    rm -rf "$out" && mkdir -p "$out/src"
+    tar -C "$top" --exclude=./build --exclude='./build-*' --exclude=./.git --exclude='./obj-*' \
+        -cf - . | tar -C "$out/src" -xf -
+    options="parallel=$(nproc)"
+    [[ "${TERMDEX_PACKAGE_CHECK:-0}" == 1 ]] || options="$options nocheck"
+    command -v ccache >/dev/null && export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    (cd "$out/src" && DEB_BUILD_OPTIONS="$options" quiet dpkg-buildpackage -us -uc -b)
+    deb=$(ls "$out"/termdex_*.deb | grep -v dbgsym | head -n 1)
+    if command -v lintian >/dev/null; then
+        # Errors fail the package; warnings are shown.
+        lintian --fail-on error "$deb" || { say "termdex.sh: lintian found errors in $deb"; exit 1; }
+    fi
+    say "package: $deb"
+    ;;
 *)
-    say "usage: ./termdex.sh [test]"
+    say "usage: ./termdex.sh [test|package]"
     exit 2
     ;;
 esac

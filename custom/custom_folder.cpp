@@ -1,5 +1,6 @@
 #include "custom/custom_folder.h"
 
+#include "data/paths.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 
@@ -47,6 +48,16 @@ std::string DefaultCustomFolder()
     if (WindowsVersionCode() != 8 && IsFolder(parent.string()))
         return (parent / "Termdex").string();
     return (Home() / "Termdex").string();
+}
+
+std::string DefaultCustomFolder(const fs::path &programFolder)
+{
+    if (!IsSystemProgramFolder(programFolder))
+        return DefaultCustomFolder();
+    const char *dataHome = std::getenv("XDG_DATA_HOME");
+    return ((dataHome && *dataHome ? fs::path(dataHome) : Home() / ".local" / "share") /
+            "Termdex")
+        .string();
 }
 
 // Mode bits say nothing of ACLs, read-only mounts or root: a file is made, written and removed.
@@ -123,7 +134,7 @@ bool ChooseCustomFolder(const std::string &mode, FolderDialog &dialog, ProgramPa
 {
     std::error_code ec;
     const fs::path before = fs::current_path(ec);
-    const FolderAnswer answer = dialog.Ask({mode, DefaultCustomFolder()});
+    const FolderAnswer answer = dialog.Ask({mode, DefaultCustomFolder(paths.programFolder)});
     // A dialog that browses may move the current folder; the program's relative paths need it.
     if (!before.empty() && fs::current_path(ec) != before)
         fs::current_path(before, ec);

@@ -225,7 +225,7 @@ EditStatus CustomEntryCommands::CustomFolderItemClick(FolderDialog &dialog,
     std::error_code ec;
     const std::filesystem::path before = std::filesystem::current_path(ec);
     const FolderAnswer answer =
-        dialog.Ask({kFolderModeChoose, current.empty() ? DefaultCustomFolder() : current});
+        dialog.Ask({kFolderModeChoose, current.empty() ? DefaultCustomFolder(paths.programFolder) : current});
     if (!before.empty() && std::filesystem::current_path(ec) != before)
         std::filesystem::current_path(before, ec);
     if (!answer.accepted || answer.folder.empty())

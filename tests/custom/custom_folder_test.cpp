@@ -203,6 +203,14 @@ TEST_F(CustomFolderTest, DefaultFolderFallsBackToTheHomeFolder)
     EXPECT_EQ(DefaultCustomFolder(), (root / "home" / "Termdex").string());
     fs::create_directories(root / "home" / ".local" / "share");
     EXPECT_EQ(DefaultCustomFolder(), (root / "home" / ".local" / "share" / "Termdex").string());
+    // A copy the package manager installed proposes the data home even before it exists.
+    fs::remove_all(root / "home" / ".local");
+    fs::create_directories(root / "usr" / "share" / "termdex" / "data");
+    fs::create_directories(root / "usr" / "bin");
+    std::ofstream(root / "usr" / "bin" / "termdex") << "";
+    EXPECT_EQ(DefaultCustomFolder(root / "usr" / "share" / "termdex"),
+              (root / "home" / ".local" / "share" / "Termdex").string());
+    EXPECT_EQ(DefaultCustomFolder(root / "elsewhere"), (root / "home" / "Termdex").string());
 }
 
 } // namespace
