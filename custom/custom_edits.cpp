@@ -2,9 +2,16 @@
 
 #include "custom/commit.h"
 #include "custom/custom_files.h"
+#include "custom/folder_lock.h"
 #include "lib/codecs.h"
+#include "lib/cp1253.h"
+#include "lib/files.h"
 #include "lib/folding.h"
 
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <unordered_map>
 #include <vector>
 
 namespace termdex {
@@ -24,8 +31,21 @@ const char kMessageOnlyOwnEntries[] = "Μπορούν να διαγραφούν 
 const char kMessageNoEntry[] = "Δεν έχει επιλεγεί λήμμα.";
 const char kMessageNoFolder[] = "Δεν έχει οριστεί φάκελος για τα επεξεργασμένα λήμματα.";
 const char kMessageNoDictionary[] = "Το λεξικό δεν έχει φορτωθεί.";
-const char kMessageDamaged[] = "Τα αρχεία των επεξεργασμένων λημμάτων είναι κατεστραμμένα και "
-                               "δεν μπορούν να ενημερωθούν. Δεν άλλαξε τίποτα.";
+const char kMessageDamaged[] =
+    "Τα αρχεία των επεξεργασμένων λημμάτων είναι κατεστραμμένα και δεν μπορούν να ενημερωθούν. "
+    "Δεν άλλαξε τίποτα. Για να τα επιδιορθώσετε, επιλέξτε «Επιδιόρθωση Επεξεργασμένων Λημμάτων» "
+    "στο μενού των επεξεργασμένων λημμάτων (ή εκτελέστε termdex-cli repair): ό,τι διαβάζεται "
+    "κρατιέται, και τα κατεστραμμένα αρχεία φυλάγονται στον φάκελο Data/damaged-<ημερομηνία>.";
+const char kMessageBusy[] =
+    "Τα επεξεργασμένα λήμματα τα αλλάζει αυτή τη στιγμή άλλο παράθυρο ή πρόγραμμα του λεξικού. "
+    "Δεν άλλαξε τίποτα. Δοκιμάστε ξανά σε λίγο.";
+const char kMessageNotAFile[] =
+    "Στη θέση ενός αρχείου των επεξεργασμένων λημμάτων υπάρχει κάτι που δεν είναι αρχείο "
+    "(φάκελος, σωλήνας ή συσκευή). Δεν άλλαξε τίποτα. Μετακινήστε το και δοκιμάστε ξανά:";
+const char kMessageRepaired[] = "Τα αρχεία των επεξεργασμένων λημμάτων είναι σε καλή κατάσταση.";
+const char kMessageIncompleteDictionary[] =
+    "Το λεξικό δεν φορτώθηκε ολόκληρο (ένα αρχείο του είναι κατεστραμμένο ή κομμένο), γι' αυτό "
+    "δεν γίνονται αλλαγές στα λήμματα. Δεν άλλαξε τίποτα.";
 const char kMessageWriteFailed[] =
     "Η αποθήκευση των επεξεργασμένων λημμάτων απέτυχε. Δεν άλλαξε τίποτα.";
 const char kMessagePending[] = "Η αποθήκευση δεν ολοκληρώθηκε· θα ολοκληρωθεί την επόμενη "
@@ -52,6 +72,17 @@ struct OldFiles
 OldFiles ReadOldFiles(FileSystem &fs, const ProgramPaths &paths)
 {
     OldFiles old;
+    // A folder, a pipe or a device in a file's place is neither read (a pipe would never end)
+    // nor replaced.
+    for (const std::string *path :
+         {&paths.customIndexPath, &paths.customGreekIndexPath, &paths.customDescriptionPath}) {
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::symlink_status(*path, ec)) &&
+            !fs.Exists(*path)) {
+            old.status = {EditOutcome::Failed, std::string(kMessageNotAFile) + " " + *path};
+            return old;
+        }
+    }
     auto read = [&](const std::string &path, std::string &bytes) {
         if (!fs.Exists(path))
             return true;
@@ -70,15 +101,18 @@ OldFiles ReadOldFiles(FileSystem &fs, const ProgramPaths &paths)
         old.status = Status(EditOutcome::Failed, kMessageDamaged);
         return old;
     }
-    // The descriptions are found by adding up the lengths: a file shorter than that sum would
-    // shift every description after the gap.
-    const int64_t needed = OldDescriptionBytesNeeded(*parsed);
-    if (needed > 0) {
-        const auto size = fs.Size(paths.customDescriptionPath);
-        if (!size || *size < needed) {
-            old.status = Status(EditOutcome::Failed, kMessageDamaged);
-            return old;
-        }
+    // The descriptions are copied by adding up the lengths, while the display reads each at
+    // its own position: only where the two agree does a rewrite keep every description.
+    std::optional<int64_t> size = 0;
+    if (fs.Exists(paths.customDescriptionPath))
+        size = fs.Size(paths.customDescriptionPath);
+    if (!size) {
+        old.status = Status(EditOutcome::Failed, kMessageWriteFailed);
+        return old;
+    }
+    if (!CustomFilesWhole(*parsed, *size)) {
+        old.status = Status(EditOutcome::Failed, kMessageDamaged);
+        return old;
     }
     old.files = std::move(*parsed);
     return old;
@@ -123,21 +157,21 @@ struct Rewrite
     bool descriptions = false;
 };
 
-EditStatus Commit(FileSystem &fs, const ProgramPaths &paths, const CustomFiles &next,
-                  Rewrite which)
+EditStatus Commit(FileSystem &fs, const ProgramPaths &paths, const ScratchPaths &scratch,
+                  const CustomFiles &next, Rewrite which)
 {
     if (LargestPosition(next) > kMaxPosition)
         return Status(EditOutcome::Refused, kMessageDescriptionFileFull);
     std::vector<ScratchFile> files;
     if (which.english)
-        files.push_back({paths.tempIndexPath, paths.customIndexPath, [&](WritableFile &out) {
+        files.push_back({scratch.index, paths.customIndexPath, [&](WritableFile &out) {
                              return out.Append(CodeEnglishIndex(next));
                          }});
     if (which.greek)
-        files.push_back({paths.tempGreekIndexPath, paths.customGreekIndexPath,
+        files.push_back({scratch.greekIndex, paths.customGreekIndexPath,
                          [&](WritableFile &out) { return out.Append(CodeGreekIndex(next)); }});
     if (which.descriptions)
-        files.push_back({paths.tempDescriptionPath, paths.customDescriptionPath,
+        files.push_back({scratch.description, paths.customDescriptionPath,
                          [&](WritableFile &out) {
                              return WriteDescriptions(fs, paths.customDescriptionPath, next, out);
                          }});
@@ -162,13 +196,18 @@ bool Storable(Cp1253View headword)
     return true;
 }
 
-// Before reading anything: a crash's commit is finished first, so the files read are whole.
-EditStatus Prepare(FileSystem &fs, const ProgramPaths &paths, const EntryIndex &index)
+// Before reading anything: the folder's lock, held exclusively until the edit ends, and a
+// crash's commit finished first, so the files read are whole and stay as read.
+EditStatus Prepare(FileSystem &fs, const ProgramPaths &paths, const EntryIndex &index,
+                   FolderLock &lock)
 {
     if (!paths.HasCustomFolder())
         return Status(EditOutcome::Failed, kMessageNoFolder);
     if (index.englishCount < 1)
         return Status(EditOutcome::Failed, kMessageNoDictionary);
+    lock = FolderLock::Take(CustomDataFolder(paths), LockKind::Exclusive);
+    if (!lock.held())
+        return Status(EditOutcome::Failed, lock.timedOut() ? kMessageBusy : kMessageWriteFailed);
     if (!RecoverCustomFiles(fs, paths))
         return Status(EditOutcome::Failed, kMessageWriteFailed);
     return Status(EditOutcome::Done);
@@ -190,7 +229,7 @@ PlannedInsert PlanInsert(const EntryIndex &index, const CustomFiles &old, const 
         return plan;
     }
     if (index.englishCount >= kMaxRecords ||
-        (!texts.greek.empty() && index.greekCount >= kMaxRecords)) {
+        (!Trim(texts.greek).empty() && index.greekCount >= kMaxRecords)) {
         plan.status = Status(EditOutcome::Refused, kMessageTableFull);
         return plan;
     }
@@ -212,7 +251,7 @@ PlannedInsert PlanInsert(const EntryIndex &index, const CustomFiles &old, const 
         }
     }
     plan.next = InsertEnglishLine(old, entry);
-    if (!texts.greek.empty()) {
+    if (!Trim(texts.greek).empty()) { // blanks alone would make an item no one can see
         const uint32_t greekAnchor = FindGreekAnchorId(index, GreekKey(texts.greek, true));
         plan.next = InsertGreekLine(plan.next, greekAnchor, id, texts.greek);
     }
@@ -229,6 +268,7 @@ bool ValidRecord(const EntryIndex &index, int record)
 EditStatus ReplaceOwnEntry(FileSystem &fs, const ProgramPaths &paths, const CustomFiles &old,
                            long long id, const EntryTexts &texts)
 {
+    const ScratchPaths scratch = NewScratchPaths(paths);
     const auto removed = RemoveEntry(old, id);
     if (!removed)
         return Status(EditOutcome::Failed, kMessageDamaged);
@@ -239,17 +279,17 @@ EditStatus ReplaceOwnEntry(FileSystem &fs, const ProgramPaths &paths, const Cust
         return out && out->Append(bytes) && out->Close();
     };
     auto discardScratch = [&] {
-        fs.Remove(paths.tempIndexPath);
-        fs.Remove(paths.tempGreekIndexPath);
+        fs.Remove(scratch.index);
+        fs.Remove(scratch.greekIndex);
     };
-    if (!writeScratch(paths.tempIndexPath, CodeEnglishIndex(*removed)) ||
-        !writeScratch(paths.tempGreekIndexPath, CodeGreekIndex(*removed))) {
+    if (!writeScratch(scratch.index, CodeEnglishIndex(*removed)) ||
+        !writeScratch(scratch.greekIndex, CodeGreekIndex(*removed))) {
         discardScratch();
         return Status(EditOutcome::Failed, kMessageWriteFailed);
     }
     ProgramPaths intermediate = paths;
-    intermediate.customIndexPath = paths.tempIndexPath;
-    intermediate.customGreekIndexPath = paths.tempGreekIndexPath;
+    intermediate.customIndexPath = scratch.index;
+    intermediate.customGreekIndexPath = scratch.greekIndex;
     EntryIndex reloaded;
     std::vector<std::string> supplementRefs;
     LoadEntryIndex(intermediate, reloaded, supplementRefs);
@@ -262,7 +302,7 @@ EditStatus ReplaceOwnEntry(FileSystem &fs, const ProgramPaths &paths, const Cust
         discardScratch();
         return plan.status;
     }
-    return Commit(fs, paths, plan.next, {true, true, true});
+    return Commit(fs, paths, scratch, plan.next, {true, true, true});
 }
 
 } // namespace
@@ -289,11 +329,12 @@ std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, char kind)
 EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index,
                        const EntryTexts &texts, FileSystem &fs)
 {
-    if (texts.english.empty())
+    if (Trim(texts.english).empty())
         return Status(EditOutcome::Unchanged);
     if (const auto refusal = RefuseEntryTexts(texts, 'C'))
         return {EditOutcome::Refused, *refusal};
-    if (EditStatus ready = Prepare(fs, paths, index); !ready.ok())
+    FolderLock lock;
+    if (EditStatus ready = Prepare(fs, paths, index, lock); !ready.ok())
         return ready;
     OldFiles old = ReadOldFiles(fs, paths);
     if (!old.status.ok())
@@ -301,7 +342,8 @@ EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index,
     const PlannedInsert plan = PlanInsert(index, old.files, texts);
     if (!plan.status.ok())
         return plan.status;
-    return Commit(fs, paths, plan.next, {true, !texts.greek.empty(), true});
+    return Commit(fs, paths, NewScratchPaths(paths), plan.next,
+                  {true, !Trim(texts.greek).empty(), true});
 }
 
 EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int record, char kind,
@@ -315,7 +357,8 @@ EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int r
         return Status(EditOutcome::Unchanged);
     if (const auto refusal = RefuseEntryTexts(texts, kind))
         return {EditOutcome::Refused, *refusal};
-    if (EditStatus ready = Prepare(fs, paths, index); !ready.ok())
+    FolderLock lock;
+    if (EditStatus ready = Prepare(fs, paths, index, lock); !ready.ok())
         return ready;
     OldFiles old = ReadOldFiles(fs, paths);
     if (!old.status.ok())
@@ -327,10 +370,12 @@ EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int r
         const Cp1253 stored = texts.description.empty()
                                   ? Cp1253()
                                   : EscapeDescription(texts.description, kSupplementPrefix);
-        return Commit(fs, paths, ReplaceSupplement(old.files, id, stored), {true, false, true});
+        return Commit(fs, paths, NewScratchPaths(paths), ReplaceSupplement(old.files, id, stored),
+                      {true, false, true});
     }
     const Cp1253 stored = EscapeDescription(texts.description, kSupplementPrefix);
-    return Commit(fs, paths, AddSupplement(old.files, id, stored), {true, false, true});
+    return Commit(fs, paths, NewScratchPaths(paths), AddSupplement(old.files, id, stored),
+                  {true, false, true});
 }
 
 EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
@@ -340,7 +385,8 @@ EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int r
         return Status(EditOutcome::Refused, kMessageNoEntry);
     if (index.english[record].kind != 'C')
         return Status(EditOutcome::Refused, kMessageOnlyOwnEntries);
-    if (EditStatus ready = Prepare(fs, paths, index); !ready.ok())
+    FolderLock lock;
+    if (EditStatus ready = Prepare(fs, paths, index, lock); !ready.ok())
         return ready;
     OldFiles old = ReadOldFiles(fs, paths);
     if (!old.status.ok())
@@ -348,7 +394,189 @@ EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int r
     const auto next = RemoveEntry(old.files, index.english[record].id);
     if (!next)
         return Status(EditOutcome::Failed, kMessageDamaged);
-    return Commit(fs, paths, *next, {true, true, true});
+    return Commit(fs, paths, NewScratchPaths(paths), *next, {true, true, true});
+}
+
+namespace {
+
+// The description file may hold up to the largest position plus the largest length.
+constexpr int64_t kMaxDescriptionFileBytes = kMaxPosition + kMaxStoredLength;
+
+// A stored description as the writer makes it: the prefix, 7-bit printable bytes, "}".
+bool LooksStored(Cp1253View stored, Cp1253View prefix)
+{
+    if (stored.size() < prefix.size() + 1 || stored.substr(0, prefix.size()) != prefix ||
+        stored.back() != '}')
+        return false;
+    return std::all_of(stored.begin(), stored.end(), [](char c) { return c >= 32 && c < 127; });
+}
+
+std::string Described(const char *what, Cp1253View headword)
+{
+    return std::string(what) + ": " + Cp1253ToUtf8(Trim(headword));
+}
+
+// A copy of each damaged file, as it is, in a new folder beside them.
+bool KeepDamaged(FileSystem &fs, const ProgramPaths &paths, const std::string &folder,
+                 std::string &copies)
+{
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "damaged-%Y-%m-%d-%H%M%S", &local);
+    std::error_code ec;
+    namespace stdfs = std::filesystem;
+    stdfs::path target = stdfs::path(folder) / stamp;
+    for (int n = 2; stdfs::exists(stdfs::symlink_status(target, ec)); ++n)
+        target = stdfs::path(folder) / (std::string(stamp) + "-" + std::to_string(n));
+    if (!stdfs::create_directory(target, ec))
+        return false;
+    for (const std::string *path :
+         {&paths.customIndexPath, &paths.customGreekIndexPath, &paths.customDescriptionPath}) {
+        if (!fs.Exists(*path))
+            continue;
+        const auto bytes = fs.ReadAll(*path, kMaxDescriptionFileBytes);
+        auto out = bytes ? fs.Create((target / stdfs::path(*path).filename()).string()) : nullptr;
+        if (!out || !out->Append(*bytes) || !out->Sync() || !out->Close())
+            return false;
+    }
+    copies = target.string();
+    return fs.SyncFolder(target.string()) && fs.SyncFolder(folder);
+}
+
+} // namespace
+
+RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &shipped,
+                               FileSystem &fs)
+{
+    RepairReport report;
+    FolderLock lock;
+    if (EditStatus ready = Prepare(fs, paths, shipped, lock); !ready.ok()) {
+        report.status = ready;
+        return report;
+    }
+    OldFiles old = ReadOldFiles(fs, paths);
+    if (old.status.ok()) {
+        report.status = Status(EditOutcome::Done, kMessageRepaired);
+        report.kept = static_cast<int>(old.files.english.size());
+        return report;
+    }
+    if (old.status.message != kMessageDamaged) { // unreadable or not files: nothing to repair
+        report.status = old.status;
+        return report;
+    }
+    std::string english, greek, descriptions;
+    for (auto [path, bytes] : {std::pair{&paths.customIndexPath, &english},
+                               {&paths.customGreekIndexPath, &greek},
+                               {&paths.customDescriptionPath, &descriptions}}) {
+        if (!fs.Exists(*path))
+            continue;
+        auto text = fs.ReadAll(*path, kMaxDescriptionFileBytes);
+        if (!text) {
+            report.status = Status(EditOutcome::Failed, kMessageWriteFailed);
+            return report;
+        }
+        *bytes = std::move(*text);
+    }
+    // The load places a line only after the shipped record of its anchor, in table order.
+    std::unordered_map<long long, int> englishPlace, greekPlace;
+    for (int r = shipped.englishCount; r >= 1; --r)
+        englishPlace[shipped.english[r].id] = r;
+    for (int r = shipped.greekCount; r >= 1; --r)
+        greekPlace[shipped.greek[r].id] = r;
+
+    struct Kept
+    {
+        int place;
+        Cp1253 anchor, headword;
+        CustomLine line;
+    };
+    std::vector<Kept> lines;
+    std::vector<long long> ownIds;
+    for (const std::string &coded : SplitLines(english)) {
+        const Cp1253 text = ShiftCodec(coded, true);
+        long long anchor = 0, ownId = 0, position = 0, length = 0;
+        const Cp1253View headword = Columns(text, 11, 90);
+        if (!ParseFixedNumber(Columns(text, 1, 5), anchor) ||
+            !ParseFixedNumber(Columns(text, 6, 10), ownId) || text.size() < 10 ||
+            !englishPlace.count(anchor)) {
+            report.lost.push_back(Described("Γραμμή λήμματος που δεν διαβάζεται", headword));
+            continue;
+        }
+        const bool supplement = anchor == ownId;
+        const Cp1253View prefix = supplement ? kSupplementPrefix : kOwnEntryPrefix;
+        Cp1253 stored;
+        bool readable = text.size() >= kCustomLineLength &&
+                        ParseFixedNumber(Columns(text, 91, 98), position) &&
+                        ParseFixedNumber(Columns(text, 99, 103), length) && position >= 1 &&
+                        length <= kMaxReadableStoredLength &&
+                        position - 1 + length <= static_cast<long long>(descriptions.size());
+        if (readable && length > 0) {
+            stored = ShiftCodec(
+                Cp1253View(descriptions).substr(static_cast<size_t>(position - 1),
+                                                static_cast<size_t>(length)),
+                true);
+            readable = LooksStored(stored, prefix);
+        }
+        const Cp1253View shippedHeadword = shipped.english[englishPlace[anchor]].headword;
+        if (!readable) {
+            stored.clear();
+            if (supplement) {
+                report.lost.push_back(Described("Συμπλήρωση του λήμματος", shippedHeadword));
+                continue;
+            }
+            report.lost.push_back(Described("Περιγραφή του λήμματος", headword));
+        } else if (supplement && length == 0) {
+            continue; // an empty supplement adds nothing to keep
+        }
+        Kept kept{englishPlace[anchor], Cp1253(Columns(text, 1, 5)), Cp1253(headword), {}};
+        kept.line.anchor = anchor;
+        kept.line.ownId = ownId;
+        kept.line.length = static_cast<long long>(stored.size());
+        kept.line.description = {false, 0, kept.line.length, stored};
+        if (!supplement)
+            ownIds.push_back(ownId);
+        lines.push_back(std::move(kept));
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Kept &a, const Kept &b) { return a.place < b.place; });
+    CustomFiles next;
+    long long running = 1;
+    for (Kept &kept : lines) {
+        kept.line.text = FormatEntryLine(kept.anchor, kept.line.ownId, kept.headword, running,
+                                         kept.line.length);
+        kept.line.position = running;
+        running += kept.line.length;
+        next.english.push_back(std::move(kept.line));
+    }
+    std::sort(ownIds.begin(), ownIds.end());
+    std::vector<std::pair<int, Cp1253>> greekLines;
+    for (const std::string &coded : SplitLines(greek)) {
+        const Cp1253 text = ShiftCodec(coded, true);
+        long long anchor = 0, ownId = 0;
+        if (text.size() < 10 || !ParseFixedNumber(Columns(text, 1, 5), anchor) ||
+            !ParseFixedNumber(Columns(text, 6, 10), ownId) || !greekPlace.count(anchor) ||
+            !std::binary_search(ownIds.begin(), ownIds.end(), ownId)) {
+            report.lost.push_back(
+                Described("Ελληνικό λήμμα που δεν διαβάζεται", Columns(text, 11, text.size())));
+            continue;
+        }
+        greekLines.emplace_back(greekPlace[anchor], text);
+    }
+    std::stable_sort(greekLines.begin(), greekLines.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (auto &[place, text] : greekLines)
+        next.greek.push_back(std::move(text));
+
+    if (!KeepDamaged(fs, paths, CustomDataFolder(paths), report.damagedFolder)) {
+        report.status = Status(EditOutcome::Failed, kMessageWriteFailed);
+        return report;
+    }
+    report.status = Commit(fs, paths, NewScratchPaths(paths), next, {true, true, true});
+    if (report.status.ok())
+        report.kept = static_cast<int>(next.english.size());
+    return report;
 }
 
 } // namespace termdex

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace termdex {
 
@@ -53,6 +54,9 @@ extern const char kMessageNoEntry[];
 extern const char kMessageNoFolder[];
 extern const char kMessageNoDictionary[];
 extern const char kMessageDamaged[];
+extern const char kMessageBusy[];       // another writer holds the folder's lock
+extern const char kMessageNotAFile[];   // followed by the path of the thing in a file's place
+extern const char kMessageIncompleteDictionary[];
 extern const char kMessageWriteFailed[];
 extern const char kMessagePending[];
 
@@ -79,5 +83,25 @@ EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int r
 // written, empty when nothing is left). Other kinds are refused.
 EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
                        FileSystem &fs = RealFileSystem());
+
+// What a repair did.
+struct RepairReport
+{
+    EditStatus status;
+    int kept = 0;                  // English lines (entries and supplements) in the files now
+    std::vector<std::string> lost; // UTF-8, one line for each thing that could not be kept
+    std::string damagedFolder;     // where the damaged files were copied; empty when whole
+};
+extern const char kMessageRepaired[]; // UTF-8: the files were whole, or are whole again
+
+// The explicit repair of damaged custom files: every English line that parses and whose anchor
+// is a shipped entry is kept, in the order the load reads, with its description when that is a
+// stored description the display can read (a reader's own entry keeps its headwords without
+// it); every Greek line that parses and belongs to a kept entry is kept; the set is written
+// anew, laid out as the writer lays it out. The damaged files are first copied as they are to
+// Data/damaged-<date and time>/. Files that are whole are left alone. shipped holds the
+// shipped tables only (no custom lines).
+RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &shipped,
+                               FileSystem &fs = RealFileSystem());
 
 } // namespace termdex

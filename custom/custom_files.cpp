@@ -121,6 +121,29 @@ int64_t OldDescriptionBytesNeeded(const CustomFiles &files)
     return total;
 }
 
+bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes)
+{
+    int64_t next = 1;
+    std::vector<long long> ownIds;
+    for (const CustomLine &line : files.english) {
+        if (line.position != next)
+            return false;
+        next += line.length;
+        if (!line.IsSupplement())
+            ownIds.push_back(line.ownId);
+    }
+    if (next - 1 != descriptionBytes)
+        return false;
+    std::sort(ownIds.begin(), ownIds.end());
+    for (const Cp1253 &line : files.greek) {
+        long long anchor = 0, ownId = 0;
+        if (!NumberAt(line, 1, 5, anchor) || !NumberAt(line, 6, 10, ownId) ||
+            !std::binary_search(ownIds.begin(), ownIds.end(), ownId))
+            return false;
+    }
+    return true;
+}
+
 Cp1253 FiveDigits(long long value) { return Digits(value, 5); }
 
 Cp1253 FormatEntryLine(Cp1253View anchor, long long ownId, Cp1253View headword,

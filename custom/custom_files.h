@@ -73,6 +73,13 @@ std::optional<CustomFiles> ParseCustomFiles(const std::string &codedEnglish,
 // Total length of the old descriptions the lines refer to (what the old file must hold).
 int64_t OldDescriptionBytesNeeded(const CustomFiles &files);
 
+// Whether parsed files are whole as the writer leaves them, with a description file of
+// descriptionBytes: the positions and lengths tile that file exactly (each line's position 1
+// plus the lengths before it, and nothing after the last), and every Greek line has numeric
+// anchor and own id columns and belongs to one of the reader's own English lines. A rewrite
+// around anything else would move or drop descriptions that can be read today.
+bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes);
+
 // Line builders. Numbers get leading zeros; the headword is padded or cut to 80 characters.
 Cp1253 FormatEntryLine(Cp1253View anchor, long long ownId, Cp1253View headword,
                        long long position, long long length);

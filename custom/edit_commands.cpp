@@ -2,6 +2,7 @@
 
 #include "custom/commit.h"
 #include "custom/folder_move.h"
+#include "custom/folder_lock.h"
 #include "lib/cp1253.h"
 #include "lib/settings.h"
 
@@ -53,9 +54,10 @@ EditorRequest InsertEntryFrmShow(EditMode mode, char editKind, const EntryTexts 
 std::optional<std::string> InsertOk_ButtonClick(const EntryTexts &typed, EditMode mode,
                                                 char editKind)
 {
-    if (typed.english.empty())
+    // Blanks alone would be an entry whose list item shows nothing.
+    if (Trim(typed.english).empty())
         return kMessageEnglishMissing;
-    if (typed.greek.empty() && typed.description.empty())
+    if (Trim(typed.greek).empty() && typed.description.empty())
         return kMessageGreekOrDescrMissing;
     return RefuseEntryTexts(typed, mode == EditMode::Insert ? 'C' : editKind);
 }
@@ -153,6 +155,23 @@ bool CustomEntryCommands::Resolve()
     return m_resolve(m_core.MutablePaths());
 }
 
+EditStatus CustomEntryCommands::LockAndReload(FolderLock &lock)
+{
+    // Without a folder the edit itself says so.
+    if (!m_core.Paths().HasCustomFolder())
+        return {EditOutcome::Done, {}};
+    lock = FolderLock::Take(CustomDataFolder(m_core.Paths()), LockKind::Exclusive);
+    if (!lock.held())
+        return {EditOutcome::Failed, lock.timedOut() ? kMessageBusy : kMessageWriteFailed};
+    // Another window or script may have changed the files since they were loaded: the edit
+    // applies to them as they are now.
+    m_core.ReloadAfterEdit();
+    // A shipped file read only in part: a new entry could take the id of an entry not read.
+    if (!m_core.LoadStatus().complete)
+        return {EditOutcome::Failed, kMessageIncompleteDictionary};
+    return {EditOutcome::Done, {}};
+}
+
 void CustomEntryCommands::AfterChange(const EditStatus &status, bool keepList)
 {
     // Refused or failed: the files are as they were, and so is the window.
@@ -195,6 +214,9 @@ EditStatus CustomEntryCommands::InsertEntryItemClick()
         return {EditOutcome::Unchanged, {}};
     return EditUntilSaved(InsertEntryFrmShow(m_editMode, 0, m_updateBuffer), m_insertBuffer,
                           [this](const EntryTexts &texts) {
+                              FolderLock lock;
+                              if (EditStatus ready = LockAndReload(lock); !ready.ok())
+                                  return ready;
                               return InsertEntry(m_core.Paths(), m_core.Index(), texts, m_fs);
                           });
 }
@@ -211,8 +233,21 @@ EditStatus CustomEntryCommands::ModifyEntryItemClick()
     m_editKind = kind;
     m_updateBuffer = ModifyPrefill(m_core.State(), kind, m_updateBuffer.description);
     return EditUntilSaved(InsertEntryFrmShow(m_editMode, m_editKind, m_updateBuffer),
-                          m_updateBuffer, [this, record](const EntryTexts &texts) {
-                              return UpdateEntry(m_core.Paths(), m_core.Index(), record,
+                          m_updateBuffer, [this](const EntryTexts &texts) -> EditStatus {
+                              FolderLock lock;
+                              if (EditStatus ready = LockAndReload(lock); !ready.ok())
+                                  return ready;
+                              // The reload carried the selection over by the entry's id; the
+                              // entry may be gone, or have gained or lost a supplement.
+                              const int current = m_core.SelectedRecord();
+                              if (current == 0)
+                                  return {EditOutcome::Refused, kMessageNoEntry};
+                              const char kind =
+                                  m_core.Index().english[static_cast<size_t>(current)].kind;
+                              if ((kind == 'C') != (m_editKind == 'C'))
+                                  return {EditOutcome::Refused, kMessageNoEntry};
+                              m_editKind = kind;
+                              return UpdateEntry(m_core.Paths(), m_core.Index(), current,
                                                  m_editKind, texts, m_fs);
                           });
 }
@@ -531,12 +566,41 @@ EditStatus CustomEntryCommands::DeleteEntryItemClick()
 {
     if (!m_confirmation.Confirm() || !Resolve())
         return {EditOutcome::Unchanged, {}};
+    if (m_core.SelectedRecord() == 0)
+        return {EditOutcome::Unchanged, {}};
+    FolderLock lock;
+    if (EditStatus ready = LockAndReload(lock); !ready.ok())
+        return ready;
     const int record = m_core.SelectedRecord();
     if (record == 0)
-        return {EditOutcome::Unchanged, {}};
+        return {EditOutcome::Refused, kMessageNoEntry};
     const EditStatus status = DeleteEntry(m_core.Paths(), m_core.Index(), record, m_fs);
     AfterChange(status, true);
     return status;
+}
+
+RepairReport CustomEntryCommands::RepairEntriesItemClick()
+{
+    RepairReport report;
+    if (!Resolve()) {
+        report.status = {EditOutcome::Unchanged, {}};
+        return report;
+    }
+    // The places of the lines come from the shipped tables alone, read whole.
+    ProgramPaths shippedOnly = m_core.Paths();
+    SetCustomPaths(shippedOnly, {});
+    EntryIndex shipped;
+    std::vector<std::string> refs;
+    if (!LoadEntryIndex(shippedOnly, shipped, refs).complete) {
+        report.status = {EditOutcome::Failed, kMessageIncompleteDictionary};
+        return report;
+    }
+    report = RepairCustomFiles(m_core.Paths(), shipped, m_fs);
+    if (report.status.ok() && !report.damagedFolder.empty()) {
+        m_core.ResetDisplay();
+        m_core.ReloadAfterEdit();
+    }
+    return report;
 }
 
 } // namespace termdex

@@ -9,6 +9,7 @@
 #include "custom/entry_backup.h"
 #include "custom/folder_move.h"
 #include "custom/file_system.h"
+#include "custom/folder_lock.h"
 #include "main/main_lex.h"
 
 #include <functional>
@@ -70,7 +71,7 @@ public:
 EditorRequest InsertEntryFrmShow(EditMode mode, char editKind, const EntryTexts &updateBuffer);
 
 // InsertOk_ButtonClick's validation: the message that keeps the editor open, or nullopt when
-// it closes with OK. "Empty" is the empty string (blanks pass). Texts that cannot be stored
+// it closes with OK. A headword of blanks only counts as empty. Texts that cannot be stored
 // (RefuseEntryTexts) are refused here too.
 std::optional<std::string> InsertOk_ButtonClick(const EntryTexts &typed, EditMode mode,
                                                 char editKind);
@@ -127,6 +128,9 @@ public:
     EditStatus InsertEntryItemClick();
     EditStatus ModifyEntryItemClick();
     EditStatus DeleteEntryItemClick();
+    // "Επιδιόρθωση Επεξεργασμένων Λημμάτων": RepairCustomFiles on the reader's folder, then the
+    // tables reloaded and the display reset.
+    RepairReport RepairEntriesItemClick();
 
     // "Φάκελος επεξεργασμένων λημμάτων...": the folder dialog ("CHOOSE" mode, the folder in use
     // prefilled) picks another folder, which is stored; when the old folder holds entries and
@@ -152,6 +156,9 @@ public:
 
 private:
     bool Resolve();
+    // The folder's lock taken exclusively (waiting a bounded time) and the tables reloaded
+    // under it; a failure when the lock stayed taken or the shipped index did not load whole.
+    EditStatus LockAndReload(FolderLock &lock);
     void AfterChange(const EditStatus &status, bool keepList);
     // Shows the editor until save succeeds or the reader cancels (see InsertEntryItemClick).
     EditStatus EditUntilSaved(EditorRequest request, EntryTexts &buffer,

@@ -1,5 +1,7 @@
 #include "custom/file_system.h"
 
+#include "lib/files.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -111,17 +113,28 @@ public:
     }
     std::unique_ptr<ReadableFile> OpenRead(const std::string &path) override
     {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = OpenRegularFile(path);
         if (fd < 0)
             return nullptr;
         return std::make_unique<PosixReadableFile>(fd);
     }
     std::unique_ptr<WritableFile> Create(const std::string &path) override
     {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        // Not blocking on a named pipe, and only ever a regular file (checked before emptying).
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
         if (fd < 0)
             return nullptr;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::ftruncate(fd, 0) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
         return std::make_unique<PosixWritableFile>(fd);
+    }
+    bool Link(const std::string &from, const std::string &to) override
+    {
+        return ::link(from.c_str(), to.c_str()) == 0;
     }
     bool Rename(const std::string &from, const std::string &to) override
     {

@@ -37,18 +37,21 @@ class FileSystem
 {
 public:
     virtual ~FileSystem() = default;
-    // A regular file at path.
+    // A regular file at path (links followed).
     virtual bool Exists(const std::string &path) = 0;
     // Size of a regular file; nullopt when it cannot be read.
     virtual std::optional<int64_t> Size(const std::string &path) = 0;
     // The whole file; nullopt when it is missing, unreadable or longer than maxBytes.
     virtual std::optional<std::string> ReadAll(const std::string &path, int64_t maxBytes) = 0;
-    // nullptr when the file cannot be opened.
+    // nullptr when the file cannot be opened or is no regular file.
     virtual std::unique_ptr<ReadableFile> OpenRead(const std::string &path) = 0;
-    // Creates the file empty (emptying one that exists); nullptr on failure.
+    // Creates the file empty (emptying one that exists); nullptr on failure or when something
+    // other than a regular file stands at path.
     virtual std::unique_ptr<WritableFile> Create(const std::string &path) = 0;
     // Renames within one folder; an existing target is replaced in one step.
     virtual bool Rename(const std::string &from, const std::string &to) = 0;
+    // A second name for an existing file (a hard link); false where the file system has none.
+    virtual bool Link(const std::string &from, const std::string &to) = 0;
     // true when the file is gone afterwards (also when there was none).
     virtual bool Remove(const std::string &path) = 0;
     // The folder's entries (creations, renames, removals) are on the disk.

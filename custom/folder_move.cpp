@@ -1,6 +1,7 @@
 #include "custom/folder_move.h"
 
 #include "custom/commit.h"
+#include "custom/folder_lock.h"
 #include "lib/files.h"
 
 #include <filesystem>
@@ -70,6 +71,10 @@ EditStatus MoveCustomEntries(const std::string &from, const std::string &to, Fil
     ProgramPaths source, target;
     SetCustomPaths(source, from);
     SetCustomPaths(target, to);
+    // No other window or script rewrites the entries while they are copied.
+    const FolderLock lock = FolderLock::Take(CustomDataFolder(source), LockKind::Exclusive);
+    if (!lock.held() && lock.timedOut())
+        return {EditOutcome::Failed, kMessageBusy};
     if (!RecoverCustomFiles(files, source))
         return {EditOutcome::Failed, kMessageMoveFailed};
     const FilePair pairs[] = {

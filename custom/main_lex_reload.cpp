@@ -1,7 +1,7 @@
 // The window core's reload after the reader's files changed: record numbers shift whenever an
 // entry is added or removed before them, so every number the state holds is carried over by
 // the entry's id, which does not change.
-#include "custom/commit.h"
+#include "custom/folder_lock.h"
 #include "main/main_lex.h"
 
 #include <unordered_map>
@@ -10,7 +10,6 @@ namespace termdex {
 
 IndexLoadStatus MainLexCore::ReloadAfterEdit()
 {
-    RecoverCustomFiles(RealFileSystem(), m_paths);
     auto idOf = [&](int record) -> uint32_t {
         return IsRecord(record) ? m_index.english[static_cast<size_t>(record)].id : 0;
     };
@@ -25,7 +24,12 @@ IndexLoadStatus MainLexCore::ReloadAfterEdit()
     const uint32_t currentId = idOf(m_state.CurrentEntryRecord);
     const uint32_t shownId = idOf(m_state.shownRecord);
 
-    const IndexLoadStatus status = LoadIndex();
+    IndexLoadStatus status;
+    {
+        // Within an edit this process holds the lock exclusively already.
+        const FolderLock lock = LockForReading(RealFileSystem(), m_paths);
+        status = LoadIndex();
+    }
 
     std::unordered_map<uint32_t, int> recordOf;
     for (int r = 1; r <= m_index.englishCount; ++r)

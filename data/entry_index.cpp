@@ -9,6 +9,7 @@
 #include <cstring>
 #include <future>
 #include <system_error>
+#include <unistd.h>
 
 namespace termdex {
 namespace {
@@ -53,8 +54,12 @@ private:
 class FileLines
 {
 public:
-    explicit FileLines(const std::filesystem::path &path) : m_file(std::fopen(path.c_str(), "rb"))
+    explicit FileLines(const std::filesystem::path &path)
     {
+        // Only a regular file: fopen would wait for ever on a named pipe.
+        const int fd = OpenRegularFile(path);
+        if (fd >= 0 && !(m_file = ::fdopen(fd, "rb")))
+            ::close(fd);
         m_buffer.resize(kChunk);
     }
     ~FileLines()
@@ -109,7 +114,7 @@ private:
             m_eof = true;
     }
 
-    std::FILE *m_file;
+    std::FILE *m_file = nullptr;
     std::string m_buffer;
     size_t m_pos = 0, m_end = 0;
     bool m_eof = false;

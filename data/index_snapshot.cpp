@@ -1,5 +1,7 @@
 #include "data/index_snapshot.h"
 
+#include "lib/files.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -283,7 +285,7 @@ class MappedSnapshot
 public:
     explicit MappedSnapshot(const fs::path &file)
     {
-        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = OpenRegularFile(file); // a named pipe there would block the start
         if (fd < 0)
             return;
         struct stat info{};

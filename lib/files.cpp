@@ -1,7 +1,10 @@
 #include "lib/files.h"
 
-#include <fstream>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace termdex {
 namespace fs = std::filesystem;
@@ -58,19 +61,42 @@ bool FileExists(const fs::path &path)
     return fs::is_regular_file(path, ec);
 }
 
+int OpenRegularFile(const fs::path &path)
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    // Swapped for something else between the two looks: refused all the same.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 std::optional<std::string> ReadFileRange(const fs::path &path, int64_t offset, int64_t length)
 {
     if (offset < 0 || length < 0)
         return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    in.seekg(offset);
-    if (!in)
+    const int fd = OpenRegularFile(path);
+    if (fd < 0)
         return std::nullopt;
     std::string bytes(static_cast<size_t>(length), '\0');
-    in.read(bytes.data(), length);
-    if (in.gcount() != length)
+    int64_t got = 0;
+    while (got < length) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, static_cast<size_t>(length - got),
+                                  static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    if (got != length)
         return std::nullopt;
     return bytes;
 }

@@ -16,6 +16,11 @@ std::filesystem::path ResolvePathCase(const std::filesystem::path &path);
 
 bool FileExists(const std::filesystem::path &path);
 
+// A read-only descriptor of the regular file at path (links followed), or -1. A named pipe, a
+// device or a folder is never opened (so never waited on): stat first, then an open that cannot
+// block, checked again on the open file.
+int OpenRegularFile(const std::filesystem::path &path);
+
 // length bytes at a 0-based offset; nullopt when the file cannot be opened, the offset
 // is negative or the read comes up short.
 std::optional<std::string> ReadFileRange(const std::filesystem::path &path, int64_t offset,

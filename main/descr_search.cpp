@@ -74,7 +74,7 @@ public:
 
     bool Open(const std::filesystem::path &path)
     {
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        m_fd = OpenRegularFile(path);
         if (m_fd < 0)
             return false;
         struct stat status {};

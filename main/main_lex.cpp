@@ -1,6 +1,6 @@
 #include "main/main_lex.h"
 
-#include "custom/commit.h"
+#include "custom/folder_lock.h"
 #include "data/description_store.h"
 #include "lib/folding.h"
 #include "richtext/plain_text.h"
@@ -102,10 +102,9 @@ bool MainLexCore::IsRecord(int record) const
 IndexLoadStatus MainLexCore::LoadIndex()
 {
     m_supplementRefs.clear();
-    const IndexLoadStatus status =
-        LoadEntryIndexCached(m_paths, m_indexCache, m_index, m_supplementRefs);
+    m_loadStatus = LoadEntryIndexCached(m_paths, m_indexCache, m_index, m_supplementRefs);
     Loaded();
-    return status;
+    return m_loadStatus;
 }
 
 void MainLexCore::Loaded()
@@ -118,9 +117,13 @@ IndexLoadStatus MainLexCore::FormShow()
 {
     if (!m_state.RtfHeader.empty())
         return {};
-    // A rewrite of the reader's files that a crash interrupted is finished before they are read.
-    RecoverCustomFiles(RealFileSystem(), m_paths);
-    const IndexLoadStatus status = LoadIndex();
+    // Read under the folder's lock, so never half way through another program's rewrite; one
+    // that a crash interrupted is finished first.
+    IndexLoadStatus status;
+    {
+        const FolderLock lock = LockForReading(RealFileSystem(), m_paths);
+        status = LoadIndex();
+    }
     if (auto header = LoadRtfHeader(m_paths))
         m_state.RtfHeader = std::move(*header);
     ResetDisplay();
@@ -130,7 +133,7 @@ IndexLoadStatus MainLexCore::FormShow()
 
 IndexLoadStatus MainLexCore::ReloadIndex()
 {
-    RecoverCustomFiles(RealFileSystem(), m_paths);
+    const FolderLock lock = LockForReading(RealFileSystem(), m_paths);
     return LoadIndex();
 }
 

@@ -146,13 +146,16 @@ public:
     // starts follow the new tables. The list and the display are left to the caller (their
     // record numbers are checked whenever they are read).
     IndexLoadStatus ReloadIndex();
+    // Where the last load of the tables stopped: not complete when a shipped index file was
+    // missing or ended in a line that is not a record (editing is then refused).
+    const IndexLoadStatus &LoadStatus() const { return m_loadStatus; }
     // Takes item index (0-based) and its record out of the list; the selection follows.
     void RemoveListItem(int index);
     // Empties both labels, the list with ListRecords and the description, disables modify and
     // delete and shows the banner.
     void ResetDisplay();
-    // After the reader's files changed (custom/main_lex_reload.cpp): finishes a commit that a
-    // crash interrupted, reloads the tables and carries every record number the state holds
+    // After the reader's files changed, or before an edit under the folder's lock
+    // (custom/main_lex_reload.cpp): finishes a commit that a crash interrupted, reloads the tables and carries every record number the state holds
     // (list items, history items, the entry on display) over to the new tables by entry id;
     // list and history items whose entry is gone are dropped.
     IndexLoadStatus ReloadAfterEdit();
@@ -286,6 +289,7 @@ private:
     EntryIndex m_index;
     IndexCache m_indexCache;
     std::vector<std::string> m_supplementRefs;
+    IndexLoadStatus m_loadStatus;
     LetterStarts m_letterStarts;
     FoldedHeadwords m_folded;
     int m_addedItems = 0;

@@ -1,6 +1,6 @@
 // The data and maintenance commands: build, check, byte-range, codec, fold, whole-word and
 // dump-index.
-#include "custom/commit.h"
+#include "custom/folder_lock.h"
 #include "data/entry_index.h"
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
@@ -209,7 +209,7 @@ int DumpIndex(Run &run)
         return *missing;
     EntryIndex index;
     std::vector<std::string> refs;
-    RecoverCustomFiles(RealFileSystem(), paths); // a rewrite a crash interrupted ends first
+    const FolderLock lock = LockForReading(RealFileSystem(), paths); // never mid-rewrite
     const IndexLoadStatus status = LoadEntryIndex(paths, index, refs);
     if (!status.complete && !status.failedFile.empty() && !FileExists(status.failedFile))
         return run.Fail("data file missing or unreadable: " + status.failedFile, kExitDataMissing);

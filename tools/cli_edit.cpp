@@ -336,6 +336,40 @@ int Restore(Run &run)
     return kExitOk;
 }
 
+int Repair(Run &run)
+{
+    if (!run.args.Parse({}, {}) || !run.args.positional().empty())
+        return run.Fail(run.args.error().empty() ? "usage: repair" : run.args.error());
+    EditWindow window(run);
+    if (const auto failed = window.Open())
+        return *failed;
+    OptionsEditor unused({});
+    AnswerYes yes;
+    CustomEntryCommands commands(window.core(), [](ProgramPaths &) { return true; }, unused, yes);
+    const RepairReport report = commands.RepairEntriesItemClick();
+    if (!report.status.ok())
+        return run.Fail(report.status.message, kExitFailure);
+    if (run.options.json) {
+        JsonWriter json;
+        json.BeginObject().Key("kept").Int(report.kept).Key("lost").BeginArray();
+        for (const std::string &lost : report.lost)
+            json.Utf8(lost);
+        json.EndArray();
+        if (!report.damagedFolder.empty())
+            json.Key("damaged_copy").Utf8(report.damagedFolder);
+        run.PrintJson(json.EndObject().str());
+        return kExitOk;
+    }
+    run.out << (report.damagedFolder.empty() ? report.status.message
+                                             : "kept " + std::to_string(report.kept) +
+                                                   "; the damaged files are in " +
+                                                   report.damagedFolder)
+            << '\n';
+    for (const std::string &lost : report.lost)
+        run.out << "not kept: " << lost << '\n';
+    return kExitOk;
+}
+
 } // namespace
 
 std::vector<Command> EditCommands()
@@ -348,6 +382,8 @@ std::vector<Command> EditCommands()
         {"backup", "backup FILE               the reader's entries to a JSON file", Backup},
         {"restore", "restore FILE              merges a backup into the reader's entries",
          Restore},
+        {"repair", "repair                    rewrites damaged custom files from what is readable",
+         Repair},
     };
 }
 

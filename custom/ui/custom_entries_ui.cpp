@@ -80,6 +80,7 @@ void SetCustomEntriesMenuPictures(QMenu &menu)
         {"CustomFolderItem", "custom_folder_item"},
         {"BackupItem", "backup_item"},
         {"RestoreItem", "restore_item"},
+        {"RepairEntriesItem", "repair_entries_item"},
     };
     for (const auto &picture : pictures) {
         if (auto *action = menu.findChild<QAction *>(QLatin1String(picture.item)))

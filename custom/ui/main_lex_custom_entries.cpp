@@ -55,6 +55,7 @@ void TMainLex::SetUpCustomEntries()
         {"CustomFolderItem", &TMainLex::CustomFolderItemClick},
         {"BackupItem", &TMainLex::BackupItemClick},
         {"RestoreItem", &TMainLex::RestoreItemClick},
+        {"RepairEntriesItem", &TMainLex::RepairEntriesItemClick},
     };
     for (const auto &item : items) {
         if (auto *action = m_customEntriesMenu->findChild<QAction *>(QLatin1String(item.item)))
@@ -115,6 +116,32 @@ void TMainLex::DeleteEntryItemClick()
     FitEntryLabels();
     if (!status.message.empty())
         ShowPlainMessage(this, QString::fromStdString(status.message));
+}
+
+void TMainLex::RepairEntriesItemClick()
+{
+    RepairReport report;
+    {
+        CommandCursor busy;
+        report = m_customEntries->commands.RepairEntriesItemClick();
+    }
+    Mirror();
+    FitEntryLabels();
+    QString message = QString::fromStdString(report.status.message);
+    if (report.status.ok() && !report.damagedFolder.empty()) {
+        message = QStringLiteral("Τα αρχεία των επεξεργασμένων λημμάτων ξαναγράφτηκαν με %1 "
+                                 "λήμματα και συμπληρώσεις. Τα κατεστραμμένα αρχεία "
+                                 "φυλάχτηκαν στον φάκελο\n%2")
+                      .arg(report.kept)
+                      .arg(QString::fromStdString(report.damagedFolder));
+        if (!report.lost.empty()) {
+            message += QStringLiteral("\n\nΔεν ήταν δυνατό να κρατηθούν:");
+            for (const std::string &lost : report.lost)
+                message += QStringLiteral("\n") + QString::fromStdString(lost);
+        }
+    }
+    if (!message.isEmpty())
+        ShowPlainMessage(this, message);
 }
 
 } // namespace termdex

@@ -231,6 +231,7 @@ void TMainLex::BuildToolbar()
     addItem("CustomFolderItem", QStringLiteral("Φάκελος επεξεργασμένων λημμάτων..."));
     addItem("BackupItem", QStringLiteral("Αντίγραφο ασφαλείας λημμάτων..."));
     addItem("RestoreItem", QStringLiteral("Επαναφορά λημμάτων από αντίγραφο..."));
+    addItem("RepairEntriesItem", QStringLiteral("Επιδιόρθωση Επεξεργασμένων Λημμάτων"));
 }
 
 void TMainLex::BuildDisplay()

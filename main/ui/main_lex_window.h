@@ -119,6 +119,7 @@ public slots:
     void CustomFolderItemClick();
     void BackupItemClick();
     void RestoreItemClick();
+    void RepairEntriesItemClick();
     // Printing (print_support.cpp), quick translation (quick_translation_window.cpp), the
     // figures, tables, help, about window and staying on top (window_documents.cpp).
     void Print_ButtonClick();

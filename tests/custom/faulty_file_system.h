@@ -1,5 +1,5 @@
 // The real file system with one step made to fail: every call that changes the disk (create,
-// append, sync, close, rename, remove, folder sync) is a numbered step. Step n fails; in the
+// append, sync, close, rename, link, remove, folder sync) is a numbered step. Step n fails; in the
 // crash mode every later call fails too, as nothing runs after a crash, and an append that
 // fails writes half its bytes first (a torn write).
 #pragma once
@@ -44,6 +44,10 @@ public:
     bool Rename(const std::string &from, const std::string &to) override
     {
         return Step() && Real().Rename(from, to);
+    }
+    bool Link(const std::string &from, const std::string &to) override
+    {
+        return Step() && Real().Link(from, to);
     }
     bool Remove(const std::string &path) override { return Step() && Real().Remove(path); }
     bool SyncFolder(const std::string &folder) override

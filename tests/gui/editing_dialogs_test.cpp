@@ -288,7 +288,7 @@ private slots:
         }
         QCOMPARE(names, (QStringList{"CustomEntriesItem", "InsertEntryItem", "ModifyEntryItem",
                                      "DeleteEntryItem", "CustomFolderItem", "BackupItem",
-                                     "RestoreItem"}));
+                                     "RestoreItem", "RepairEntriesItem"}));
         auto *button = w.Find("CustomEntries_Button");
         QTest::mouseClick(button, Qt::LeftButton);
         QTRY_VERIFY(menu->isVisible());
@@ -436,14 +436,23 @@ private slots:
                  (QList<QMessageBox::Icon>{QMessageBox::NoIcon, QMessageBox::NoIcon}));
         QCOMPARE(kept.english, QStringLiteral("Lonely")); // what was typed stays
         QVERIFY(!fs::exists(program.folder / "data" / "TermdexIC.tbo"));
-        // A text of blanks is not empty.
+        // Headwords of blanks only are empty: they would make items that show nothing.
         WhenOpens<TInsertEntryFrm>([&](TInsertEntryFrm *form) {
+            auto *ok = Child<QPushButton>(form, "InsertOk_Button");
+            Fill(form, QStringLiteral("   "), Utf("Φόρος"), QStringLiteral("Text"));
+            messages.AnswerNext();
+            ok->click();
             Fill(form, QStringLiteral("Blank rendering"), QStringLiteral(" "), QString());
-            Child<QPushButton>(form, "InsertOk_Button")->click();
+            messages.AnswerNext();
+            ok->click();
+            QVERIFY(form->isVisible());
+            Child<QPushButton>(form, "InsertCancel_Button")->click();
         });
         Run(w, "InsertEntryItem");
-        QCOMPARE(messages.texts.size(), 2);
-        QCOMPARE(program.OwnHeadwords(), QStringList{QStringLiteral("Blank rendering")});
+        QCOMPARE(messages.texts.mid(2),
+                 (QStringList{Utf("Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα"),
+                              Utf("Πρέπει να συμπληρωθεί το Ελληνικό Λήμμα ή η Περιγραφή")}));
+        QVERIFY(!fs::exists(program.folder / "data" / "TermdexIC.tbo"));
     }
 
     void acceptedInsertIsListedAmongTheEditedEntries()

@@ -467,7 +467,7 @@ private slots:
         QVERIFY(modify->isEnabled());
         QVERIFY(remove->isEnabled());
         QVERIFY(w.Find<QTextEdit>("Description_Text")->toPlainText().contains("My own text."));
-        QCOMPARE(w.Find<QMenu>("CustomEntriesMenu")->actions().size(), 8); // 4, a line, 3
+        QCOMPARE(w.Find<QMenu>("CustomEntriesMenu")->actions().size(), 9); // 4, a line, 4
     }
 
     // ---- History ----
