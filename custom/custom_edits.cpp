@@ -494,6 +494,20 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
     };
     std::vector<Kept> lines;
     std::vector<long long> ownIds;
+    // The stored description at a 1-based position, or nullopt where none lies.
+    auto storedAt = [&](long long position, long long length,
+                        Cp1253View prefix) -> std::optional<Cp1253> {
+        if (position < 1 || length > kMaxReadableStoredLength ||
+            position - 1 + length > static_cast<long long>(descriptions.size()))
+            return std::nullopt;
+        Cp1253 stored = ShiftCodec(Cp1253View(descriptions).substr(
+                                       static_cast<size_t>(position - 1), static_cast<size_t>(length)),
+                                   true);
+        if (length > 0 && !LooksStored(stored, prefix))
+            return std::nullopt;
+        return stored;
+    };
+    long long tiled = 1; // where the line's description lies if the lines before it tile
     for (const std::string &coded : SplitLines(english)) {
         const Cp1253 text = ShiftCodec(coded, true);
         long long anchor = 0, ownId = 0, position = 0, length = 0;
@@ -506,19 +520,17 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
         }
         const bool supplement = anchor == ownId;
         const Cp1253View prefix = supplement ? kSupplementPrefix : kOwnEntryPrefix;
-        Cp1253 stored;
-        bool readable = text.size() >= kCustomLineLength &&
-                        ParseFixedNumber(Columns(text, 91, 98), position) &&
-                        ParseFixedNumber(Columns(text, 99, 103), length) && position >= 1 &&
-                        length <= kMaxReadableStoredLength &&
-                        position - 1 + length <= static_cast<long long>(descriptions.size());
-        if (readable && length > 0) {
-            stored = ShiftCodec(
-                Cp1253View(descriptions).substr(static_cast<size_t>(position - 1),
-                                                static_cast<size_t>(length)),
-                true);
-            readable = LooksStored(stored, prefix);
+        std::optional<Cp1253> found;
+        if (text.size() >= kCustomLineLength && ParseFixedNumber(Columns(text, 99, 103), length)) {
+            // A damaged position field: the place the layout gives it serves as well.
+            if (ParseFixedNumber(Columns(text, 91, 98), position))
+                found = storedAt(position, length, prefix);
+            if (!found)
+                found = storedAt(tiled, length, prefix);
+            tiled += length;
         }
+        const bool readable = found.has_value();
+        Cp1253 stored = found.value_or(Cp1253());
         const Cp1253View shippedHeadword = shipped.english[englishPlace[anchor]].headword;
         if (!readable) {
             stored.clear();

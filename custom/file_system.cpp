@@ -125,8 +125,11 @@ public:
             ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
         if (fd < 0)
             return nullptr;
+        // Then written blocking: without, a write may stop short while the disk is busy.
         struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::ftruncate(fd, 0) != 0) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::ftruncate(fd, 0) != 0) {
             ::close(fd);
             return nullptr;
         }

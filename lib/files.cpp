@@ -69,8 +69,11 @@ int OpenRegularFile(const fs::path &path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    // Swapped for something else between the two looks: refused all the same.
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    // Swapped for something else between the two looks: refused all the same. A regular file
+    // is then read blocking: without, a read may end early while the disk is busy.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return -1;
     }

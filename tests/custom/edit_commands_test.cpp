@@ -112,8 +112,11 @@ TEST(InsertOkTest, ValidationMessagesAsTheEditorWordsThem)
               "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα");
     EXPECT_EQ(InsertOk_ButtonClick({"tax", "", ""}, EditMode::Insert, 0),
               "Πρέπει να συμπληρωθεί το Ελληνικό Λήμμα ή η Περιγραφή");
-    // Blanks are not empty.
-    EXPECT_EQ(InsertOk_ButtonClick({" ", " ", ""}, EditMode::Insert, 0), std::nullopt);
+    // Headwords of blanks only are empty.
+    EXPECT_EQ(InsertOk_ButtonClick({" ", "x", ""}, EditMode::Insert, 0),
+              "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα");
+    EXPECT_EQ(InsertOk_ButtonClick({"tax", " \t", ""}, EditMode::Insert, 0),
+              "Πρέπει να συμπληρωθεί το Ελληνικό Λήμμα ή η Περιγραφή");
     EXPECT_EQ(InsertOk_ButtonClick({"tax", "", "d"}, EditMode::Insert, 0), std::nullopt);
     EXPECT_EQ(InsertOk_ButtonClick({"tax", "", std::string(7750, 'd')}, EditMode::Insert, 0),
               kMessageDescriptionTooLong);
