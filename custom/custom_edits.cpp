@@ -399,6 +399,8 @@ EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int r
 
 namespace {
 
+// How far from where the layout puts a description the repair looks for it.
+constexpr long long kRepairSearch = 64;
 // The description file may hold up to the largest position plus the largest length.
 constexpr int64_t kMaxDescriptionFileBytes = kMaxPosition + kMaxStoredLength;
 
@@ -527,6 +529,10 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
                 found = storedAt(position, length, prefix);
             if (!found)
                 found = storedAt(tiled, length, prefix);
+            // Bytes put in or lost before it: the text nearby, as only a stored form reads.
+            for (long long shift = 1; !found && length > 0 && shift <= kRepairSearch; ++shift)
+                if (!(found = storedAt(tiled + shift, length, prefix)))
+                    found = storedAt(tiled - shift, length, prefix);
             tiled += length;
         }
         const bool readable = found.has_value();

@@ -1,0 +1,150 @@
+// Several termdex-cli processes on one custom folder at once: writers take turns, readers never
+// undo a writer, and what each insert reported is what the files hold.
+#include "custom/custom_edits.h"
+#include "custom/custom_files.h"
+#include "data/entry_index.h"
+#include "lib/codecs.h"
+#include "lib/cp1253.h"
+#include "lib/files.h"
+#include "tests/tools/cli_runner.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace termdex {
+namespace {
+using namespace termdex::testing;
+namespace fs = std::filesystem;
+
+class SharedFolderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root = fs::temp_directory_path() /
+               (std::string("termdex-shared-") + info->name() + "-" + std::to_string(::getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "custom" / "Data");
+        fs::create_directories(root / "program" / "data");
+        for (const char *name : {"TermdexI.tbo", "TermdexHI.tbo", "Termdex.tbo"})
+            fs::copy_file(BuildDir() / "data" / name, root / "program" / "data" / name);
+        paths.programFolder = root / "program";
+        SetCustomPaths(paths, (root / "custom").string());
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    // A shell loop of count inserts named "<name> <i>", each line of the status file
+    // "<i> <exit status>"; stderr collected beside it.
+    std::string InsertLoop(const std::string &name, int count, bool greek) const
+    {
+        const std::string cli = ShellQuote((BuildDir() / "termdex-cli").string()) +
+                                " --program-folder " + ShellQuote((root / "program").string()) +
+                                " --custom-folder " + ShellQuote((root / "custom").string());
+        const std::string status = ShellQuote((root / (name + ".status")).string());
+        const std::string errors = ShellQuote((root / (name + ".err")).string());
+        return "( i=1; while [ $i -le " + std::to_string(count) + " ]; do " + cli +
+               " insert --en \"" + name + " $i\"" + (greek ? " --gr \"λήμμα $i\"" : "") +
+               " --descr \"text of " + name + " $i\" >/dev/null 2>>" + errors +
+               "; echo \"$i $?\" >>" + status + "; i=$((i+1)); done )";
+    }
+    std::string LookupLoop(const std::string &stopFile) const
+    {
+        const std::string cli = ShellQuote((BuildDir() / "termdex-cli").string()) +
+                                " --program-folder " + ShellQuote((root / "program").string()) +
+                                " --custom-folder " + ShellQuote((root / "custom").string());
+        return "( while [ ! -e " + ShellQuote(stopFile) + " ]; do " + cli +
+               " lookup a >/dev/null 2>&1; done )";
+    }
+    void RunShell(const std::string &script)
+    {
+        ASSERT_EQ(std::system(("sh -c " + ShellQuote(script)).c_str()), 0);
+    }
+    std::map<int, int> Statuses(const std::string &name) const
+    {
+        std::map<int, int> statuses;
+        std::ifstream in(root / (name + ".status"));
+        for (int i, status; in >> i >> status;)
+            statuses[i] = status;
+        return statuses;
+    }
+
+    // Every insert that exited 0 is there with its text; one that did not is not, and said the
+    // folder was busy. The files are laid out as a rewrite lays them out.
+    void CheckInserts(const std::vector<std::pair<std::string, bool>> &writers, int count)
+    {
+        EntryIndex index;
+        std::vector<std::string> refs;
+        LoadEntryIndex(paths, index, refs);
+        std::map<Cp1253, int> records;
+        for (int r = 1; r <= index.englishCount; ++r)
+            if (index.english[r].kind == 'C')
+                records[Cp1253(index.english[r].headword)] = r;
+        size_t expected = 0;
+        for (const auto &[name, greek] : writers) {
+            const auto statuses = Statuses(name);
+            ASSERT_EQ(statuses.size(), static_cast<size_t>(count));
+            for (const auto &[i, status] : statuses) {
+                const Cp1253 headword = name + " " + std::to_string(i);
+                const auto found = records.find(headword);
+                if (status != 0) {
+                    EXPECT_EQ(status, 1);
+                    EXPECT_EQ(found, records.end()) << headword;
+                    continue;
+                }
+                ++expected;
+                ASSERT_NE(found, records.end()) << headword;
+                const IndexRecord &record = index.english[found->second];
+                const auto stored = ReadFileRange(paths.customDescriptionPath,
+                                                  record.descOffset - 1, record.descLength);
+                EXPECT_EQ(ShiftCodec(stored.value_or(""), true),
+                          EscapeDescription("text of " + headword, kOwnEntryPrefix));
+                if (greek) {
+                    ASSERT_NE(record.greekIndex, 0) << headword;
+                    EXPECT_EQ(Cp1253ToUtf8(index.greek[record.greekIndex].headword),
+                              "λήμμα " + std::to_string(i));
+                }
+            }
+            std::ifstream err(root / (name + ".err"));
+            std::stringstream text;
+            text << err.rdbuf();
+            for (std::string line; std::getline(text, line);)
+                EXPECT_EQ(line, kMessageBusy);
+        }
+        EXPECT_EQ(records.size(), expected);
+        const std::string english = ReadWholeFile(paths.customIndexPath, 1 << 24).value_or("");
+        const std::string greek = ReadWholeFile(paths.customGreekIndexPath, 1 << 24).value_or("");
+        const auto files = ParseCustomFiles(english, greek);
+        ASSERT_TRUE(files);
+        EXPECT_TRUE(CustomFilesWhole(
+            *files, static_cast<int64_t>(fs::file_size(paths.customDescriptionPath))));
+        EXPECT_EQ(CodeEnglishIndex(*files), english);
+        EXPECT_EQ(CodeGreekIndex(*files), greek);
+        // Nothing left behind: the three files and the lock file.
+        EXPECT_EQ(std::distance(fs::directory_iterator(root / "custom" / "Data"),
+                                fs::directory_iterator()),
+                  4);
+    }
+
+    fs::path root;
+    ProgramPaths paths;
+};
+
+TEST_F(SharedFolderTest, TwoWritersAtOnceLoseNothing)
+{
+    RunShell(InsertLoop("alpha", 50, false) + " & " + InsertLoop("beta", 50, true) + " & wait");
+    CheckInserts({{"alpha", false}, {"beta", true}}, 50);
+}
+
+TEST_F(SharedFolderTest, LookupsBesideAWriterUndoNothing)
+{
+    const std::string stop = (root / "stop").string();
+    RunShell(LookupLoop(stop) + " & " + InsertLoop("gamma", 50, true) + "; touch " +
+             ShellQuote(stop) + "; wait");
+    CheckInserts({{"gamma", true}}, 50);
+}
+
+} // namespace
+} // namespace termdex
