@@ -384,6 +384,10 @@ public:
     {
         return m_real.Rename(from, to);
     }
+    bool Link(const std::string &from, const std::string &to) override
+    {
+        return m_real.Link(from, to);
+    }
     bool Remove(const std::string &path) override { return m_real.Remove(path); }
     bool SyncFolder(const std::string &) override { return true; }
 
@@ -437,7 +441,12 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
         report.status = {EditOutcome::Unchanged, {}};
         return report;
     }
-    m_core.ReloadAfterEdit();
+    // One writer from the first read of the reader's files to the commit that replaces them.
+    FolderLock lock;
+    if (EditStatus ready = LockAndReload(lock); !ready.ok()) {
+        report.status = ready;
+        return report;
+    }
     std::string problem;
     const auto before = CollectBackupEntries(m_core.Paths(), m_core.Index(),
                                              m_core.SupplementRefs(), &problem);
@@ -534,16 +543,17 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
 
     if (report.status.ok() && report.added > 0) {
         std::vector<ScratchFile> scratch;
-        const std::string ProgramPaths::*targets[][2] = {
-            {&ProgramPaths::customIndexPath, &ProgramPaths::tempIndexPath},
-            {&ProgramPaths::customGreekIndexPath, &ProgramPaths::tempGreekIndexPath},
-            {&ProgramPaths::customDescriptionPath, &ProgramPaths::tempDescriptionPath},
+        const ScratchPaths names = NewScratchPaths(real);
+        const std::pair<const std::string ProgramPaths::*, const std::string *> targets[] = {
+            {&ProgramPaths::customIndexPath, &names.index},
+            {&ProgramPaths::customGreekIndexPath, &names.greekIndex},
+            {&ProgramPaths::customDescriptionPath, &names.description},
         };
-        for (const auto &target : targets) {
-            const std::string from = staged.*target[0];
+        for (const auto &[target, scratchName] : targets) {
+            const std::string from = staged.*target;
             if (!m_fs.Exists(from))
                 continue;
-            scratch.push_back({real.*target[1], real.*target[0], [this, from](WritableFile &out) {
+            scratch.push_back({*scratchName, real.*target, [this, from](WritableFile &out) {
                                    const auto bytes = m_fs.ReadAll(from, kMaxStagedBytes);
                                    return bytes && out.Append(*bytes);
                                }});
