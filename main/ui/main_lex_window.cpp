@@ -459,7 +459,7 @@ void TMainLex::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
-void TMainLex::LayOut()
+QRect TMainLex::LayOut()
 {
     // Below the minimum size (a window manager may not enforce it) the window clips the
     // layout of the minimum size rather than pile controls onto each other.
@@ -470,14 +470,14 @@ void TMainLex::LayOut()
     m_line2Image->setGeometry(241, 108, std::max(0, 355 + dx), 3);
     // The list follows the bottom edge and shows whole items only.
     m_entriesList->setGeometry(4, 88, 229, m_entriesList->IntegralHeight(std::max(0, 212 + dy)));
-    // The description follows all four edges; FormResize then fits it to the list and the
-    // right edge.
-    m_descriptionText->setGeometry(241, 114, std::max(0, 350 + dx), std::max(0, 187 + dy));
 
     const int bottomTop = 304 + dy;
     m_installLabel->move(5, bottomTop);
     m_copyrightLabel->move(m_copyrightLeft, bottomTop);
     PlacePublisher(client.width(), bottomTop);
+    // The description follows all four edges; FormResize fits it to the list and the right
+    // edge before placing it, so that its text is laid out once.
+    return {241, 114, std::max(0, 350 + dx), std::max(0, 187 + dy)};
 }
 
 void TMainLex::PlacePublisher(int width, int bottomTop)
@@ -499,8 +499,7 @@ void TMainLex::PlacePublisher(int width, int bottomTop)
 
 void TMainLex::FormResize()
 {
-    LayOut();
-    QRect description = m_descriptionText->geometry();
+    QRect description = LayOut();
     const int listBottom = m_entriesList->y() + m_entriesList->height();
     if (description.y() + description.height() != listBottom)
         description.setHeight(std::max(0, listBottom - description.y()));

@@ -165,7 +165,8 @@ private:
     void CentreMedicalImage();
     // Places every resizable control for the current client size, from the design anchors
     // alone, so that any sequence of sizes that returns to a size gives the same layout.
-    void LayOut();
+    // Returns the description's anchored place, which FormResize fits and applies.
+    QRect LayOut();
     // The publisher's picture and label at the right of the bottom bar, clear of the others.
     void PlacePublisher(int width, int bottomTop);
     bool DescriptionAreaShown() const;
