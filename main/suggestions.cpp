@@ -143,15 +143,51 @@ int HeadwordSuggester::ExactRecord(Cp1253View text, bool greek)
     return found == side.exact.end() ? 0 : EnglishOf(found->second, greek);
 }
 
+bool HeadwordSuggester::NamesHeadword(const Cp1253 &key, bool greek)
+{
+    if (m_english.built && !greek)
+        return m_english.exact.contains(key);
+    if (m_greek.built && greek)
+        return m_greek.exact.contains(key);
+    if (greek) {
+        const FoldedTable &folded = Folded(true);
+        for (int g = 1; g <= m_index->greekCount; ++g)
+            if (folded.At(g) == key && EnglishOf(g, true) != 0)
+                return true;
+        return false;
+    }
+    // Before the first suggestion of a load there is no table of folded keys, and a text that
+    // names a headword needs none: only headwords whose first kept letter is the key's, and
+    // that are long enough, are folded to be compared.
+    const auto first = static_cast<unsigned char>(key[0]);
+    for (int r = 1; r <= m_index->englishCount; ++r) {
+        const Cp1253View h = m_index->english[static_cast<size_t>(r)].headword;
+        if (h.size() < key.size())
+            continue;
+        size_t i = 0;
+        while (i < h.size() && (static_cast<unsigned char>(h[i]) <= 32 || IsDigit(h[i]) ||
+                                IsFoldPunctuation(static_cast<unsigned char>(h[i]))))
+            ++i;
+        if (i == h.size())
+            continue;
+        const auto c = static_cast<unsigned char>(h[i]);
+        if (c != kCapitalSigma && LocaleLowerByte(c) != first) // "Σ" lowers by its neighbours
+            continue;
+        if (FoldKey(h, false) == key)
+            return true;
+    }
+    return false;
+}
+
 std::vector<Suggestion> HeadwordSuggester::Suggest(Cp1253View text, bool greek)
 {
     std::vector<Suggestion> out;
     if (m_index == nullptr)
         return out;
-    const Side &side = SideOf(greek);
     const Cp1253 key = FoldKey(text, greek);
-    if (key.empty() || side.exact.contains(key))
+    if (key.empty() || NamesHeadword(key, greek))
         return out;
+    const Side &side = SideOf(greek);
     auto add = [&](int record, SuggestionReason reason) {
         const int e = EnglishOf(record, greek);
         if (e == 0 || out.size() >= kMaxSuggestions ||

@@ -63,6 +63,8 @@ private:
     Side &SideOf(bool greek);
     const FoldedTable &Folded(bool greek);
     Cp1253 FoldKey(Cp1253View text, bool greek) const;
+    // True when a headword of the language folds to key.
+    bool NamesHeadword(const Cp1253 &key, bool greek);
     // The English record of a record of the table of the language; 0 for none.
     int EnglishOf(int record, bool greek) const;
     Cp1253 TextOf(int englishRecord, bool greek) const;
