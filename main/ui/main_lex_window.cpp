@@ -284,7 +284,7 @@ void TMainLex::BuildDisplay()
     m_suggestionsLabel->setTextFormat(Qt::RichText);
     m_suggestionsLabel->setFont(PixelFont(font(), 12));
     m_suggestionsLabel->setAutoFillBackground(true);
-    m_suggestionsLabel->setPalette(white);
+    ForceColours(*m_suggestionsLabel, Qt::white, Qt::black);
     m_suggestionsLabel->setContentsMargins(4, 1, 4, 1);
     m_suggestionsLabel->hide();
     connect(m_suggestionsLabel, &QLabel::linkActivated, this, &TMainLex::Suggestions_LabelClick);
@@ -667,7 +667,6 @@ void TMainLex::LayOutSuggestions()
     }
     m_suggestionsLabel->setGeometry(list.x(), list.top() - wanted, list.width(),
                                     std::max(0, wanted - 2));
-    m_suggestionsLabel->raise();
 }
 
 void TMainLex::Suggestions_LabelClick(const QString &link)
