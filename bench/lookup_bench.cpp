@@ -43,10 +43,14 @@ Cp1253 Text(const char *utf8)
 void Describe(const char *name)
 {
     const MainLexState &state = Core().State();
-    std::fprintf(stderr, "  %s %6zu items, %s, %s\n", bench::Padded(name, 40).c_str(),
+    std::fprintf(stderr, "  %s %6zu items, %s, %s", bench::Padded(name, 40).c_str(),
                  state.listItems.size(),
                  state.LanguageMode ? "Greek" : "English",
                  state.descriptionDocument.empty() ? "nothing shown" : "entry shown");
+    if (!state.suggestions.empty())
+        std::fprintf(stderr, ", suggests %s (%s)", Cp1253ToUtf8(state.suggestions[0].text).c_str(),
+                     SuggestionReasonName(state.suggestions[0].reason));
+    std::fprintf(stderr, "\n");
 }
 
 void AddKeystroke(const char *name, double target, const char *typed)
@@ -55,6 +59,17 @@ void AddKeystroke(const char *name, double target, const char *typed)
     Core().Entry_TextChange(text);
     Describe(name);
     bench::AddTimed(name, target, [text] { Core().Entry_TextChange(text); });
+}
+
+// Quick translation of copied text: the paste, the lookup, and the entry of its one
+// dictionary form shown.
+void AddQuickTranslation(const char *name, double target, const char *copied)
+{
+    const Cp1253 text = Text(copied);
+    auto run = [text] { Core().QuickTranslate(text); };
+    run();
+    Describe(name);
+    bench::AddTimed(name, target, run);
 }
 
 void AddLookup(const char *name, double target, LookupMode mode, const char *typed)
@@ -87,11 +102,19 @@ int main(int argc, char **argv)
     std::fprintf(stderr, "What each lookup lists on this dictionary:\n");
     // A key of three letters, and a whole headword that the display step then shows.
     AddKeystroke("Keystroke START 3 letters \"tax\"", 0.3, "tax");
-    AddKeystroke("Keystroke START 3 letters \"φόρ\"", 0.3, "φόρ");
+    // "φόρ" names no headword, so its keystroke looks for suggestions too.
+    AddKeystroke("Keystroke START 3 letters \"φόρ\"", 5, "φόρ");
     AddKeystroke("Keystroke START exact \"marginal cost\"", 0, "marginal cost");
     // One letter: thousands of items.
     AddKeystroke("Keystroke START 1 letter \"s\"", 2, "s");
     AddKeystroke("Keystroke START 1 letter \"π\"", 2, "π");
+    // Keys that name no headword: the lookup with its shortening, then the suggestions (the
+    // Hunspell dictionaries were read by the run before the timing).
+    AddKeystroke("Keystroke no match \"inflatoin\" + suggestions", 5, "inflatoin");
+    AddKeystroke("Keystroke no match \"taxes\" + suggestions", 5, "taxes");
+    AddKeystroke("Keystroke no match \"πληθωρισμού\" + suggestions", 5, "πληθωρισμού");
+    AddKeystroke("Keystroke no match \"κεφαλαιυ\" + suggestions", 5, "κεφαλαιυ");
+    AddQuickTranslation("QuickTranslate \"«πληθωρισμού»\"", 20, "«πληθωρισμού»");
     AddLookup("FillEntryList CONTAIN \"cost\"", 3, LookupMode::Contain, "cost");
     AddLookup("FillEntryList CONTAIN \"αγορ\"", 3, LookupMode::Contain, "αγορ");
     AddLookup("FillEntryList END \"rate\"", 3, LookupMode::End, "rate");

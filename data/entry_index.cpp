@@ -528,11 +528,15 @@ unsigned char FoldedEnglishByteAt(Cp1253View headword, uint8_t matchStart)
 // is none of these; the locale lower-casing then applies to that byte.
 unsigned char FirstFoldedGreekByte(Cp1253View headword)
 {
-    for (char ch : headword) {
+    headword = UntilNul(headword);
+    for (size_t i = 0; i < headword.size(); ++i) {
+        const char ch = headword[i];
         const auto c = static_cast<unsigned char>(ch);
         if (c <= 32 || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || IsDigit(ch) ||
             IsFoldPunctuation(c))
             continue;
+        if (c == kCapitalSigma && EndsWordAt(headword, i))
+            return kFinalSigma;
         return LocaleLowerByte(FoldGreekLetter(c));
     }
     return 0;

@@ -73,9 +73,12 @@ Cp1253 GreekKey(Cp1253View text, bool dropLeadingDigits)
     const auto &greek = Maps().greek;
     Cp1253 r;
     r.reserve(s.size());
-    for (char ch : s) {
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char ch = s[i];
         const auto c = static_cast<unsigned char>(ch);
-        if (c == ' ') {
+        if (c == kCapitalSigma && EndsWordAt(s, i)) {
+            r += static_cast<char>(kFinalSigma);
+        } else if (c == ' ') {
             r += ' ';
         } else if (c >= 'a' && c <= 'z') {
             continue;
@@ -116,9 +119,13 @@ unsigned char FoldGreekLetter(unsigned char c)
 
 Cp1253 FoldGreekLetters(Cp1253View text)
 {
-    Cp1253 s = Trim(text);
-    for (char &ch : s)
-        ch = static_cast<char>(FoldGreekLetter(static_cast<unsigned char>(ch)));
+    const Cp1253 trimmed = Trim(text);
+    Cp1253 s = trimmed;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        s[i] = static_cast<char>(c == kCapitalSigma && EndsWordAt(trimmed, i) ? kFinalSigma
+                                                                              : FoldGreekLetter(c));
+    }
     return s;
 }
 

@@ -74,11 +74,27 @@ unsigned char LocaleLowerByte(unsigned char c)
     }
 }
 
+bool IsLetter(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == 0xB6 ||
+           (c >= 0xB8 && c <= 0xBA) || c == 0xBC || (c >= 0xBE && c <= 0xD1) ||
+           (c >= 0xD3 && c <= 0xFE);
+}
+
+bool EndsWordAt(Cp1253View text, size_t i)
+{
+    return i + 1 >= text.size() || !IsLetter(static_cast<unsigned char>(text[i + 1]));
+}
+
 Cp1253 LocaleLower(Cp1253View text)
 {
-    Cp1253 out(UntilNul(text));
-    for (char &c : out)
-        c = static_cast<char>(LocaleLowerByte(static_cast<unsigned char>(c)));
+    text = UntilNul(text);
+    Cp1253 out(text);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        out[i] = static_cast<char>(c == kCapitalSigma && EndsWordAt(text, i) ? kFinalSigma
+                                                                            : LocaleLowerByte(c));
+    }
     return out;
 }
 

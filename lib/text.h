@@ -21,9 +21,18 @@ Cp1253 TrimRight(Cp1253View text);
 // Lowers only "A".."Z"; Greek capitals stay as they are.
 Cp1253 AsciiLower(Cp1253View text);
 // Lowers as the Greek locale does: Latin and Greek capitals, the accented capitals and the
-// capitals with diaeresis (0xDA to 0xFA, 0xDB to 0xFB).
+// capitals with diaeresis (0xDA to 0xFA, 0xDB to 0xFB). A capital sigma that ends a word
+// becomes the final "ς", as Greek is spelled.
 Cp1253 LocaleLower(Cp1253View text);
+// One byte lowered without its neighbours: "Σ" always becomes "σ".
 unsigned char LocaleLowerByte(unsigned char c);
+
+// Latin letters and the Greek letters of code page 1253 (accented and with diaeresis).
+bool IsLetter(unsigned char c);
+constexpr unsigned char kCapitalSigma = 0xD3, kSmallSigma = 0xF3, kFinalSigma = 0xF2;
+// True when the byte at i is the last of text or is followed by a byte that is not a letter:
+// where a capital sigma is lowered to "ς" rather than "σ".
+bool EndsWordAt(Cp1253View text, size_t i);
 
 // Decimal digit "0".."9".
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -321,8 +321,13 @@ void FoldDescriptionText(Cp1253View plain, bool greek, Cp1253 &out)
     plain = UntilNul(plain);
     out.resize(plain.size());
     size_t n = 0;
-    for (char ch : plain) {
-        const unsigned char m = map[static_cast<unsigned char>(ch)];
+    for (size_t i = 0; i < plain.size(); ++i) {
+        const auto c = static_cast<unsigned char>(plain[i]);
+        unsigned char m = map[c];
+        // The one context-dependent fold: a capital sigma inside a word is "σ" (the map, read
+        // off a one-byte text, holds the word-final "ς").
+        if (greek && c == kCapitalSigma && !EndsWordAt(plain, i))
+            m = kSmallSigma;
         out[n] = static_cast<char>(m);
         n += m != 0;
     }
@@ -334,6 +339,42 @@ void FoldDescriptionText(Cp1253View plain, bool greek, Cp1253 &out)
     out.resize(n);
     if (first > 0)
         out.erase(0, first);
+}
+
+std::vector<TextSpan> WholeWordSpans(Cp1253View plain, Cp1253View foldedWord, bool greek)
+{
+    std::vector<TextSpan> spans;
+    foldedWord = UntilNul(foldedWord);
+    plain = UntilNul(plain);
+    if (foldedWord.empty())
+        return spans;
+    // The fold of FoldDescriptionText, with the place in plain of each byte kept; the trim at
+    // its ends changes no word boundary.
+    const auto &map = greek ? SearchFoldMaps().greek : SearchFoldMaps().latin;
+    Cp1253 folded;
+    std::vector<size_t> from;
+    folded.reserve(plain.size());
+    from.reserve(plain.size());
+    for (size_t i = 0; i < plain.size(); ++i) {
+        const auto c = static_cast<unsigned char>(plain[i]);
+        unsigned char m = map[c];
+        if (greek && c == kCapitalSigma && !EndsWordAt(plain, i))
+            m = kSmallSigma;
+        if (m == 0)
+            continue;
+        folded += static_cast<char>(m);
+        from.push_back(i);
+    }
+    auto wordAt = [&](size_t i) { return IsWordCharacter(static_cast<unsigned char>(folded[i])); };
+    for (size_t at = folded.find(foldedWord); at != Cp1253::npos;
+         at = folded.find(foldedWord, at + 1)) {
+        const size_t after = at + foldedWord.size();
+        if ((at > 0 && wordAt(at - 1)) || (after < folded.size() && wordAt(after)))
+            continue;
+        const size_t start = from[at], end = from[after - 1] + 1;
+        spans.push_back({start, end - start});
+    }
+    return spans;
 }
 
 Cp1253 DescrSearchWord(Cp1253View entryText, bool greek)

@@ -60,6 +60,16 @@ DescrSearchResult SearchDescriptions(const ProgramPaths &paths, const EntryIndex
 // first): exactly GreekKey (greek) or LatinKey with dropLeadingDigits false, in one pass.
 void FoldDescriptionText(Cp1253View plain, bool greek, Cp1253 &out);
 
+// A span of a text: its first byte and its length.
+struct TextSpan
+{
+    size_t start = 0, length = 0;
+    bool operator==(const TextSpan &) const = default;
+};
+// Every place where the search's word (folded, as DescrSearchWord gives it) stands as a whole
+// word in plain, folded as the search folds a description: spans of plain itself, in order.
+std::vector<TextSpan> WholeWordSpans(Cp1253View plain, Cp1253View foldedWord, bool greek);
+
 // The folded plain text that the search tests for one record, read from the files; empty when
 // the record's text cannot be read. For tests and tools that show why a record matched.
 Cp1253 DescrSearchText(const ProgramPaths &paths, const EntryIndex &index,

@@ -74,6 +74,7 @@ void MainLexCore::FillEntryList(LookupMode mode, int recordNumber, bool customOn
     if (!m_state.entryText.empty())
         DetectLanguage();
     ResetDisplay();
+    m_state.highlightWord.clear(); // the list no longer holds a full-text search's entries
     m_addedItems = 0;
     if (m_state.entryText.empty()) {
         if (customOnly)
@@ -273,9 +274,10 @@ bool MainLexCore::ExactMatch(int record)
 {
     if (!IsRecord(record))
         return false;
-    // Only the typed side is folded here; the headword side was folded at load.
+    // Only the typed side is folded here; the headword side was folded at load. Both English
+    // sides drop punctuation, or "acid-test ratio" could never name its own headword.
     if (!m_state.LanguageMode)
-        return LocaleLower(Trim(m_state.entryText)) == m_folded.EnglishExact().At(record);
+        return LocaleLower(LatinKey(m_state.entryText, true)) == m_folded.EnglishExact().At(record);
     const int g = GreekOf(record);
     return g != 0 &&
            FoldGreekLetters(Trim(GreekKey(m_state.entryText, true))) == m_folded.GreekExact().At(g);
@@ -288,11 +290,14 @@ void MainLexCore::Entry_TextChange(Cp1253View text)
         return;
     m_state.NextMenu.clear();
     FillEntryList(LookupMode::Start, 0, false);
-    if (m_state.listItems.empty())
-        return;
-    m_state.itemIndex = 0;
-    if (ExactMatch(ListRecord(0)))
-        Entries_ListClick();
+    if (!m_state.listItems.empty()) {
+        m_state.itemIndex = 0;
+        if (ExactMatch(ListRecord(0))) {
+            Entries_ListClick();
+            return; // a named headword costs no suggestion work
+        }
+    }
+    m_state.suggestions = m_suggester->Suggest(m_state.entryText, m_state.LanguageMode);
 }
 
 bool MainLexCore::Entry_TextKeyDown(EntryKey key, int visibleItems)
@@ -346,6 +351,7 @@ void MainLexCore::Fill_List_ButtonClick()
 void MainLexCore::WholeLex_ButtonClick()
 {
     ResetDisplay();
+    m_state.highlightWord.clear();
     m_addedItems = 0;
     for (int r = 1; r <= m_index.englishCount && !ItemLimitReached(); ++r) {
         const IndexRecord &record = m_index.english[static_cast<size_t>(r)];

@@ -3,6 +3,7 @@
 #include "custom/folder_lock.h"
 #include "data/description_store.h"
 #include "lib/folding.h"
+#include "main/quick_translation.h"
 #include "richtext/plain_text.h"
 
 #include <algorithm>
@@ -76,7 +77,8 @@ bool IsGreekLetter(unsigned char c)
 }
 
 MainLexCore::MainLexCore(ProgramPaths paths, KeyboardLayouts *keyboard, MainLexLimits limits)
-    : m_paths(std::move(paths)), m_keyboard(keyboard), m_limits(limits)
+    : m_paths(std::move(paths)), m_keyboard(keyboard), m_limits(limits),
+      m_suggester(std::make_unique<HeadwordSuggester>())
 {
     m_state.keyboards = FindKeyboardLayouts(m_keyboard);
     m_state.LanguageMode = false;
@@ -111,6 +113,13 @@ void MainLexCore::Loaded()
 {
     m_letterStarts = ComputeLetterStarts(m_index);
     m_folded.Reset(&m_index);
+    m_suggester->Reset(&m_index, &m_folded);
+}
+
+void MainLexCore::UseHunspellFolder(const std::filesystem::path &folder)
+{
+    m_suggester = std::make_unique<HeadwordSuggester>(folder);
+    m_suggester->Reset(&m_index, &m_folded);
 }
 
 IndexLoadStatus MainLexCore::FormShow()
@@ -174,6 +183,8 @@ void MainLexCore::ResetDisplay()
     m_state.medicalImageVisible = true;
     m_state.shownRecord = 0;
     m_state.searchReport.clear();
+    m_state.suggestions.clear();
+    m_state.links.clear();
 }
 
 void MainLexCore::SelectListItem(int index)
@@ -243,8 +254,14 @@ void MainLexCore::ShowDescriptionOf(const IndexRecord &record)
     if (plain.starts_with("{\\rtf1")) {
         m_state.descriptionDocument.clear();
         m_state.descriptionText.clear();
+        m_state.links.clear();
         return;
     }
+    m_state.links.clear();
+    if (plain.find("\xE2\xEB.") != Cp1253::npos || plain.find("\xC2\xEB.") != Cp1253::npos)
+        m_state.links = FindEntryLinks(*document, [this](Cp1253View headword) {
+            return m_suggester->ExactRecord(headword, false);
+        });
     m_state.descriptionDocument = std::move(*document);
     m_state.descriptionText = std::move(plain);
 }
@@ -259,6 +276,34 @@ bool MainLexCore::ShowRecord(int record)
     m_state.itemIndex = 0;
     Entries_ListClick();
     return true;
+}
+
+bool MainLexCore::JumpToRecord(int record)
+{
+    if (!IsRecord(record))
+        return false;
+    Cp1253 caption;
+    if (m_state.LanguageMode)
+        caption = m_index.greek[static_cast<size_t>(GreekOf(record))].headword;
+    // An entry without a Greek headword is shown in English.
+    if (Trim(caption).empty())
+        caption = m_index.english[static_cast<size_t>(record)].headword;
+    if (Trim(caption).empty())
+        return ShowRecord(record);
+    FalseOnExit suppress(m_state.SuppressEntryChange);
+    m_state.entryText = caption;
+    DetectLanguage();
+    FillEntryList(LookupMode::Specific, record, false);
+    m_state.NextMenu.clear();
+    return true;
+}
+
+std::vector<Suggestion> MainLexCore::SuggestHeadwords(Cp1253View text)
+{
+    const Cp1253 trimmed = TrimLeft(text);
+    const bool greek = trimmed.empty() ? m_state.LanguageMode
+                                       : IsGreekLetter(static_cast<unsigned char>(trimmed[0]));
+    return m_suggester->Suggest(trimmed, greek);
 }
 
 // ---- Language ----
@@ -339,6 +384,8 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
     ResetDisplay();
     DetectLanguage();
     const Cp1253 searchWord = DescrSearchWord(m_state.entryText, m_state.LanguageMode);
+    m_state.highlightWord = searchWord;
+    m_state.highlightGreek = m_state.LanguageMode;
     DescrSearchOptions limited = options;
     limited.matchLimit = std::min(options.matchLimit, m_limits.searchMatches);
     DescrSearchResult result =
@@ -503,10 +550,28 @@ void MainLexCore::Copy_ButtonClick(bool descriptionHasSelection, bool entryHasSe
 
 void MainLexCore::Paste_ButtonClick(Cp1253View pasted)
 {
+    const Cp1253 text = TrimPastedText(pasted);
     if (!m_state.entryText.empty())
         Entry_TextChange("");
-    if (!pasted.empty())
-        Entry_TextChange(pasted);
+    if (!text.empty())
+        Entry_TextChange(text);
+}
+
+void MainLexCore::QuickTranslate(Cp1253View copied)
+{
+    Paste_ButtonClick(copied);
+    if (m_state.shownRecord != 0)
+        return;
+    const Suggestion *form = nullptr;
+    for (const Suggestion &s : m_state.suggestions) {
+        if (s.reason != SuggestionReason::Form)
+            continue;
+        if (form != nullptr)
+            return; // more than one dictionary form: the reader chooses
+        form = &s;
+    }
+    if (form != nullptr)
+        JumpToRecord(form->record);
 }
 
 } // namespace termdex

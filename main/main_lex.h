@@ -12,11 +12,15 @@
 #include "data/paths.h"
 #include "lib/text.h"
 #include "main/descr_search.h"
+#include "main/entry_links.h"
 #include "main/folded_headwords.h"
 #include "main/keyboard.h"
 #include "main/search_report.h"
+#include "main/suggestions.h"
 
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,6 +93,15 @@ struct MainLexState
     int shownRecord = 0;              // the entry on display; 0 from ResetDisplay until a display
     Cp1253 searchReport;              // what the last search found (SearchReport); emptied by
                                       // ResetDisplay, so every new lookup takes it away
+    // The line under the entry field: what the typed text may have meant when it named no
+    // headword; emptied by every lookup.
+    std::vector<Suggestion> suggestions;
+    // The entries the description on display names after "βλ.", in text order.
+    std::vector<EntryLink> links;
+    // After a full-text search, the folded word that its entries' descriptions highlight
+    // (WholeWordSpans); empty otherwise.
+    Cp1253 highlightWord;
+    bool highlightGreek = false;
 
     bool LanguageMode = false; // false English, true Greek
     bool SuppressEntryChange = false;
@@ -166,6 +179,8 @@ public:
     void SetDescriptionAreaShown(bool shown) { m_state.descriptionAreaShown = shown; }
     // Builds every folded form of the headwords now rather than at the first keystroke.
     void PrepareFoldedHeadwords();
+    // The folder of the Hunspell dictionaries that give the dictionary forms of typed words.
+    void UseHunspellFolder(const std::filesystem::path &folder);
 
     // ---- The headword list ----
     // The lookup: clears the list and fills it in mode, from the entry field. recordNumber is
@@ -194,6 +209,16 @@ public:
     // A list holding only record (in the current language, marked as in every list), selected
     // and shown: what clicking that record in a list does. False when record is not a record.
     bool ShowRecord(int record);
+    // Shows record as a jump through the history does: its headword in the current language
+    // goes into the entry field (unseen by the incremental lookup), the one entry is listed
+    // and shown, and the entry left goes into PrevMenu. False when record is not a record.
+    bool JumpToRecord(int record);
+
+    // ---- Suggestions ----
+    // What text may mean when it names no headword exactly: up to five headwords of its
+    // language (Greek when it begins with a Greek letter, else the current one), dictionary
+    // forms of its last word first, then near spellings. Empty when a headword is named.
+    std::vector<Suggestion> SuggestHeadwords(Cp1253View text);
 
     // ---- Language ----
     // Greek when the entry field's first character is a Greek letter, else English; an empty
@@ -248,8 +273,12 @@ public:
     // true only while write runs (and false again whatever write does).
     void Copy_ButtonClick(bool descriptionHasSelection, bool entryHasSelection,
                           const std::function<void(const CopyDecision &)> &write);
-    // Paste: the entry field is emptied, then holds the pasted text; each change runs its lookup.
+    // Paste: the entry field is emptied, then holds the pasted text without the punctuation
+    // and quotation marks around it; each change runs its lookup.
     void Paste_ButtonClick(Cp1253View pasted);
+    // Quick translation of copied text: pasted as above; when it names no headword but has
+    // exactly one dictionary form that does, that entry is shown (JumpToRecord).
+    void QuickTranslate(Cp1253View copied);
 
 private:
     // Fills the tables anew (through the index cache) and recomputes what follows from them.
@@ -292,6 +321,7 @@ private:
     IndexLoadStatus m_loadStatus;
     LetterStarts m_letterStarts;
     FoldedHeadwords m_folded;
+    std::unique_ptr<HeadwordSuggester> m_suggester; // follows m_folded and m_index
     int m_addedItems = 0;
     bool m_startKeyShortened = false; // the last START lookup listed a shortened key's matches
     uint64_t m_nextSerial = 1;

@@ -40,4 +40,9 @@ private:
 // Clipboard text as the single-line entry field takes it: up to its first CR or LF.
 std::string SingleLinePaste(std::string_view text);
 
+// Copied text as the reader meant it (code page 1253): without the blanks, punctuation and
+// quotation marks ("inflation." , «φόρος») around it. A bracket stays when its partner is in the
+// text, so "(the) economy" keeps its parenthesis.
+std::string TrimPastedText(std::string_view text);
+
 } // namespace termdex

@@ -74,6 +74,10 @@ void WriteShown(JsonWriter &json, MainLexCore &core, int record, bool withDocume
     json.Key("description").Text(state.descriptionText);
     json.Key("modify_enabled").Bool(state.modifyEntryEnabled);
     json.Key("delete_enabled").Bool(state.deleteEntryEnabled);
+    json.Key("links").BeginArray();
+    for (const EntryLink &link : state.links)
+        json.BeginObject().Key("text").Text(link.text).Key("record").Int(link.record).EndObject();
+    json.EndArray();
     if (withDocument) {
         json.Key("document");
         if (state.descriptionDocument.empty())
@@ -84,8 +88,26 @@ void WriteShown(JsonWriter &json, MainLexCore &core, int record, bool withDocume
     json.EndObject();
 }
 
-// withReport: the searches also give what the window says of their outcome ("message").
-int PrintList(const Run &run, const MainLexState &state, bool withReport = false)
+// [{"record", "text", "reason"}, ...]
+void WriteSuggestions(JsonWriter &json, const std::vector<Suggestion> &suggestions)
+{
+    json.BeginArray();
+    for (const Suggestion &s : suggestions)
+        json.BeginObject()
+            .Key("record")
+            .Int(s.record)
+            .Key("text")
+            .Text(s.text)
+            .Key("reason")
+            .Utf8(SuggestionReasonName(s.reason))
+            .EndObject();
+    json.EndArray();
+}
+
+// withReport: the searches also give what the window says of their outcome ("message");
+// suggestions: for lookup and type, what the entry text may have meant (null: not printed).
+int PrintList(const Run &run, const MainLexState &state, bool withReport = false,
+              const std::vector<Suggestion> *suggestions = nullptr)
 {
     const size_t count = std::min(state.listItems.size(), state.ListRecords.size());
     if (run.options.json) {
@@ -114,6 +136,8 @@ int PrintList(const Run &run, const MainLexState &state, bool withReport = false
             json.Null();
         if (withReport)
             json.Key("message").Text(state.searchReport);
+        if (suggestions != nullptr)
+            WriteSuggestions(json.Key("suggestions"), *suggestions);
         run.PrintJson(json.EndObject().str());
         return kExitOk;
     }
@@ -128,6 +152,13 @@ int PrintList(const Run &run, const MainLexState &state, bool withReport = false
     run.out << '\n';
     if (withReport && !state.searchReport.empty())
         run.out << Utf8(state.searchReport) << '\n';
+    if (suggestions != nullptr && !suggestions->empty()) {
+        run.out << "did you mean:";
+        for (const Suggestion &s : *suggestions)
+            run.out << "  " << s.record << ' ' << Utf8(s.text) << " (" << SuggestionReasonName(s.reason)
+                    << ')';
+        run.out << '\n';
+    }
     return kExitOk;
 }
 
@@ -169,7 +200,8 @@ int Lookup(Run &run)
     MainLexCore &core = window.core();
     core.WriteEntryText(*text);
     core.FillEntryList(mode, 0, run.args.Flag("--custom-only"));
-    return PrintList(run, core.State());
+    const std::vector<Suggestion> suggestions = core.SuggestHeadwords(core.State().entryText);
+    return PrintList(run, core.State(), false, &suggestions);
 }
 
 int Type(Run &run)
@@ -184,7 +216,7 @@ int Type(Run &run)
     if (const auto failed = window.Open(run))
         return *failed;
     TypeIntoEmptyField(window.core(), *text);
-    return PrintList(run, window.core().State());
+    return PrintList(run, window.core().State(), false, &window.core().State().suggestions);
 }
 
 int Specific(Run &run)
@@ -332,8 +364,10 @@ bool DefineWord(const Run &run, MainLexCore &core, const std::string &word, cons
     core.SetLanguageMode(run.options.greek);
     TypeIntoEmptyField(core, text);
     const MainLexState &state = core.State();
-    // An empty word types nothing, so what is on display is the previous word's.
+    // An empty word types nothing, so what is on display (and suggested) is the previous word's.
     const int shown = text.empty() ? 0 : state.shownRecord;
+    const std::vector<Suggestion> none;
+    const std::vector<Suggestion> &suggestions = text.empty() ? none : state.suggestions;
     if (run.options.json) {
         JsonWriter json;
         json.BeginObject();
@@ -344,13 +378,17 @@ bool DefineWord(const Run &run, MainLexCore &core, const std::string &word, cons
             WriteShown(json, core, shown, false);
         else
             json.Null();
+        WriteSuggestions(json.Key("suggestions"), suggestions);
         run.PrintJson(json.EndObject().str());
     } else if (shown != 0) {
         if (printed++ > 0) // a blank line between entries
             run.out << '\n';
         PrintEntryForPeople(run, state);
     } else {
-        run.err << "no entry for " << word << '\n';
+        run.err << "no entry for " << word;
+        for (size_t i = 0; i < suggestions.size(); ++i)
+            run.err << (i == 0 ? "; did you mean: " : ", ") << Utf8(suggestions[i].text);
+        run.err << '\n';
     }
     return shown != 0;
 }

@@ -72,19 +72,28 @@ std::vector<std::string> MirrorEncodeLines(const std::vector<std::string> &plain
     return coded;
 }
 
-// The Greek index, which the build adds: entries with a Greek headword, in GreekKey order
-// (equal keys keep the order of the authoring text).
+// The Greek index, which the build adds: entries with a Greek headword, in GreekKey order.
+// GreekKey drops Latin words, so "Φόρος" and "Φόρος Pigou" share a key; the shorter headword
+// goes first, since the start-with lookup selects (and shows) the first item of equal keys.
+// Ties beyond that keep the order of the authoring text.
 std::vector<std::string> GreekIndexLines(const std::vector<BuildRecord> &records)
 {
-    std::vector<std::pair<Cp1253, const BuildRecord *>> keyed;
+    struct Keyed
+    {
+        Cp1253 key;
+        size_t length;
+        const BuildRecord *record;
+    };
+    std::vector<Keyed> keyed;
     for (const BuildRecord &record : records)
         if (!record.greek.empty())
-            keyed.emplace_back(GreekKey(record.greek, true), &record);
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+            keyed.push_back({GreekKey(record.greek, true), Trim(record.greek).size(), &record});
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        return a.key != b.key ? a.key < b.key : a.length < b.length;
+    });
     std::vector<std::string> lines;
-    for (const auto &[key, record] : keyed)
-        lines.push_back(Digits(record->number, 5) + Padded(record->greek, 141));
+    for (const Keyed &k : keyed)
+        lines.push_back(Digits(k.record->number, 5) + Padded(k.record->greek, 141));
     return lines;
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/message_form.h"
 #include "dialogs/search_form.h"
 #include "install/installer.h"
+#include "main/ui/description_marks.h"
 #include "main/ui/entry_edit.h"
 #include "main/ui/headword_list.h"
 #include "main/ui/pictures.h"
@@ -277,6 +278,17 @@ void TMainLex::BuildDisplay()
     connect(m_entriesList, &EntriesListView::mouseMoved, this, &TMainLex::Entries_ListMouseMove);
     connect(m_entriesList, &EntriesListView::returnPressed, this, &TMainLex::Entries_ListReturn);
 
+    m_suggestionsLabel = new QLabel(this);
+    m_suggestionsLabel->setObjectName(QStringLiteral("Suggestions_Label"));
+    m_suggestionsLabel->setWordWrap(true);
+    m_suggestionsLabel->setTextFormat(Qt::RichText);
+    m_suggestionsLabel->setFont(PixelFont(font(), 12));
+    m_suggestionsLabel->setAutoFillBackground(true);
+    ForceColours(*m_suggestionsLabel, Qt::white, Qt::black);
+    m_suggestionsLabel->setContentsMargins(4, 1, 4, 1);
+    m_suggestionsLabel->hide();
+    connect(m_suggestionsLabel, &QLabel::linkActivated, this, &TMainLex::Suggestions_LabelClick);
+
     auto makeLabel = [this](const char *name, QRect geometry, int pixels, const QColor &colour) {
         auto *label = new QLabel(this);
         label->setObjectName(QLatin1String(name));
@@ -349,6 +361,8 @@ void TMainLex::BuildDisplay()
     m_entriesList->installEventFilter(this);
     m_descriptionText->installEventFilter(this);
     m_entryText->installEventFilter(this);
+    m_descriptionText->viewport()->installEventFilter(this); // the links' clicks
+    m_descriptionText->viewport()->setMouseTracking(true);
 }
 
 void TMainLex::BuildHiddenControls()
@@ -459,7 +473,7 @@ void TMainLex::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
-void TMainLex::LayOut()
+QRect TMainLex::LayOut()
 {
     // Below the minimum size (a window manager may not enforce it) the window clips the
     // layout of the minimum size rather than pile controls onto each other.
@@ -470,14 +484,16 @@ void TMainLex::LayOut()
     m_line2Image->setGeometry(241, 108, std::max(0, 355 + dx), 3);
     // The list follows the bottom edge and shows whole items only.
     m_entriesList->setGeometry(4, 88, 229, m_entriesList->IntegralHeight(std::max(0, 212 + dy)));
-    // The description follows all four edges; FormResize then fits it to the list and the
-    // right edge.
-    m_descriptionText->setGeometry(241, 114, std::max(0, 350 + dx), std::max(0, 187 + dy));
+    m_suggestionSpace = 0;
+    LayOutSuggestions();
 
     const int bottomTop = 304 + dy;
     m_installLabel->move(5, bottomTop);
     m_copyrightLabel->move(m_copyrightLeft, bottomTop);
     PlacePublisher(client.width(), bottomTop);
+    // The description follows all four edges; FormResize fits it to the list and the right
+    // edge before placing it, so that its text is laid out once.
+    return {241, 114, std::max(0, 350 + dx), std::max(0, 187 + dy)};
 }
 
 void TMainLex::PlacePublisher(int width, int bottomTop)
@@ -499,8 +515,7 @@ void TMainLex::PlacePublisher(int width, int bottomTop)
 
 void TMainLex::FormResize()
 {
-    LayOut();
-    QRect description = m_descriptionText->geometry();
+    QRect description = LayOut();
     const int listBottom = m_entriesList->y() + m_entriesList->height();
     if (description.y() + description.height() != listBottom)
         description.setHeight(std::max(0, listBottom - description.y()));
@@ -610,15 +625,82 @@ void TMainLex::Mirror()
     }
     MirrorHistoryMenus();
     MirrorSearchReport();
+    MirrorSuggestions();
     m_mirroring = false;
+}
+
+void TMainLex::MirrorSuggestions()
+{
+    const std::vector<Suggestion> &suggestions = m_core->State().suggestions;
+    QString line;
+    for (const Suggestion &s : suggestions) {
+        line += line.isEmpty() ? QStringLiteral("Μήπως εννοείτε: ") : QStringLiteral(", ");
+        line += QStringLiteral("<a href=\"%1\">%2</a>")
+                    .arg(s.record)
+                    .arg(ToQString(s.text).toHtmlEscaped());
+    }
+    if (line != m_suggestionsLabel->text())
+        m_suggestionsLabel->setText(line);
+    m_suggestionsLabel->setVisible(!line.isEmpty());
+    LayOutSuggestions();
+}
+
+void TMainLex::LayOutSuggestions()
+{
+    // The line sits between the entry field's panel and the list, which gives up whole items
+    // at its top for it (so it still shows whole items); its bottom stays where the window's
+    // layout put it.
+    if (m_suggestionsLabel == nullptr)
+        return;
+    QRect list = m_entriesList->geometry();
+    int wanted = 0;
+    if (!m_suggestionsLabel->text().isEmpty() && m_suggestionsLabel->isVisibleTo(this)) {
+        const int height = std::max(m_suggestionsLabel->heightForWidth(list.width()), 16) + 2;
+        wanted = (height + kListItemHeight - 1) / kListItemHeight * kListItemHeight;
+        const int room = (list.height() + m_suggestionSpace) / kListItemHeight * kListItemHeight;
+        wanted = std::min(wanted, room);
+    }
+    if (wanted != m_suggestionSpace) {
+        list.setTop(list.top() + wanted - m_suggestionSpace);
+        m_suggestionSpace = wanted;
+        m_entriesList->setGeometry(list);
+    }
+    m_suggestionsLabel->setGeometry(list.x(), list.top() - wanted, list.width(),
+                                    std::max(0, wanted - 2));
+}
+
+void TMainLex::Suggestions_LabelClick(const QString &link)
+{
+    bool ok = false;
+    const int record = link.toInt(&ok);
+    if (!ok)
+        return;
+    m_core->JumpToRecord(record);
+    Mirror();
+    FitEntryLabels();
+}
+
+void TMainLex::Description_TextLinkClick(int record)
+{
+    if (!m_core->JumpToRecord(record))
+        return;
+    Mirror();
+    FitEntryLabels();
 }
 
 void TMainLex::MirrorDescription()
 {
-    const Cp1253 &document = m_core->State().descriptionDocument;
-    if (document == m_shownDocument)
+    const MainLexState &state = m_core->State();
+    const Cp1253 &document = state.descriptionDocument;
+    if (document == m_shownDocument) {
+        if (state.highlightWord != m_shownHighlight) {
+            m_shownHighlight = state.highlightWord;
+            HighlightSearchWord(*m_descriptionText, state.highlightWord, state.highlightGreek);
+        }
         return;
+    }
     m_shownDocument = document;
+    m_shownHighlight = state.highlightWord;
     QTextDocument *view = m_descriptionText->document();
     if (document.empty()) {
         view->clear();
@@ -631,6 +713,9 @@ void TMainLex::MirrorDescription()
             m_descriptionText->setPlainText(source);
     }
     m_descriptionText->verticalScrollBar()->setValue(0);
+    if (!state.links.empty())
+        MarkEntryLinks(*view, state.descriptionText, state.links);
+    HighlightSearchWord(*m_descriptionText, state.highlightWord, state.highlightGreek);
 }
 
 void TMainLex::MirrorHistoryMenus()
@@ -960,6 +1045,23 @@ void TMainLex::DescrSearch_ButtonClick()
 
 bool TMainLex::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_descriptionText->viewport()) {
+        if (event->type() == QEvent::MouseMove) {
+            const auto *move = static_cast<QMouseEvent *>(event);
+            const bool overLink = LinkRecordAt(*m_descriptionText, move->position().toPoint()) != 0;
+            m_descriptionText->viewport()->setCursor(overLink ? Qt::PointingHandCursor
+                                                              : Qt::IBeamCursor);
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *release = static_cast<QMouseEvent *>(event);
+            const int record = LinkRecordAt(*m_descriptionText, release->position().toPoint());
+            // A drag that selected text over a link is a selection, not a click.
+            if (release->button() == Qt::LeftButton && record != 0 &&
+                !m_descriptionText->textCursor().hasSelection()) {
+                Description_TextLinkClick(record);
+                return true;
+            }
+        }
+    }
     if (event->type() == QEvent::FocusIn) {
         if (watched == m_entriesList)
             Entries_ListEnter();

@@ -109,6 +109,10 @@ public slots:
     void Entries_ListReturn();
     void Description_TextEnter();
     void Entry_TextEnter();
+    // A headword of the suggestion line, or a link of the description, was clicked: the entry
+    // is shown as a jump through the history shows it.
+    void Suggestions_LabelClick(const QString &link);
+    void Description_TextLinkClick(int record);
     // The custom-entries menu (custom/ui/main_lex_custom_entries.cpp).
     void CustomEntries_ButtonClick();
     void CustomEntriesItemClick();
@@ -162,10 +166,14 @@ private:
     void MirrorHistoryMenus();
     // What the last search found, over the empty description (window_documents.cpp).
     void MirrorSearchReport();
+    // The suggestion line under the entry field, and the list moved down to make room for it.
+    void MirrorSuggestions();
+    void LayOutSuggestions();
     void CentreMedicalImage();
     // Places every resizable control for the current client size, from the design anchors
     // alone, so that any sequence of sizes that returns to a size gives the same layout.
-    void LayOut();
+    // Returns the description's anchored place, which FormResize fits and applies.
+    QRect LayOut();
     // The publisher's picture and label at the right of the bottom bar, clear of the others.
     void PlacePublisher(int width, int bottomTop);
     bool DescriptionAreaShown() const;
@@ -193,6 +201,8 @@ private:
     int m_searchProgressDelay = 200;
     int m_searchThreads = 0;
     Cp1253 m_shownDocument;
+    Cp1253 m_shownHighlight; // the search word highlighted in m_shownDocument
+    int m_suggestionSpace = 0; // pixels the list gave up at its top for the suggestion line
     std::vector<HistoryItem> m_shownPrev, m_shownNext;
 
     // Toolbar.
@@ -210,6 +220,7 @@ private:
     EntriesListView *m_entriesList;
     HeadwordListModel *m_listModel;
     QLabel *m_entryLabel, *m_transLabel;
+    QLabel *m_suggestionsLabel = nullptr; // "Μήπως εννοείτε: ..."
     SvgPicture *m_medicalImage;
     QTextEdit *m_descriptionText;
     QLabel *m_installLabel, *m_copyrightLabel, *m_vorantisLabel;

@@ -63,7 +63,7 @@ void TMainLex::WMDrawClipboard()
     const QString pasted = QString::fromStdString(SingleLinePaste(clipboard->Text()));
     {
         QuickCursor busy;
-        m_core->Paste_ButtonClick(ToCp1253(pasted));
+        m_core->QuickTranslate(ToCp1253(pasted));
     }
     Mirror();
     FitEntryLabels();

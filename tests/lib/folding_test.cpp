@@ -53,6 +53,22 @@ TEST(FoldingTest, FoldGreekLetters)
               "\xE1\xE1\xE5\xE5\xE7\xE7\xE9\xE9\xE9\xE9\xE9\xEF\xEF\xF5\xF5\xF5\xF5\xF9\xF9");
 }
 
+TEST(FoldingTest, CapitalSigmaEndingAWordLowersToFinalSigma)
+{
+    const std::string phoros = "\xD6\xBC\xD1\xCF\xD3"; // "ΦΌΡΟΣ"
+    const std::string folded = "\xF6\xEF\xF1\xEF\xF2"; // "φορος"
+    EXPECT_EQ(GreekKey(phoros, true), folded);
+    EXPECT_EQ(GreekKey(phoros + ", " + phoros + "1", true), folded + " " + folded + "1");
+    EXPECT_EQ(GreekKey(phoros + "a", true), "\xF6\xEF\xF1\xEF\xF3"); // a Latin letter follows
+    EXPECT_EQ(GreekKey("\xD3\xC1\xD3 ", true), "\xF3\xE1\xF2");       // "ΣΑΣ " -> "σας"
+    EXPECT_EQ(FoldGreekLetters(phoros + "."), folded + ".");
+    EXPECT_EQ(FoldGreekLetters("\xD3\xDB"), "\xF3\xDB"); // "Ϋ" is a letter here
+    EXPECT_EQ(LocaleLower("TAX " + phoros + "-\xD3"), "tax \xF6\xFC\xF1\xEF\xF2-\xF2");
+    // A small sigma stays what it is: the fold never makes "σ" and "ς" equal.
+    EXPECT_EQ(GreekKey("\xF6\xEF\xF1\xEF\xF3", true), "\xF6\xEF\xF1\xEF\xF3");
+    EXPECT_EQ(LocaleLowerByte(0xD3), 0xF3);
+}
+
 TEST(FoldingTest, ContainsWholeWordLooksAtTheFirstOccurrenceOnly)
 {
     EXPECT_TRUE(ContainsWholeWord("tax taxation", "tax"));

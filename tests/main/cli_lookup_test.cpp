@@ -15,8 +15,10 @@ using cli::JsonQuote;
 
 std::string Q(Cp1253View text) { return JsonQuote(Cp1253ToUtf8(text)); }
 
-// The list state in the command line's shape; the searches add what they found.
-std::string ListJson(const MainLexState &s, bool withReport = false)
+// The list state in the command line's shape; the searches add what they found, lookup and
+// type the suggestions.
+std::string ListJson(const MainLexState &s, bool withReport = false,
+                     const std::vector<Suggestion> *suggestions = nullptr)
 {
     std::string json = "{\"language\": \"" + std::string(s.LanguageMode ? "gr" : "en") +
                        "\", \"entry_text\": " + Q(s.entryText) + ", \"items\": [";
@@ -27,7 +29,26 @@ std::string ListJson(const MainLexState &s, bool withReport = false)
     json += ", \"shown\": " + (s.shownRecord ? std::to_string(s.shownRecord) : "null");
     if (withReport)
         json += ", \"message\": " + Q(s.searchReport);
+    if (suggestions != nullptr) {
+        json += ", \"suggestions\": [";
+        for (size_t i = 0; i < suggestions->size(); ++i) {
+            const Suggestion &g = (*suggestions)[i];
+            json += (i ? ", " : "") + std::string("{\"record\": ") + std::to_string(g.record) +
+                    ", \"text\": " + Q(g.text) + ", \"reason\": \"" +
+                    SuggestionReasonName(g.reason) + "\"}";
+        }
+        json += "]";
+    }
     return json + "}\n";
+}
+
+std::string LinksJson(const std::vector<EntryLink> &links)
+{
+    std::string json;
+    for (size_t i = 0; i < links.size(); ++i)
+        json += (i ? ", " : "") + std::string("{\"text\": ") + Q(links[i].text) +
+                ", \"record\": " + std::to_string(links[i].record) + "}";
+    return json;
 }
 
 class CliLookupTest : public DictionaryTest
@@ -38,7 +59,8 @@ protected:
         DictionaryTest::SetUp();
         WriteShipped({
             {"tariff", Cp("δασμός"), "a tariff"},
-            {"tax", Cp("φόρος"), RtfEscape(Cp("ο φόρος")) + " \\par {\\b bold}"},
+            {"tax", Cp("φόρος"),
+             RtfEscape(Cp("ο φόρος (βλ. ")) + "{\\b Tax rate, Tax haven, Nothing}) \\par {\\b bold}"},
             {"tax credit", Cp("φορολογική πίστωση"), "a credit"},
             {"tax rate", Cp("φορολογικός συντελεστής"), "a tax rate"},
             {"lonely", "", "alone"},
@@ -55,16 +77,25 @@ protected:
 
 TEST_F(CliLookupTest, TypingMatchesTheWindowKeyByKey)
 {
-    for (const std::string typed : {"Tax", "  tax r", "ta", "φόρος", "ΦΟΡΟΣ", "   ", " 9 tax", "φ tax"}) {
+    for (const std::string typed : {"Tax", "  tax r", "ta", "φόρος", "ΦΟΡΟΣ", "   ", " 9 tax", "φ tax",
+                                    "taxes", "tax rtae", "φόρων"}) {
         Open();
         for (char c : Cp(typed))
             core->Entry_TextChange(core->State().entryText + c);
         const CliResult r = Cli("type " + ShellQuote(typed));
         EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, ListJson(core->State())) << typed;
+        EXPECT_EQ(r.out, ListJson(core->State(), false, &core->State().suggestions)) << typed;
     }
+    // The forms come first, then the spellings; a named headword has none.
+    EXPECT_NE(Cli("type taxes").out.find("\"suggestions\": [{\"record\": 2, \"text\": \"tax\", "
+                                         "\"reason\": \"form\"}"),
+              std::string::npos);
+    EXPECT_NE(Cli("type " + ShellQuote("ΦΟΡΟΣ")).out.find("\"suggestions\": []"), std::string::npos);
+    EXPECT_NE(Cli("lookup txa").out.find("\"suggestions\": [{\"record\": 2, \"text\": \"tax\", "
+                                         "\"reason\": \"spelling\"}"),
+              std::string::npos);
     const CliResult shown = Cli("type Tax");
-    EXPECT_NE(shown.out.find("\"selected\": 0, \"shown\": 2}"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("\"selected\": 0, \"shown\": 2, "), std::string::npos) << shown.out;
 }
 
 TEST_F(CliLookupTest, LookupCriteriaSearchEditedAndAllMatchTheWindow)
@@ -114,6 +145,11 @@ TEST_F(CliLookupTest, LookupCriteriaSearchEditedAndAllMatchTheWindow)
              c.FillEntryList(LookupMode::Start, 0, true);
          }},
         {"all", [](MainLexCore &c) { c.WholeLex_ButtonClick(); }},
+        {"lookup txa --mode contain",
+         [](MainLexCore &c) {
+             c.WriteEntryText("txa");
+             c.FillEntryList(LookupMode::Contain, 0, false);
+         }},
         {"--lang gr lookup -- -x",
          [](MainLexCore &c) {
              c.SetLanguageMode(true);
@@ -128,7 +164,11 @@ TEST_F(CliLookupTest, LookupCriteriaSearchEditedAndAllMatchTheWindow)
         EXPECT_EQ(r.status, 0) << row.arguments;
         const bool search =
             row.arguments.starts_with("criteria") || row.arguments.starts_with("search");
-        EXPECT_EQ(r.out, ListJson(core->State(), search)) << row.arguments;
+        const bool lookup = row.arguments.find("lookup") != std::string::npos;
+        const std::vector<Suggestion> suggestions =
+            lookup ? core->SuggestHeadwords(core->State().entryText) : std::vector<Suggestion>();
+        EXPECT_EQ(r.out, ListJson(core->State(), search, lookup ? &suggestions : nullptr))
+            << row.arguments;
     }
 }
 
@@ -143,6 +183,13 @@ TEST_F(CliLookupTest, SpecificIsTheHistoryJumpAndShowIsTheDisplayStep)
     EXPECT_EQ(specific.out, ListJson(core->State()));
     EXPECT_NE(specific.out.find("\"language\": \"gr\""), std::string::npos);
 
+    // The see-also of "tax" names two headwords of the dictionary, one of them the reader's.
+    EXPECT_NE(Cli("show 2").out.find("\"links\": [{\"text\": \"Tax rate\", \"record\": " +
+                                     std::to_string(RecordOf("tax rate")) +
+                                     "}, {\"text\": \"Tax haven\", \"record\": " +
+                                     std::to_string(RecordOf("tax haven")) + "}]"),
+              std::string::npos)
+        << Cli("show 2").out;
     for (const char *name : {"tax", "tax haven", "tax credit", "lonely"}) {
         Open();
         const int record = RecordOf(name);
@@ -153,15 +200,15 @@ TEST_F(CliLookupTest, SpecificIsTheHistoryJumpAndShowIsTheDisplayStep)
             core->Index().english[record].kind + "\", \"entry_label\": " + Q(s.entryLabel) +
             ", \"trans_label\": " + Q(s.transLabel) + ", \"description\": " + Q(s.descriptionText) +
             ", \"modify_enabled\": true, \"delete_enabled\": " +
-            (s.deleteEntryEnabled ? "true" : "false") +
-            ", \"document\": " + Q(s.descriptionDocument) + "}\n";
+            (s.deleteEntryEnabled ? "true" : "false") + ", \"links\": [" + LinksJson(s.links) +
+            "], \"document\": " + Q(s.descriptionDocument) + "}\n";
         EXPECT_EQ(Cli("show " + std::to_string(record) + " --rtf").out, expected) << name;
     }
     // An own entry whose text cannot be read: no description and no document.
     std::filesystem::remove(paths.customDescriptionPath);
     const CliResult unreadable = Cli("show " + std::to_string(haven) + " --rtf");
     EXPECT_NE(unreadable.out.find("\"description\": \"\", \"modify_enabled\": true, "
-                                  "\"delete_enabled\": true, \"document\": null}"),
+                                  "\"delete_enabled\": true, \"links\": [], \"document\": null}"),
               std::string::npos)
         << unreadable.out;
 }
@@ -239,7 +286,8 @@ TEST_F(CliLookupTest, StartsFromACurrentIndexSnapshotAndNoticesAChangedFile)
     core->FillEntryList(LookupMode::Start, 0, false);
     const CliResult fromFiles = Cli("lookup tax");
     EXPECT_EQ(fromFiles.status, 0);
-    EXPECT_EQ(fromFiles.out, ListJson(core->State()));
+    const std::vector<Suggestion> none;
+    EXPECT_EQ(fromFiles.out, ListJson(core->State(), false, &none));
     EXPECT_EQ(fromFiles.out.find(Q(altered)), std::string::npos);
 }
 

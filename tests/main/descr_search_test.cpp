@@ -25,7 +25,7 @@ protected:
             {"taxation", "", "taxation and taxes"},
             {"first only", "", "taxation then tax alone"},
             {"hyphen", "", "a tax-free bond"},
-            {"market", Cp("αγορά"), RtfEscape(Cp("η αγορά και η τιμή"))},
+            {"market", Cp("αγορά"), RtfEscape(Cp("η αγορά και η τιμή του ΦΟΡΟΣ"))},
             {"mixed", "", RtfEscape(Cp("αgdp"))},
             {"rule", "", "rule 72 applies"},
             {"supplemented", "", "shipped words"},
@@ -62,6 +62,9 @@ TEST_F(DescrSearchTest, GreekWordsMatchWhateverTheirAccentsAndCapitals)
     EXPECT_TRUE(core->State().LanguageMode);
     EXPECT_EQ(Search("Αγορά"), List{"market"});
     EXPECT_EQ(Search("αγ"), List{});
+    // A capital sigma that ends a word is "ς", on the word's side and on the text's.
+    EXPECT_EQ(Search("ΦΌΡΟΣ"), List{"market"});
+    EXPECT_EQ(Search("φόρος"), List{"market"});
     // GreekKey drops the Latin letters of the text, never those of the word.
     EXPECT_EQ(Search("αgdp"), List{});
     EXPECT_EQ(Search("gdp"), List{});

@@ -221,7 +221,8 @@ void CompareEveryMode(MainLexCore &core, const std::vector<Cp1253> &keys)
             exact = greek
                         ? FoldGreekLetters(Trim(GreekKey(entry, true))) ==
                               GreekKey(index.greek[english.greekIndex].headword, true)
-                        : LocaleLower(Trim(entry)) == LocaleLower(LatinKey(english.headword, true));
+                        : LocaleLower(LatinKey(entry, true)) ==
+                              LocaleLower(LatinKey(english.headword, true));
         }
         EXPECT_EQ(core.State().shownRecord, exact ? start[0].record : 0) << label;
     }

@@ -25,25 +25,32 @@ TEST(CliUnixTest, DefineIsTypeThenShowForEachWordAndExitsFiveWhenOneShowsNothing
     const CliResult typed = RunCli(Demo() + "--json type tax");
     const size_t at = typed.out.find("\"shown\": ");
     ASSERT_NE(at, std::string::npos);
-    const std::string record = typed.out.substr(at + 9, typed.out.find('}', at) - at - 9);
+    const std::string record = std::to_string(std::stoi(typed.out.substr(at + 9)));
     const std::string shown = RunCli(Demo() + "--json show " + record).out;
 
     CliResult r = RunCli(Demo() + "--json define tax");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\"query\": \"tax\", \"language\": \"en\", \"entry\": " +
-                         shown.substr(0, shown.size() - 1) + "}\n");
+                         shown.substr(0, shown.size() - 1) + ", \"suggestions\": []}\n");
     // One line per word, in order; a word without an entry is null and makes the status 5.
     r = RunCli(Demo() + "--json define qqqq tax");
     EXPECT_EQ(r.status, 5);
     ASSERT_EQ(Lines(r.out).size(), 2u) << r.out;
-    EXPECT_EQ(Lines(r.out)[0], "{\"query\": \"qqqq\", \"language\": \"en\", \"entry\": null}");
+    EXPECT_EQ(Lines(r.out)[0],
+              "{\"query\": \"qqqq\", \"language\": \"en\", \"entry\": null, \"suggestions\": []}");
     EXPECT_EQ(Lines(r.out)[1].rfind("{\"query\": \"tax\"", 0), 0u);
     // Standard input: a line per word, CR LF too; an empty line types nothing and shows nothing.
     r = RunCli(Demo() + "--json define -", "tax\r\n\ntax\n");
     EXPECT_EQ(r.status, 5);
     ASSERT_EQ(Lines(r.out).size(), 3u) << r.out;
     EXPECT_EQ(Lines(r.out)[0], Lines(r.out)[2]);
-    EXPECT_EQ(Lines(r.out)[1], "{\"query\": \"\", \"language\": \"en\", \"entry\": null}");
+    EXPECT_EQ(Lines(r.out)[1],
+              "{\"query\": \"\", \"language\": \"en\", \"entry\": null, \"suggestions\": []}");
+    // A word that names no entry says what it may have meant.
+    r = RunCli(Demo() + "--json define inflatoin " + ShellQuote("πληθωρισμού"));
+    EXPECT_NE(r.out.find("\"entry\": null, \"suggestions\": [{\"record\": "), std::string::npos);
+    EXPECT_NE(r.out.find("\"text\": \"Inflation\", \"reason\": \"spelling\"}]"), std::string::npos);
+    EXPECT_NE(r.out.find("\"text\": \"Πληθωρισμός\", \"reason\": \"form\"}]"), std::string::npos);
     EXPECT_EQ(RunCli(Demo() + "define -", "tax\n").status, 0);
     EXPECT_EQ(RunCli(Demo() + "define").status, 2);
     // For people: the headword and its rendering on the first line, the description wrapped.

@@ -125,6 +125,29 @@ TEST_F(BuildTest, BuiltFilesLoadBackWithTheirDescriptionsAndGreekOrder)
     EXPECT_EQ(first, EnglishLine(1, "Alpha", 605, 8));
 }
 
+TEST_F(BuildTest, EqualGreekKeysPutTheShorterHeadwordFirstThenAuthoringOrder)
+{
+    // "Φόρος Pigou", "Φόρος X" and "Φόρος" share the key "φορος" (Latin words drop out); the
+    // second "Φόρος" ties with the first and stays after it, as authored.
+    const std::string phoros = "\\'d6\\'fc\\'f1\\'ef\\'f2";
+    const std::string text = kPreamble + "\r\n" + "[[[[Pigouvian tax[[[" + phoros +
+                             " Pigou[[x]]]]\r\n" + "[[[[Tax X[[[" + phoros + " X[[x]]]]\r\n" +
+                             "[[[[Tax[[[" + phoros + "[[x]]]]\r\n" + "[[[[Tax 2[[[" + phoros +
+                             "[[x]]]]\r\n";
+    WriteFile(m_root / "authoring.txt", text);
+    ASSERT_TRUE(BuildDictionary(m_root / "authoring.txt", paths.programFolder / "data").ok);
+    ProgramPaths shipped;
+    shipped.programFolder = paths.programFolder;
+    EntryIndex index;
+    std::vector<std::string> refs;
+    ASSERT_TRUE(LoadEntryIndex(shipped, index, refs).complete);
+    ASSERT_EQ(index.greekCount, 4);
+    std::vector<int> order;
+    for (int g = 1; g <= 4; ++g)
+        order.push_back(index.greek[g].englishIndex);
+    EXPECT_EQ(order, (std::vector<int>{3, 4, 2, 1}));
+}
+
 TEST_F(BuildTest, CheckFindsDescriptionsThatDoNotLoad)
 {
     // A preamble that is not rich text makes every description fail.
