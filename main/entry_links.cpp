@@ -42,10 +42,21 @@ private:
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
+// [a, b) without the blanks at either end.
+std::pair<size_t, size_t> Trimmed(Cp1253View text, size_t a, size_t b)
+{
+    while (a < b && IsBlank(text[a]))
+        ++a;
+    while (b > a && IsBlank(text[b - 1]))
+        --b;
+    return {a, b};
+}
+
 } // namespace
 
 std::vector<EntryLink> FindEntryLinks(Cp1253View rtfDocument,
-                                      const std::function<int(Cp1253View)> &recordOf)
+                                      const std::function<int(Cp1253View)> &recordOf,
+                                      std::vector<Cp1253> *unmatched)
 {
     std::vector<EntryLink> links;
     Cp1253 plain;
@@ -70,21 +81,27 @@ std::vector<EntryLink> FindEntryLinks(Cp1253View rtfDocument,
                 const size_t start = std::max(first, from), end = std::min(last, to);
                 if (start >= end)
                     continue;
+                const auto [runStart, runEnd] = Trimmed(plain, start, end);
+                const Cp1253View run = Cp1253View(plain).substr(runStart, runEnd - runStart);
+                if (run.empty())
+                    continue;
+                if (const int record = recordOf(run)) {
+                    links.push_back({Cp1253(run), record, runStart});
+                    continue;
+                }
                 // Split at commas; each piece without its blanks.
-                size_t piece = start;
-                while (piece < end) {
+                size_t piece = runStart;
+                while (piece < runEnd) {
                     size_t comma = plain.find(',', piece);
-                    if (comma == Cp1253::npos || comma > end)
-                        comma = end;
-                    size_t a = piece, b = comma;
-                    while (a < b && IsBlank(plain[a]))
-                        ++a;
-                    while (b > a && IsBlank(plain[b - 1]))
-                        --b;
+                    if (comma == Cp1253::npos || comma > runEnd)
+                        comma = runEnd;
+                    const auto [a, b] = Trimmed(plain, piece, comma);
                     if (a < b) {
                         const Cp1253View text = Cp1253View(plain).substr(a, b - a);
                         if (const int record = recordOf(text))
                             links.push_back({Cp1253(text), record, a});
+                        else if (unmatched)
+                            unmatched->emplace_back(text);
                     }
                     piece = comma + 1;
                 }

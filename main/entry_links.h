@@ -17,9 +17,12 @@ struct EntryLink
 };
 
 // The bold runs of an RTF document that follow "βλ." up to the closing parenthesis (or the end
-// of the paragraph), split at commas, each trimmed; those that recordOf finds (an English
-// record, 0 for none) become links, in text order. Offsets are those of RtfToPlainText.
+// of the paragraph), each trimmed: a run that recordOf finds (an English record, 0 for none) is
+// one link, as "First in, first out (FIFO)" is; otherwise each of its comma-separated pieces
+// that recordOf finds is. Links come in text order, with offsets of RtfToPlainText. The pieces
+// that name no record go to unmatched when it is given (the content check reports them).
 std::vector<EntryLink> FindEntryLinks(Cp1253View rtfDocument,
-                                      const std::function<int(Cp1253View)> &recordOf);
+                                      const std::function<int(Cp1253View)> &recordOf,
+                                      std::vector<Cp1253> *unmatched = nullptr);
 
 } // namespace termdex

@@ -2,9 +2,9 @@
 
 #include "lib/files.h"
 #include "lib/text.h"
+#include "main/entry_links.h"
 #include "main/figures.h"
 #include "richtext/plain_text.h"
-#include "richtext/rtf_reader.h"
 
 #include <algorithm>
 #include <map>
@@ -79,96 +79,10 @@ int CountWords(Cp1253View text)
     return words;
 }
 
-// The plain text of a description with the spans of its bold runs.
-struct RenderedDescription
+// A description as the build renders it: behind the preamble, in a group of its own.
+Cp1253 Document(Cp1253View preamble, Cp1253View description)
 {
-    Cp1253 text;
-    std::vector<std::pair<size_t, size_t>> bold; // [begin, end) in text
-};
-
-class BoldSpanSink final : public RtfSink
-{
-public:
-    explicit BoldSpanSink(RenderedDescription &out) : m_out(out), m_plain(out.text) {}
-
-    void OnText(Cp1253View text, const CharFormat &format) override
-    {
-        const size_t begin = m_out.text.size();
-        m_plain.OnText(text, format);
-        if (!format.bold)
-            return;
-        // Consecutive bold runs (a run may be split by the reader) form one span.
-        if (!m_out.bold.empty() && m_out.bold.back().second == begin)
-            m_out.bold.back().second = m_out.text.size();
-        else
-            m_out.bold.emplace_back(begin, m_out.text.size());
-    }
-    void OnUnicode(char32_t codePoint, const CharFormat &format) override { m_plain.OnUnicode(codePoint, format); }
-    void OnParagraphEnd(const ParagraphFormat &format) override { m_plain.OnParagraphEnd(format); }
-    void OnLineBreak(const CharFormat &format) override { m_plain.OnLineBreak(format); }
-    void OnPageBreak() override { m_plain.OnPageBreak(); }
-    void OnCellEnd(const ParagraphFormat &format) override { m_plain.OnCellEnd(format); }
-    void OnRowEnd(const TableRowFormat &row) override { m_plain.OnRowEnd(row); }
-
-private:
-    RenderedDescription &m_out;
-    PlainTextSink m_plain;
-};
-
-RenderedDescription Render(Cp1253View preamble, Cp1253View description)
-{
-    RenderedDescription rendered;
-    BoldSpanSink sink(rendered);
-    const Cp1253 document = "{" + Cp1253(preamble) + "\r\n" + TrimLeft(description) + "}";
-    ReadRtf(document, sink);
-    return rendered;
-}
-
-// Where the parenthesis that "βλ." stands in closes: the first ")" that no "(" after "βλ."
-// opened, so a headword such as "Gross domestic product (GDP)" keeps its own parentheses.
-size_t ReferencesEnd(Cp1253View text, size_t see)
-{
-    int depth = 0;
-    for (size_t i = see; i < text.size(); ++i) {
-        if (text[i] == '(')
-            ++depth;
-        else if (text[i] == ')' && depth-- == 0)
-            return i;
-    }
-    return text.size();
-}
-
-std::vector<Cp1253> References(const RenderedDescription &rendered)
-{
-    std::vector<Cp1253> runs;
-    const Cp1253View text = rendered.text;
-    for (size_t see = text.find(kSee); see != Cp1253View::npos; see = text.find(kSee, see + 1)) {
-        const size_t close = ReferencesEnd(text, see + kSee.size());
-        for (const auto &[begin, end] : rendered.bold) {
-            if (begin < see || begin >= close)
-                continue;
-            Cp1253 run = Trim(text.substr(begin, std::min(end, close) - begin));
-            if (!run.empty())
-                runs.push_back(std::move(run));
-        }
-    }
-    return runs;
-}
-
-// The headwords a reference run names: the whole run when it is one ("First in, first out
-// (FIFO)"), else each of its comma-separated parts; nullopt for a part that names none.
-template <typename Find>
-void ForEachReferencedName(Cp1253View run, Find &&find)
-{
-    if (find(run, false))
-        return;
-    while (!run.empty()) {
-        const size_t comma = std::min(run.find(','), run.size());
-        const Cp1253 part = Trim(run.substr(0, comma));
-        if (!part.empty())
-            find(part, true);
-        run.remove_prefix(std::min(comma + 1, run.size()));
-    }
+    return "{" + Cp1253(preamble) + "\r\n" + TrimLeft(description) + "}";
 }
 
 // The figure numbers that a description refers to: "" for "[Σχήμα]", "3" for "[Σχήμα3]".
@@ -207,11 +121,6 @@ bool ReadAuthoredEntries(const fs::path &authoringText, AuthoredEntries &entries
     return true;
 }
 
-std::vector<Cp1253> SeeAlsoReferences(Cp1253View preamble, Cp1253View description)
-{
-    return References(Render(preamble, description));
-}
-
 ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &programFolder,
                            const GreekSpeller &speller)
 {
@@ -235,20 +144,20 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
         const BuildRecord &record = entries.records[i];
         const Cp1253View description =
             i < entries.descriptions.size() ? Cp1253View(entries.descriptions[i]) : Cp1253View();
-        const RenderedDescription rendered = Render(entries.preamble, description);
+        const Cp1253 document = Document(entries.preamble, description);
+        const Cp1253 text = RtfToPlainText(document);
 
-        for (const Cp1253 &run : References(rendered)) {
-            ForEachReferencedName(run, [&](Cp1253View name, bool mustExist) {
-                const auto it = byEnglish.find(Lowered(name));
-                if (it != byEnglish.end())
-                    refersTo[i].insert(it->second);
-                else if (mustExist)
-                    error(record.english, "\"\xe2\xeb.\" names no headword: " + Cp1253(name));
-                return it != byEnglish.end();
-            });
-        }
+        std::vector<Cp1253> unmatched;
+        const auto links = FindEntryLinks(document, [&](Cp1253View name) {
+            const auto it = byEnglish.find(Lowered(name));
+            return it == byEnglish.end() ? 0 : static_cast<int>(it->second) + 1;
+        }, &unmatched);
+        for (const EntryLink &link : links)
+            refersTo[i].insert(static_cast<size_t>(link.record) - 1);
+        for (const Cp1253 &name : unmatched)
+            error(record.english, "\"\xe2\xeb.\" names no headword: " + name);
 
-        for (const Cp1253 &number : FigureReferences(rendered.text)) {
+        for (const Cp1253 &number : FigureReferences(text)) {
             const fs::path file = FigureFile(programFolder, FigureTermName(record.english), number);
             if (FileExists(file))
                 usedFigures.insert(LocaleLower(file.filename().string()));
@@ -256,8 +165,8 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
                 error(record.english, "figure missing: " + file.filename().string());
         }
 
-        for (const Cp1253View text : {Cp1253View(record.greek), Cp1253View(rendered.text)}) {
-            ForEachWord(text, [&](Cp1253View word) {
+        for (const Cp1253View field : {Cp1253View(record.greek), Cp1253View(text)}) {
+            ForEachWord(field, [&](Cp1253View word) {
                 if (MixesScripts(word))
                     error(record.english, "Latin and Greek letters in one word: " + Cp1253(word));
                 else if (speller && IsGreekWord(word) && !IsAbbreviation(word) && !speller(word) &&
@@ -266,7 +175,7 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
             });
         }
 
-        const int words = CountWords(rendered.text);
+        const int words = CountWords(text);
         if (words < kMinDescriptionWords || words > kMaxDescriptionWords)
             error(record.english, "description of " + std::to_string(words) + " words (" +
                                       std::to_string(kMinDescriptionWords) + " to " +

@@ -46,8 +46,8 @@ bool ReadAuthoredEntries(const std::filesystem::path &authoringText, AuthoredEnt
                          std::string &error);
 
 // Reports, each with the entry and the reason:
-// errors   - a "βλ." reference (a bold run after "βλ.", up to the closing parenthesis; the whole
-//            run, or else each of its comma-separated parts) that names no English headword;
+// errors   - a "βλ." reference that names no English headword (read as the window reads its
+//            links, FindEntryLinks);
 //          - an English headword that another entry also has (letter case aside);
 //          - a Greek headword shared by entries that do not refer to one another;
 //          - a figure reference ("[Σχήμα]", "[Σχήμα2]") whose bitmap is missing from the content
@@ -61,9 +61,5 @@ bool ReadAuthoredEntries(const std::filesystem::path &authoringText, AuthoredEnt
 ContentReport CheckContent(const AuthoredEntries &entries,
                            const std::filesystem::path &programFolder,
                            const GreekSpeller &speller);
-
-// The bold runs after "βλ." up to its closing parenthesis, trimmed, in text order: what the
-// description presents as references to other entries.
-std::vector<Cp1253> SeeAlsoReferences(Cp1253View preamble, Cp1253View description);
 
 } // namespace termdex

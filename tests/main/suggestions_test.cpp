@@ -184,6 +184,19 @@ TEST(EntryLinksTest, BoldHeadwordsAfterSeeUpToItsClosingParenthesisBecomeLinks)
     for (const EntryLink &link : links)
         EXPECT_EQ(plain.substr(link.offset, link.text.size()), link.text);
     EXPECT_TRUE(FindEntryLinks("{\\rtf1 {\\b Tax base}}", recordOf).empty());
+
+    // A headword with a comma of its own is one link; what names nothing is handed back.
+    const std::string fifo = "{\\rtf1 (" + RtfEscape(Cp("βλ. ")) + "{\\b First in, first out (FIFO), Nowhere})}";
+    std::vector<Cp1253> unmatched;
+    const auto fifoLinks = FindEntryLinks(fifo, [](Cp1253View text) {
+        return text == "First in, first out (FIFO), Nowhere" ? 0 : text == "Nowhere" ? 0 : text == "first out (FIFO)" ? 7 : 0;
+    }, &unmatched);
+    EXPECT_EQ(unmatched, (std::vector<Cp1253>{"First in", "Nowhere"}));
+    ASSERT_EQ(fifoLinks.size(), 1u);
+    const auto whole = FindEntryLinks("{\\rtf1 (" + RtfEscape(Cp("βλ. ")) + "{\\b First in, first out (FIFO)})}",
+                                      [](Cp1253View text) { return text == "First in, first out (FIFO)" ? 5 : 0; });
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0].record, 5);
 }
 
 TEST(EntryLinksTest, SearchWordSpansAreWholeWordsOfTheFoldedText)

@@ -133,11 +133,5 @@ TEST_F(ContentCheckTest, UnknownGreekWordsAreWarningsOnce)
     EXPECT_EQ(report.warnings[0].entry, "Good");
 }
 
-TEST(SeeAlsoReferencesTest, BoldRunsAfterSeeUpToItsOwnClosingParenthesis)
-{
-    EXPECT_EQ(SeeAlsoReferences(kPreamble, "{\\b Not} this (" + kSee + " {\\b A, B}, {\\b C (CC)}). {\\b D}"),
-              (std::vector<Cp1253>{"A, B", "C (CC)"}));
-}
-
 } // namespace
 } // namespace termdex
