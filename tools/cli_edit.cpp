@@ -117,6 +117,18 @@ public:
     bool Confirm() override { return true; }
 };
 
+// The commands that open no editor (delete, restore, repair), their confirmation answered Yes.
+struct EditorlessCommands
+{
+    explicit EditorlessCommands(MainLexCore &core)
+        : editor({}), commands(core, [](ProgramPaths &) { return true; }, editor, yes)
+    {
+    }
+    OptionsEditor editor;
+    AnswerYes yes;
+    CustomEntryCommands commands;
+};
+
 // Where the window would ask with the folder dialog, the folder it proposes is taken, as the
 // reader who keeps it would (a system-wide copy: $XDG_DATA_HOME/Termdex).
 class ProposedFolder final : public FolderDialog
@@ -261,10 +273,8 @@ int Delete(Run &run)
     if (core.Index().english[static_cast<size_t>(*record)].kind != 'C')
         return run.Fail(kMessageOnlyOwnEntries);
     core.ShowRecord(*record);
-    OptionsEditor unused({});
-    AnswerYes yes;
-    CustomEntryCommands commands(core, [](ProgramPaths &) { return true; }, unused, yes);
-    return Finish(run, nullptr, commands.DeleteEntryItemClick());
+    EditorlessCommands headless(core);
+    return Finish(run, nullptr, headless.commands.DeleteEntryItemClick());
 }
 
 int Backup(Run &run)
@@ -315,10 +325,8 @@ int Restore(Run &run)
     EditWindow window(run);
     if (const auto failed = window.Open())
         return *failed;
-    OptionsEditor unused({});
-    AnswerYes yes;
-    CustomEntryCommands commands(window.core(), [](ProgramPaths &) { return true; }, unused, yes);
-    const RestoreReport report = commands.RestoreEntries(*parsed.entries);
+    EditorlessCommands headless(window.core());
+    const RestoreReport report = headless.commands.RestoreEntries(*parsed.entries);
     if (report.status.outcome != EditOutcome::Done)
         return run.Fail(report.status.message, kExitFailure);
     JsonWriter json;
@@ -343,10 +351,8 @@ int Repair(Run &run)
     EditWindow window(run);
     if (const auto failed = window.Open())
         return *failed;
-    OptionsEditor unused({});
-    AnswerYes yes;
-    CustomEntryCommands commands(window.core(), [](ProgramPaths &) { return true; }, unused, yes);
-    const RepairReport report = commands.RepairEntriesItemClick();
+    EditorlessCommands headless(window.core());
+    const RepairReport report = headless.commands.RepairEntriesItemClick();
     if (!report.status.ok())
         return run.Fail(report.status.message, kExitFailure);
     if (run.options.json) {
