@@ -58,6 +58,21 @@ run_tests() {
     say "$label: $(printf '%s\n' "$out" | grep -E 'tests passed' | tail -n 1)"
 }
 
+# Every C++ file as the root .clang-format lays it out; a drift fails the run and names the file.
+check_format() {
+    local drift=()
+    while IFS= read -r f; do
+        clang-format --dry-run -Werror "$top/$f" >/dev/null 2>&1 || drift+=("$f")
+    done < <(git -C "$top" ls-files '*.cpp' '*.h' 2>/dev/null ||
+        (cd "$top" && find . -path './build*' -prune -o -path './obj-*' -prune -o \
+            \( -name '*.cpp' -o -name '*.h' \) -print))
+    if ((${#drift[@]})); then
+        say "termdex.sh: not formatted (run clang-format -i on them): ${drift[*]}"
+        exit 1
+    fi
+    say "format: every file as .clang-format lays it out"
+}
+
 run_fuzzers() {
     command -v clang++ >/dev/null || return 0
     CC=clang CXX=clang++ configure_and_build "$fuzz_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -92,6 +107,7 @@ run)
     exec "$build/termdex-cli" show 1
     ;;
 test)
+    check_format
     run_tests "$build" "tests"
     configure_and_build "$sanitize_build" -DCMAKE_BUILD_TYPE=Debug -DTERMDEX_SANITIZE=ON -DTERMDEX_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_tests "$sanitize_build" "tests under the sanitizers"

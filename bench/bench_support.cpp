@@ -9,9 +9,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <time.h>
 #include <map>
 #include <memory>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -136,8 +136,7 @@ void AddTimed(const std::string &name, double targetMilliseconds, std::function<
                                                                       : benchmark::kMillisecond);
 }
 
-void AddRatioTarget(const std::string &numerator, const std::string &denominator,
-                    double maxRatio)
+void AddRatioTarget(const std::string &numerator, const std::string &denominator, double maxRatio)
 {
     Ratios().push_back({numerator, denominator, maxRatio});
 }
@@ -164,8 +163,7 @@ int RunBenchmarks(int argc, char **argv)
         if (timed.target > 0) {
             const bool met = median <= timed.target;
             missed |= !met;
-            std::printf("  target <= %g ms: %s", timed.target,
-                        met ? "met" : "MISSED");
+            std::printf("  target <= %g ms: %s", timed.target, met ? "met" : "MISSED");
             if (!met)
                 std::printf(" by %.1f%%", (median / timed.target - 1) * 100);
         }

@@ -22,8 +22,7 @@ std::string Padded(const std::string &utf8, size_t width);
 void AddTimed(const std::string &name, double targetMilliseconds, std::function<void()> body);
 
 // A target on the ratio of two benchmarks' medians, both measured in the same run.
-void AddRatioTarget(const std::string &numerator, const std::string &denominator,
-                    double maxRatio);
+void AddRatioTarget(const std::string &numerator, const std::string &denominator, double maxRatio);
 
 // Runs what the command line selects (the usual --benchmark_* flags), then prints each timed
 // benchmark's median per call against its target. Returns 1 when a target was missed.

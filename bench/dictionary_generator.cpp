@@ -75,8 +75,8 @@ constexpr std::array<int, 65> kLengthQuantiles = {
 int DescriptionLength(Random &random)
 {
     const uint32_t u = random.Next();
-    const uint32_t step = u >> 26;           // 0..63
-    const uint64_t frac = u & 0x3FFFFFFu;    // 26 bits
+    const uint32_t step = u >> 26;        // 0..63
+    const uint64_t frac = u & 0x3FFFFFFu; // 26 bits
     const int lo = kLengthQuantiles[step];
     const int hi = kLengthQuantiles[step + 1];
     return lo + static_cast<int>((uint64_t(hi - lo) * frac) >> 26);
@@ -84,9 +84,9 @@ int DescriptionLength(Random &random)
 
 // How often a headword begins with each letter "a".."z", per 10000, as in an English glossary
 // of economics: many c, p, s, t; few j, k, q and hardly any x, y, z.
-constexpr std::array<uint32_t, 26> kInitialWeights = {
-    600, 450, 950, 550, 450, 450, 250, 180, 500, 50, 35, 350, 600,
-    280, 250, 900, 50,  500, 1000, 600, 200, 150, 180, 5,  25, 15};
+constexpr std::array<uint32_t, 26> kInitialWeights = {600,  450, 950, 550, 450, 450, 250, 180, 500,
+                                                      50,   35,  350, 600, 280, 250, 900, 50,  500,
+                                                      1000, 600, 200, 150, 180, 5,   25,  15};
 
 // The word lists in code page 1253.
 struct NounText
@@ -122,8 +122,8 @@ struct Words
             nouns.push_back(
                 {ToCp1253(n.english), ToCp1253(n.nominative), ToCp1253(n.genitive), n.gender});
         for (const Adjective &a : Adjectives())
-            adjectives.push_back({ToCp1253(a.english), ToCp1253(a.masculine),
-                                  ToCp1253(a.feminine), ToCp1253(a.neuter), a.trailing});
+            adjectives.push_back({ToCp1253(a.english), ToCp1253(a.masculine), ToCp1253(a.feminine),
+                                  ToCp1253(a.neuter), a.trailing});
         for (const char *w : GreekFunctionWords())
             function.push_back(ToCp1253(w));
         for (const char *w : GreekVerbs())
@@ -144,14 +144,22 @@ unsigned char UpperByte(unsigned char c)
     if (c >= 0xE1 && c <= 0xF9 && c != 0xF2)
         return static_cast<unsigned char>(c - 0x20);
     switch (c) {
-    case 0xDC: return 0xA2; // ά -> Ά
-    case 0xDD: return 0xB8; // έ -> Έ
-    case 0xDE: return 0xB9; // ή -> Ή
-    case 0xDF: return 0xBA; // ί -> Ί
-    case 0xFC: return 0xBC; // ό -> Ό
-    case 0xFD: return 0xBE; // ύ -> Ύ
-    case 0xFE: return 0xBF; // ώ -> Ώ
-    default: return c;
+    case 0xDC:
+        return 0xA2; // ά -> Ά
+    case 0xDD:
+        return 0xB8; // έ -> Έ
+    case 0xDE:
+        return 0xB9; // ή -> Ή
+    case 0xDF:
+        return 0xBA; // ί -> Ί
+    case 0xFC:
+        return 0xBC; // ό -> Ό
+    case 0xFD:
+        return 0xBE; // ύ -> Ύ
+    case 0xFE:
+        return 0xBF; // ώ -> Ώ
+    default:
+        return c;
     }
 }
 
@@ -206,8 +214,8 @@ public:
         // Patterns: adjective noun, noun noun, noun "of" noun, adjective noun noun, adjective
         // adjective noun, a lone noun.
         const std::array<uint32_t, 6> weights = {haveAdjective ? 30u : 0u, haveNoun ? 30u : 0u,
-                                                 haveNoun ? 12u : 0u, haveAdjective ? 15u : 0u,
-                                                 haveAdjective ? 8u : 0u, haveNoun ? 3u : 0u};
+                                                 haveNoun ? 12u : 0u,      haveAdjective ? 15u : 0u,
+                                                 haveAdjective ? 8u : 0u,  haveNoun ? 3u : 0u};
         const size_t pattern = random.Weighted(weights);
         const auto &nouns = m_words.nouns;
         const auto &adjectives = m_words.adjectives;
@@ -646,10 +654,9 @@ GeneratorResult WriteDictionary(const std::filesystem::path &folder,
             if (entry.custom)
                 continue;
             const Cp1253 body = prose.Description(random, entry, DescriptionLength(random));
-            const Cp1253 englishLine = Digits(entry.id, 5) + Pad(entry.english, 126) +
-                                       Digits(offset, 8) +
-                                       Digits(static_cast<long long>(body.size()), 5) + "L01" +
-                                       "00000";
+            const Cp1253 englishLine =
+                Digits(entry.id, 5) + Pad(entry.english, 126) + Digits(offset, 8) +
+                Digits(static_cast<long long>(body.size()), 5) + "L01" + "00000";
             englishIndex.Write(MirrorEncode(++line, englishLine) + "\r\n");
             descriptions.Write(DescriptionEncode(static_cast<int32_t>(offset + 1), body + "\r\n"));
             offset += static_cast<int64_t>(body.size()) + 2;
@@ -714,8 +721,8 @@ GeneratorResult WriteDictionary(const std::filesystem::path &folder,
                              "\r\n");
         OutputFile customGreek(customData / "TermdexHIC.tbo");
         for (const Entry *entry : greekCustom) {
-            auto after = std::upper_bound(greekShipped.begin(), greekShipped.end(), entry,
-                                          byGreekKey);
+            auto after =
+                std::upper_bound(greekShipped.begin(), greekShipped.end(), entry, byGreekKey);
             const Entry *anchor =
                 after == greekShipped.begin() ? greekShipped.front() : *(after - 1);
             const Cp1253 lineText = Digits(anchor->id, 5) + Digits(entry->id, 5) + entry->greek;

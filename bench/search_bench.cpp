@@ -67,8 +67,7 @@ void AddSearch(const char *name, double target, const char *utf8, int threads)
     options.threads = threads;
     const DescrSearchResult first = Core().DescrSearch_ButtonClick(word, options);
     std::fprintf(stderr, "  %s %6zu matches%s\n", bench::Padded(name, 40).c_str(),
-                 first.records.size(),
-                 first.failed ? " (the search failed)" : "");
+                 first.records.size(), first.failed ? " (the search failed)" : "");
     bench::AddTimed(name, target, [word, options] {
         benchmark::DoNotOptimize(Core().DescrSearch_ButtonClick(word, options));
     });

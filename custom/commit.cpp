@@ -36,8 +36,7 @@ struct Slot
 constexpr std::array<Slot, 3> kSlots = {{
     {&ProgramPaths::customIndexPath, &ProgramPaths::tempIndexPath, "tempi", "oldi"},
     {&ProgramPaths::customGreekIndexPath, &ProgramPaths::tempGreekIndexPath, "tempigr", "oldigr"},
-    {&ProgramPaths::customDescriptionPath, &ProgramPaths::tempDescriptionPath, "templex",
-     "oldlex"},
+    {&ProgramPaths::customDescriptionPath, &ProgramPaths::tempDescriptionPath, "templex", "oldlex"},
 }};
 constexpr char kCommitScratchStem[] = "tempcommit";
 
@@ -104,12 +103,14 @@ std::string TokenOf(const std::string &scratchPath)
 {
     const std::string name = FileName(scratchPath);
     const size_t dash = name.find('-');
-    return dash == std::string::npos ? std::string() : name.substr(dash + 1, name.size() - dash - 5);
+    return dash == std::string::npos ? std::string()
+                                     : name.substr(dash + 1, name.size() - dash - 5);
 }
 
 std::string CommitText(const CommitPlan &plan)
 {
-    std::string text = std::string(kCommitHeader) + "\r\n" + (plan.back ? kBack : kForward) + "\r\n";
+    std::string text =
+        std::string(kCommitHeader) + "\r\n" + (plan.back ? kBack : kForward) + "\r\n";
     for (const Rename &rename : plan.renames)
         text += FileName(rename.scratch) + ">" + FileName(rename.target) + ">" +
                 (rename.spare.empty() ? std::string() : FileName(rename.spare)) + "\r\n";
@@ -172,8 +173,8 @@ std::vector<std::string> StrayFiles(const ProgramPaths &paths)
     for (fs::directory_iterator it(DataFolder(paths), ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        bool ours = TokenNameStem(name, {"tempi", "tempigr", "templex", "oldi", "oldigr",
-                                         "oldlex", kCommitScratchStem}) != nullptr;
+        bool ours = TokenNameStem(name, {"tempi", "tempigr", "templex", "oldi", "oldigr", "oldlex",
+                                         kCommitScratchStem}) != nullptr;
         for (const Slot &slot : kSlots)
             ours = ours || name == FileName(paths.*(slot.legacyScratch));
         if (ours)
@@ -242,7 +243,9 @@ bool CarryOut(FileSystem &fs, const ProgramPaths &paths, const CommitPlan &plan)
 // Regular or absent: what a rename may replace without losing or hiding anything.
 bool Replaceable(const std::string &path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) != 0 ? errno == ENOENT : S_ISREG(st.st_mode);
 }
 

@@ -39,8 +39,7 @@ struct ScratchFile
     std::function<bool(WritableFile &)> write;
 };
 
-enum class CommitOutcome
-{
+enum class CommitOutcome {
     Committed,  // the new files stand
     NotStarted, // failed: the old files stand (or, after a failed roll-back, stand again once
                 // the next recovery has run), no scratch file is left

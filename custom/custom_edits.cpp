@@ -56,10 +56,7 @@ namespace {
 // An index file of 30001 lines is a few megabytes; the loader reads no more than this either.
 constexpr int64_t kMaxIndexFileBytes = 64LL * 1024 * 1024;
 
-EditStatus Status(EditOutcome outcome, const char *message = "")
-{
-    return {outcome, message};
-}
+EditStatus Status(EditOutcome outcome, const char *message = "") { return {outcome, message}; }
 
 // The old custom files, read whole (the description file is only measured: its pieces are
 // streamed when the new one is written).
@@ -164,15 +161,13 @@ EditStatus Commit(FileSystem &fs, const ProgramPaths &paths, const ScratchPaths 
         return Status(EditOutcome::Refused, kMessageDescriptionFileFull);
     std::vector<ScratchFile> files;
     if (which.english)
-        files.push_back({scratch.index, paths.customIndexPath, [&](WritableFile &out) {
-                             return out.Append(CodeEnglishIndex(next));
-                         }});
+        files.push_back({scratch.index, paths.customIndexPath,
+                         [&](WritableFile &out) { return out.Append(CodeEnglishIndex(next)); }});
     if (which.greek)
         files.push_back({scratch.greekIndex, paths.customGreekIndexPath,
                          [&](WritableFile &out) { return out.Append(CodeGreekIndex(next)); }});
     if (which.descriptions)
-        files.push_back({scratch.description, paths.customDescriptionPath,
-                         [&](WritableFile &out) {
+        files.push_back({scratch.description, paths.customDescriptionPath, [&](WritableFile &out) {
                              return WriteDescriptions(fs, paths.customDescriptionPath, next, out);
                          }});
     switch (CommitCustomFiles(fs, paths, files)) {
@@ -326,8 +321,8 @@ std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, char kind)
     return std::nullopt;
 }
 
-EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index,
-                       const EntryTexts &texts, FileSystem &fs)
+EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index, const EntryTexts &texts,
+                       FileSystem &fs)
 {
     if (Trim(texts.english).empty())
         return Status(EditOutcome::Unchanged);
@@ -424,7 +419,7 @@ bool KeepDamaged(FileSystem &fs, const ProgramPaths &paths, const std::string &f
 {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "damaged-%Y-%m-%d-%H%M%S", &local);
     std::error_code ec;
@@ -449,8 +444,7 @@ bool KeepDamaged(FileSystem &fs, const ProgramPaths &paths, const std::string &f
 
 } // namespace
 
-RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &shipped,
-                               FileSystem &fs)
+RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &shipped, FileSystem &fs)
 {
     RepairReport report;
     FolderLock lock;
@@ -502,9 +496,10 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
         if (position < 1 || length > kMaxReadableStoredLength ||
             position - 1 + length > static_cast<long long>(descriptions.size()))
             return std::nullopt;
-        Cp1253 stored = ShiftCodec(Cp1253View(descriptions).substr(
-                                       static_cast<size_t>(position - 1), static_cast<size_t>(length)),
-                                   true);
+        Cp1253 stored =
+            ShiftCodec(Cp1253View(descriptions)
+                           .substr(static_cast<size_t>(position - 1), static_cast<size_t>(length)),
+                       true);
         if (length > 0 && !LooksStored(stored, prefix))
             return std::nullopt;
         return stored;
@@ -562,8 +557,8 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
     CustomFiles next;
     long long running = 1;
     for (Kept &kept : lines) {
-        kept.line.text = FormatEntryLine(kept.anchor, kept.line.ownId, kept.headword, running,
-                                         kept.line.length);
+        kept.line.text =
+            FormatEntryLine(kept.anchor, kept.line.ownId, kept.headword, running, kept.line.length);
         kept.line.position = running;
         running += kept.line.length;
         next.english.push_back(std::move(kept.line));

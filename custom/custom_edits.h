@@ -25,8 +25,7 @@ struct EntryTexts
     Cp1253 description;
 };
 
-enum class EditOutcome
-{
+enum class EditOutcome {
     Done,      // the files hold the change
     Unchanged, // nothing to do (an empty English headword, an unknown kind); nothing written
     Refused,   // the change cannot be stored (message says why); nothing written
@@ -54,8 +53,8 @@ extern const char kMessageNoEntry[];
 extern const char kMessageNoFolder[];
 extern const char kMessageNoDictionary[];
 extern const char kMessageDamaged[];
-extern const char kMessageBusy[];       // another writer holds the folder's lock
-extern const char kMessageNotAFile[];   // followed by the path of the thing in a file's place
+extern const char kMessageBusy[];     // another writer holds the folder's lock
+extern const char kMessageNotAFile[]; // followed by the path of the thing in a file's place
 extern const char kMessageIncompleteDictionary[];
 extern const char kMessageWriteFailed[];
 extern const char kMessagePending[];
@@ -69,8 +68,8 @@ std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, char kind);
 
 // Adds a new entry of the reader's, anchored by its English and Greek headwords in the loaded
 // tables; the new id is 1 + the largest id in use.
-EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index,
-                       const EntryTexts &texts, FileSystem &fs = RealFileSystem());
+EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index, const EntryTexts &texts,
+                       FileSystem &fs = RealFileSystem());
 
 // Applies texts to English record (1-based) by kind: 'C' replaces the reader's entry (removed
 // and inserted anew with a new id, in one commit), 'A' replaces its supplement or removes it

@@ -29,11 +29,9 @@ Cp1253 Digits(long long value, int width)
 // Byte-by-byte comparison of code page 1253 text (unsigned, as the keys are compared).
 bool ByteGreater(Cp1253View a, Cp1253View b)
 {
-    return std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                        [](char x, char y) {
-                                            return static_cast<unsigned char>(x) <
-                                                   static_cast<unsigned char>(y);
-                                        });
+    return std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
+        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
 }
 
 // The line with columns 91-98 rebuilt as eight digits.
@@ -44,12 +42,12 @@ CustomLine WithPosition(CustomLine line, long long position)
     return line;
 }
 
-CustomLine NewLine(Cp1253View anchor, long long id, Cp1253View headword,
-                          long long position, const Cp1253 &stored)
+CustomLine NewLine(Cp1253View anchor, long long id, Cp1253View headword, long long position,
+                   const Cp1253 &stored)
 {
     CustomLine line;
-    line.text = FormatEntryLine(anchor, id, headword, position,
-                                static_cast<long long>(stored.size()));
+    line.text =
+        FormatEntryLine(anchor, id, headword, position, static_cast<long long>(stored.size()));
     long long anchorValue = 0;
     ParseFixedNumber(anchor, anchorValue);
     line.anchor = anchorValue;
@@ -146,8 +144,8 @@ bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes)
 
 Cp1253 FiveDigits(long long value) { return Digits(value, 5); }
 
-Cp1253 FormatEntryLine(Cp1253View anchor, long long ownId, Cp1253View headword,
-                       long long position, long long length)
+Cp1253 FormatEntryLine(Cp1253View anchor, long long ownId, Cp1253View headword, long long position,
+                       long long length)
 {
     Cp1253 padded(headword.substr(0, kCustomHeadwordWidth));
     padded.resize(kCustomHeadwordWidth, ' ');
@@ -199,9 +197,7 @@ EnglishAnchor FindEnglishAnchor(const EntryIndex &index, Cp1253View key)
 
 uint32_t FindGreekAnchorId(const EntryIndex &index, Cp1253View greekKey)
 {
-    auto firstEighty = [](Cp1253View headword) {
-        return headword.substr(0, kCustomHeadwordWidth);
-    };
+    auto firstEighty = [](Cp1253View headword) { return headword.substr(0, kCustomHeadwordWidth); };
     auto isOwnEntry = [&](int greekRecord) {
         const uint16_t english = index.greek[greekRecord].englishIndex;
         return english != 0 && index.english[english].kind == 'C';
@@ -256,8 +252,8 @@ CustomFiles InsertEnglishLine(const CustomFiles &old, const NewEntry &entry)
             // Right after the reader's entry found as anchor, in the group of its shipped head.
             out.english.push_back(line);
             running += line.length;
-            out.english.push_back(NewLine(Columns(line.text, 1, 5), entry.id, entry.headword,
-                                          running, entry.stored));
+            out.english.push_back(
+                NewLine(Columns(line.text, 1, 5), entry.id, entry.headword, running, entry.stored));
             running += storedLength;
             done = true;
         } else {
@@ -266,8 +262,7 @@ CustomFiles InsertEnglishLine(const CustomFiles &old, const NewEntry &entry)
         }
     }
     if (!done)
-        out.english.push_back(
-            NewLine(anchorText, entry.id, entry.headword, running, entry.stored));
+        out.english.push_back(NewLine(anchorText, entry.id, entry.headword, running, entry.stored));
     return out;
 }
 

@@ -21,16 +21,16 @@
 
 namespace termdex {
 
-constexpr int kCustomHeadwordWidth = 80;   // columns 11-90; also the editor's limit
+constexpr int kCustomHeadwordWidth = 80; // columns 11-90; also the editor's limit
 constexpr int kCustomLineLength = 103;
-constexpr long long kMaxEntryId = 99999;   // five digits
-constexpr long long kMaxStoredLength = 99999;  // the length field's five digits
-constexpr long long kMaxPosition = 99999999;   // the position field's eight digits
+constexpr long long kMaxEntryId = 99999;      // five digits
+constexpr long long kMaxStoredLength = 99999; // the length field's five digits
+constexpr long long kMaxPosition = 99999999;  // the position field's eight digits
 // Longest stored description the display reads back (its read buffer).
 constexpr long long kMaxReadableStoredLength = 31000;
 
 // Prefixes of a stored description: the reader's own entry, and a supplement.
-extern const char kOwnEntryPrefix[];  // "{"
+extern const char kOwnEntryPrefix[];   // "{"
 extern const char kSupplementPrefix[]; // "{\f60\fs22 "
 
 // The stored form: prefix, each byte up to the first NUL as "\'hh" (upper-case hex), every
@@ -81,8 +81,8 @@ int64_t OldDescriptionBytesNeeded(const CustomFiles &files);
 bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes);
 
 // Line builders. Numbers get leading zeros; the headword is padded or cut to 80 characters.
-Cp1253 FormatEntryLine(Cp1253View anchor, long long ownId, Cp1253View headword,
-                       long long position, long long length);
+Cp1253 FormatEntryLine(Cp1253View anchor, long long ownId, Cp1253View headword, long long position,
+                       long long length);
 Cp1253 FormatGreekLine(long long anchor, long long ownId, Cp1253View headword);
 Cp1253 FiveDigits(long long value);
 
@@ -95,7 +95,7 @@ long long LargestPosition(const CustomFiles &files);
 // Where a new entry goes, from the loaded tables.
 struct EnglishAnchor
 {
-    int record = 0;   // English record number of the anchor
+    int record = 0; // English record number of the anchor
     uint32_t id = 0;
     bool isCustom = false; // the anchor is one of the reader's own entries
 };

@@ -55,8 +55,7 @@ std::string DefaultCustomFolder(const fs::path &programFolder)
     if (!IsSystemProgramFolder(programFolder))
         return DefaultCustomFolder();
     const char *dataHome = std::getenv("XDG_DATA_HOME");
-    return ((dataHome && *dataHome ? fs::path(dataHome) : Home() / ".local" / "share") /
-            "Termdex")
+    return ((dataHome && *dataHome ? fs::path(dataHome) : Home() / ".local" / "share") / "Termdex")
         .string();
 }
 
@@ -64,8 +63,8 @@ std::string DefaultCustomFolder(const fs::path &programFolder)
 static bool CanWriteFilesIn(const fs::path &folder)
 {
     std::random_device random;
-    const fs::path probe = folder / (".termdex-probe-" + std::to_string(::getpid()) + "-" +
-                                     std::to_string(random()));
+    const fs::path probe =
+        folder / (".termdex-probe-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
     const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
@@ -89,14 +88,18 @@ bool CreateCustomDataFolder(const std::string &folder)
 std::optional<bool> ProgramFileReadOnly(const fs::path &programFolder)
 {
     const fs::path file = ResolvePathCase(programFolder / "Termdex");
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(file.c_str(), &st) != 0)
         return std::nullopt;
     // The attribute's own bit, or a file this user may not write: a system-wide copy is
     // writable by its owner, not by the reader.
     if ((st.st_mode & S_IWUSR) == 0 || ::access(file.c_str(), W_OK) != 0)
         return true;
-    struct statvfs vfs {};
+    struct statvfs vfs
+    {
+    };
     if (::statvfs(file.c_str(), &vfs) != 0)
         return std::nullopt;
     return (vfs.f_flag & ST_RDONLY) != 0;

@@ -64,8 +64,7 @@ bool CreateCustomDataFolder(const std::string &folder);
 // nullopt when it is missing.
 std::optional<bool> ProgramFileReadOnly(const std::filesystem::path &programFolder);
 
-enum class FolderState
-{
+enum class FolderState {
     Valid,   // folder names the custom folder
     Null,    // no folder is stored
     Invalid, // the stored folder does not exist

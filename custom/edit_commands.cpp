@@ -1,8 +1,8 @@
 #include "custom/edit_commands.h"
 
 #include "custom/commit.h"
-#include "custom/folder_move.h"
 #include "custom/folder_lock.h"
+#include "custom/folder_move.h"
 #include "lib/cp1253.h"
 #include "lib/settings.h"
 
@@ -108,8 +108,7 @@ EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &pre
         } else {
             const size_t start = marker + SupplementMarker().size() + 1;
             texts.description =
-                start < plain.size() ? EditableText(TrimLeft(plain.substr(start)), true)
-                                     : Cp1253();
+                start < plain.size() ? EditableText(TrimLeft(plain.substr(start)), true) : Cp1253();
         }
     }
     return texts;
@@ -130,8 +129,8 @@ CustomEntryCommands::CustomEntryCommands(MainLexCore &core, FolderDialog &folder
 CustomEntryCommands::CustomEntryCommands(MainLexCore &core, FolderResolver resolve,
                                          EntryEditor &editor, DeleteConfirmation &confirmation,
                                          FileSystem &fs)
-    : m_core(core), m_resolve(std::move(resolve)), m_editor(editor),
-      m_confirmation(confirmation), m_fs(fs)
+    : m_core(core), m_resolve(std::move(resolve)), m_editor(editor), m_confirmation(confirmation),
+      m_fs(fs)
 {
 }
 
@@ -150,10 +149,7 @@ void CustomEntryCommands::CustomEntriesItemClick()
     m_core.FillEntryList(m_core.State().DefaultLookupMode, 0, true);
 }
 
-bool CustomEntryCommands::Resolve()
-{
-    return m_resolve(m_core.MutablePaths());
-}
+bool CustomEntryCommands::Resolve() { return m_resolve(m_core.MutablePaths()); }
 
 EditStatus CustomEntryCommands::LockAndReload(FolderLock &lock)
 {
@@ -184,9 +180,9 @@ void CustomEntryCommands::AfterChange(const EditStatus &status, bool keepList)
     m_core.ReloadAfterEdit();
 }
 
-EditStatus CustomEntryCommands::EditUntilSaved(
-    EditorRequest request, EntryTexts &buffer,
-    const std::function<EditStatus(const EntryTexts &)> &save)
+EditStatus
+CustomEntryCommands::EditUntilSaved(EditorRequest request, EntryTexts &buffer,
+                                    const std::function<EditStatus(const EntryTexts &)> &save)
 {
     EditStatus lastFailure{EditOutcome::Unchanged, {}};
     for (;;) {
@@ -232,24 +228,23 @@ EditStatus CustomEntryCommands::ModifyEntryItemClick()
         return {EditOutcome::Unchanged, {}};
     m_editKind = kind;
     m_updateBuffer = ModifyPrefill(m_core.State(), kind, m_updateBuffer.description);
-    return EditUntilSaved(InsertEntryFrmShow(m_editMode, m_editKind, m_updateBuffer),
-                          m_updateBuffer, [this](const EntryTexts &texts) -> EditStatus {
-                              FolderLock lock;
-                              if (EditStatus ready = LockAndReload(lock); !ready.ok())
-                                  return ready;
-                              // The reload carried the selection over by the entry's id; the
-                              // entry may be gone, or have gained or lost a supplement.
-                              const int current = m_core.SelectedRecord();
-                              if (current == 0)
-                                  return {EditOutcome::Refused, kMessageNoEntry};
-                              const char kind =
-                                  m_core.Index().english[static_cast<size_t>(current)].kind;
-                              if ((kind == 'C') != (m_editKind == 'C'))
-                                  return {EditOutcome::Refused, kMessageNoEntry};
-                              m_editKind = kind;
-                              return UpdateEntry(m_core.Paths(), m_core.Index(), current,
-                                                 m_editKind, texts, m_fs);
-                          });
+    return EditUntilSaved(
+        InsertEntryFrmShow(m_editMode, m_editKind, m_updateBuffer), m_updateBuffer,
+        [this](const EntryTexts &texts) -> EditStatus {
+            FolderLock lock;
+            if (EditStatus ready = LockAndReload(lock); !ready.ok())
+                return ready;
+            // The reload carried the selection over by the entry's id; the
+            // entry may be gone, or have gained or lost a supplement.
+            const int current = m_core.SelectedRecord();
+            if (current == 0)
+                return {EditOutcome::Refused, kMessageNoEntry};
+            const char kind = m_core.Index().english[static_cast<size_t>(current)].kind;
+            if ((kind == 'C') != (m_editKind == 'C'))
+                return {EditOutcome::Refused, kMessageNoEntry};
+            m_editKind = kind;
+            return UpdateEntry(m_core.Paths(), m_core.Index(), current, m_editKind, texts, m_fs);
+        });
 }
 
 EditStatus CustomEntryCommands::CustomFolderItemClick(FolderDialog &dialog,
@@ -259,8 +254,8 @@ EditStatus CustomEntryCommands::CustomFolderItemClick(FolderDialog &dialog,
     const std::string current = CustomFolderOf(paths);
     std::error_code ec;
     const std::filesystem::path before = std::filesystem::current_path(ec);
-    const FolderAnswer answer =
-        dialog.Ask({kFolderModeChoose, current.empty() ? DefaultCustomFolder(paths.programFolder) : current});
+    const FolderAnswer answer = dialog.Ask(
+        {kFolderModeChoose, current.empty() ? DefaultCustomFolder(paths.programFolder) : current});
     if (!before.empty() && std::filesystem::current_path(ec) != before)
         std::filesystem::current_path(before, ec);
     if (!answer.accepted || answer.folder.empty())
@@ -287,8 +282,8 @@ EditStatus CustomEntryCommands::CustomFolderItemClick(FolderDialog &dialog,
     return status;
 }
 
-std::optional<std::vector<BackupEntry>> CustomEntryCommands::BackupEntries(
-    std::string *problem) const
+std::optional<std::vector<BackupEntry>>
+CustomEntryCommands::BackupEntries(std::string *problem) const
 {
     return CollectBackupEntries(m_core.Paths(), m_core.Index(), m_core.SupplementRefs(), problem);
 }
@@ -412,8 +407,8 @@ class StagingFolder
 public:
     StagingFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "termdex-restore-XXXXXX")
-                                  .string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "termdex-restore-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr)
             m_folder = pattern;
     }
@@ -448,8 +443,8 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
         return report;
     }
     std::string problem;
-    const auto before = CollectBackupEntries(m_core.Paths(), m_core.Index(),
-                                             m_core.SupplementRefs(), &problem);
+    const auto before =
+        CollectBackupEntries(m_core.Paths(), m_core.Index(), m_core.SupplementRefs(), &problem);
     if (!before) {
         report.status = {EditOutcome::Failed, kMessageDamaged};
         return report;

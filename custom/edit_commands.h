@@ -7,9 +7,9 @@
 #include "custom/custom_edits.h"
 #include "custom/custom_folder.h"
 #include "custom/entry_backup.h"
-#include "custom/folder_move.h"
 #include "custom/file_system.h"
 #include "custom/folder_lock.h"
+#include "custom/folder_move.h"
 #include "main/main_lex.h"
 
 #include <functional>
@@ -22,12 +22,12 @@ namespace termdex {
 enum class EditMode { Insert, Update };
 
 // The editor's texts (UTF-8).
-extern const char kMessageEnglishMissing[];       // "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα"
-extern const char kMessageGreekOrDescrMissing[];  // "... το Ελληνικό Λήμμα ή η Περιγραφή"
-extern const char kEditorInsertCaption[];         // "Εισαγωγή Νέου Λήμματος"
-extern const char kEditorUpdateCaption[];         // "Τροποποίηση Λήμματος"
-extern const char kDeleteQuestion[];              // "Να διαγραφεί το Λήμμα;"
-extern const char kDeleteCaption[];               // "Επιβεβαίωση Διαγραφής"
+extern const char kMessageEnglishMissing[]; // "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα"
+extern const char kMessageGreekOrDescrMissing[]; // "... το Ελληνικό Λήμμα ή η Περιγραφή"
+extern const char kEditorInsertCaption[]; // "Εισαγωγή Νέου Λήμματος"
+extern const char kEditorUpdateCaption[]; // "Τροποποίηση Λήμματος"
+extern const char kDeleteQuestion[];      // "Να διαγραφεί το Λήμμα;"
+extern const char kDeleteCaption[];       // "Επιβεβαίωση Διαγραφής"
 
 // What the editor dialog TInsertEntryFrm shows, as its FormShow sets it up.
 struct EditorRequest
@@ -37,8 +37,8 @@ struct EditorRequest
     EntryTexts texts;             // the three fields: empty for insert
     bool headwordsEnabled = true; // false for a shipped entry ('A', 'L'): only the description
     bool focusDescription = false;
-    std::string caption;          // UTF-8
-    std::string okCaption;        // "Εισαγωγή", or "Ok" for modify
+    std::string caption;   // UTF-8
+    std::string okCaption; // "Εισαγωγή", or "Ok" for modify
     // Set when the editor comes back after saving these texts failed (UTF-8, why): it shows
     // the message over itself and keeps everything typed, so the reader can retry or cancel.
     std::string failure;
@@ -85,9 +85,9 @@ EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &pre
 // What a restore did.
 struct RestoreReport
 {
-    EditStatus status;      // Done, or the failure that stopped it (then nothing was added)
-    int added = 0;          // entries written
-    int skipped = 0;        // already there, same headwords and text
+    EditStatus status;             // Done, or the failure that stopped it (then nothing was added)
+    int added = 0;                 // entries written
+    int skipped = 0;               // already there, same headwords and text
     std::vector<Cp1253> notPlaced; // supplements whose shipped headword no longer exists
     std::vector<Cp1253> conflicts; // supplements to an entry that has another one: kept as is
     std::vector<std::pair<Cp1253, std::string>> refused; // entries the editor refuses, and why
@@ -96,7 +96,7 @@ struct RestoreReport
 // What the window tells the reader after a restore and a backup (UTF-8).
 std::string RestoreSummary(const RestoreReport &report);
 std::string BackupSummary(size_t entries, const std::string &file);
-extern const char kMessageBackupFailed[];  // "Το αντίγραφο ασφαλείας δεν αποθηκεύτηκε."
+extern const char kMessageBackupFailed[]; // "Το αντίγραφο ασφαλείας δεν αποθηκεύτηκε."
 extern const char kMessageRestoreUnread[]; // the file is no backup this program can read
 
 class CustomEntryCommands

@@ -152,8 +152,8 @@ public:
         m_key = value.substr(0, 32);
         return true;
     }
-    bool parse_error(std::size_t position, const std::string &, const nlohmann::detail::exception &)
-        override
+    bool parse_error(std::size_t position, const std::string &,
+                     const nlohmann::detail::exception &) override
     {
         if (error.empty())
             error = "not valid JSON (at byte " + std::to_string(position) + ")";
@@ -229,9 +229,9 @@ std::optional<Cp1253> UnescapeDescription(Cp1253View stored, Cp1253View prefix)
     return text;
 }
 
-std::optional<std::vector<BackupEntry>> CollectBackupEntries(
-    const ProgramPaths &paths, const EntryIndex &index,
-    const std::vector<std::string> &supplementRefs, std::string *problem)
+std::optional<std::vector<BackupEntry>>
+CollectBackupEntries(const ProgramPaths &paths, const EntryIndex &index,
+                     const std::vector<std::string> &supplementRefs, std::string *problem)
 {
     std::vector<BackupEntry> entries;
     for (int r = 1; r <= index.englishCount; ++r) {
@@ -252,14 +252,14 @@ std::optional<std::vector<BackupEntry>> CollectBackupEntries(
                                 source->supplementLength);
         std::optional<Cp1253> typed;
         if (stored)
-            typed = stored->empty() ? Cp1253()
-                                    : UnescapeDescription(*stored, record.kind == 'C'
-                                                                       ? kOwnEntryPrefix
-                                                                       : kSupplementPrefix);
+            typed = stored->empty()
+                        ? Cp1253()
+                        : UnescapeDescription(*stored, record.kind == 'C' ? kOwnEntryPrefix
+                                                                          : kSupplementPrefix);
         if (!typed) {
             if (problem != nullptr)
-                *problem = "the description of \"" + Cp1253ToUtf8(entry.english) +
-                           "\" cannot be read";
+                *problem =
+                    "the description of \"" + Cp1253ToUtf8(entry.english) + "\" cannot be read";
             return std::nullopt;
         }
         entry.description = std::move(*typed);

@@ -3,7 +3,8 @@
 //
 //   {"format": "termdex-backup", "version": 1, "entries": [
 //    {"kind": "C", "english": "...", "greek": "...", "description": "..."},
-//    {"kind": "A", "english": "...", "greek": "...", "description": "...", "shipped_headword": "..."}
+//    {"kind": "A", "english": "...", "greek": "...", "description": "...", "shipped_headword":
+//    "..."}
 //   ]}
 //
 // The description is the text as the reader typed it (line breaks "\r\n"), not its stored form.
@@ -34,9 +35,10 @@ struct BackupEntry
 
 // The reader's entries of the loaded tables, in the canonical order; nullopt (with problem set)
 // when a description cannot be read, since a backup without it would lose it silently.
-std::optional<std::vector<BackupEntry>> CollectBackupEntries(
-    const ProgramPaths &paths, const EntryIndex &index,
-    const std::vector<std::string> &supplementRefs, std::string *problem = nullptr);
+std::optional<std::vector<BackupEntry>>
+CollectBackupEntries(const ProgramPaths &paths, const EntryIndex &index,
+                     const std::vector<std::string> &supplementRefs,
+                     std::string *problem = nullptr);
 
 // The text a stored description was made from (EscapeDescription's inverse); nullopt for bytes
 // that the program's writer does not produce.

@@ -73,7 +73,9 @@ public:
     bool Skip(size_t count) override
     {
         const off_t here = ::lseek(m_fd, 0, SEEK_CUR);
-        struct stat st {};
+        struct stat st
+        {
+        };
         if (here < 0 || ::fstat(m_fd, &st) != 0)
             return false;
         if (static_cast<uint64_t>(st.st_size - here) < count)
@@ -90,12 +92,16 @@ class PosixFileSystem final : public FileSystem
 public:
     bool Exists(const std::string &path) override
     {
-        struct stat st {};
+        struct stat st
+        {
+        };
         return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     }
     std::optional<int64_t> Size(const std::string &path) override
     {
-        struct stat st {};
+        struct stat st
+        {
+        };
         if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             return std::nullopt;
         return static_cast<int64_t>(st.st_size);
@@ -126,7 +132,9 @@ public:
         if (fd < 0)
             return nullptr;
         // Then written blocking: without, a write may stop short while the disk is busy.
-        struct stat st {};
+        struct stat st
+        {
+        };
         const int flags = ::fcntl(fd, F_GETFL);
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
             ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::ftruncate(fd, 0) != 0) {

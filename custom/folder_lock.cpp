@@ -30,7 +30,9 @@ int OpenLockFile(const std::string &path)
         fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
@@ -56,7 +58,7 @@ FolderLock &FolderLock::operator=(FolderLock &&other) noexcept
         m_timedOut = other.m_timedOut;
         other.m_fd = -1;
         other.m_held = false;
-        }
+    }
     return *this;
 }
 

@@ -8,7 +8,8 @@
 namespace termdex {
 
 const char kSupplementHeading[] =
-    " \\par {\\i\\ul\\f0 \\'D3\\'F5\\'EC\\'F0\\'EB\\'DE\\'F1\\'F9\\'F3\\'E7\\'20\\'E4\\'E9\\'EA\\'DE"
+    " \\par {\\i\\ul\\f0 "
+    "\\'D3\\'F5\\'EC\\'F0\\'EB\\'DE\\'F1\\'F9\\'F3\\'E7\\'20\\'E4\\'E9\\'EA\\'DE"
     "\\'20\\'F3\\'E1\\'F2\\'3A} \\par \\i0\\ul0 ";
 const char kSupplementSeparator[] = " ";
 const char kDocumentClosing[] = "\\par \\par}";
@@ -27,9 +28,9 @@ std::optional<Cp1253> LoadRtfHeader(const ProgramPaths &paths)
     return "{" + DescriptionDecode(1, *block);
 }
 
-std::optional<DescriptionSource> DescriptionSourceFor(const ProgramPaths &paths,
-                                                      const IndexRecord &record,
-                                                      const std::vector<std::string> &supplementRefs)
+std::optional<DescriptionSource>
+DescriptionSourceFor(const ProgramPaths &paths, const IndexRecord &record,
+                     const std::vector<std::string> &supplementRefs)
 {
     DescriptionSource source;
     switch (record.kind) {
@@ -81,8 +82,8 @@ std::optional<Cp1253> ReadDescriptionDocument(const Cp1253 &rtfHeader,
     // the shipped text still shows.
     if (!source.supplementFile.empty() && FileExists(source.supplementFile) &&
         source.supplementLength <= kDescriptionBufferSize) {
-        const auto supplement = ReadFileRange(source.supplementFile, source.supplementOffset,
-                                              source.supplementLength);
+        const auto supplement =
+            ReadFileRange(source.supplementFile, source.supplementOffset, source.supplementLength);
         if (!supplement)
             return std::nullopt;
         body += kSupplementHeading;

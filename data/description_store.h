@@ -12,7 +12,7 @@
 
 namespace termdex {
 
-constexpr int kHeaderBlockSize = 603;      // the coded preamble at the start of data/Termdex.tbo
+constexpr int kHeaderBlockSize = 603;         // the coded preamble at the start of data/Termdex.tbo
 constexpr int kDescriptionBufferSize = 31000; // longest text the display reads
 
 // The fixed fragments joined around a description.
@@ -38,9 +38,9 @@ struct DescriptionSource
 
 // The source for an English record by its kind ('L', 'C', 'A'); nullopt for a record that has
 // no readable description (empty slot, unknown kind, 'C' without a custom folder).
-std::optional<DescriptionSource> DescriptionSourceFor(const ProgramPaths &paths,
-                                                      const IndexRecord &record,
-                                                      const std::vector<std::string> &supplementRefs);
+std::optional<DescriptionSource>
+DescriptionSourceFor(const ProgramPaths &paths, const IndexRecord &record,
+                     const std::vector<std::string> &supplementRefs);
 
 // The joined document: the header line and the body line, each ended by CR LF. nullopt means
 // the display keeps what it showed (missing file, failed read, a text above the 31000-byte read

@@ -108,7 +108,8 @@ private:
         m_pos = 0;
         if (m_buffer.size() - m_end < kChunk / 2)
             m_buffer.resize(m_buffer.size() * 2);
-        const size_t got = m_file ? std::fread(m_buffer.data() + m_end, 1, m_buffer.size() - m_end, m_file) : 0;
+        const size_t got =
+            m_file ? std::fread(m_buffer.data() + m_end, 1, m_buffer.size() - m_end, m_file) : 0;
         m_end += got;
         if (got == 0)
             m_eof = true;
@@ -432,10 +433,7 @@ void HeadwordStore::Clear()
     m_used = 0;
 }
 
-EntryIndex::EntryIndex(const EntryIndex &other)
-{
-    *this = other;
-}
+EntryIndex::EntryIndex(const EntryIndex &other) { *this = other; }
 
 EntryIndex &EntryIndex::operator=(const EntryIndex &other)
 {

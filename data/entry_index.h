@@ -24,10 +24,10 @@ struct IndexRecord
     // Trailing blanks cut, and never a NUL (every parser cuts the column at its first one); the
     // bytes belong to the index's HeadwordStore.
     Cp1253View headword;
-    int32_t descOffset = 0; // 'L'/'A': 0-based offset in data/Termdex.tbo; 'C': 1-based position
-    int32_t descLength = 0; // 5 digits: wider than 16 bits, so no length wraps
-    char kind = 0;          // 'L' shipped, 'C' the reader's own, 'A' shipped with a supplement
-    uint8_t matchStart = 0; // 1-based position from which the start-with lookup compares
+    int32_t descOffset = 0;    // 'L'/'A': 0-based offset in data/Termdex.tbo; 'C': 1-based position
+    int32_t descLength = 0;    // 5 digits: wider than 16 bits, so no length wraps
+    char kind = 0;             // 'L' shipped, 'C' the reader's own, 'A' shipped with a supplement
+    uint8_t matchStart = 0;    // 1-based position from which the start-with lookup compares
     int32_t supplementRef = 0; // 'A': index into the supplement references
     uint16_t greekIndex = 0;   // English record: its Greek record, 0 for none
     uint16_t englishIndex = 0; // Greek record: its English record, 0 when none was found

@@ -48,7 +48,9 @@ SourceStamp StampFile(const std::string &path)
 {
     SourceStamp stamp;
     stamp.path = path;
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (path.empty() || ::stat(path.c_str(), &info) != 0)
         return stamp;
     stamp.exists = true;
@@ -288,7 +290,9 @@ public:
         const int fd = OpenRegularFile(file); // a named pipe there would block the start
         if (fd < 0)
             return;
-        struct stat info{};
+        struct stat info
+        {
+        };
         if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
             info.st_size <= kMaxSnapshotBytes) {
             const auto size = static_cast<size_t>(info.st_size);

@@ -40,7 +40,8 @@ TSearchForm::TSearchForm(QWidget *parent) : QDialog(parent)
     m_startEdit = PlaceEdit(this, "Start_Edit", 44);
     m_containEdit = PlaceEdit(this, "Contain_edit", 72);
     m_endEdit = PlaceEdit(this, "End_Edit", 100);
-    m_labelEdits = {{startLabel, m_startEdit}, {containLabel, m_containEdit}, {endLabel, m_endEdit}};
+    m_labelEdits = {
+        {startLabel, m_startEdit}, {containLabel, m_containEdit}, {endLabel, m_endEdit}};
     for (auto it = m_labelEdits.cbegin(); it != m_labelEdits.cend(); ++it) {
         auto *label = static_cast<QLabel *>(it.key());
         // A wide system font is made smaller until the label stands clear of its edit.

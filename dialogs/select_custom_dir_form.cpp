@@ -171,11 +171,10 @@ void TSelectCustomDirForm::FormShow()
         setWindowTitle(QString::fromUtf8(install ? kInstallCaption : kCustomCaption));
         m_image1->setVisible(!install);
         m_image2->setVisible(install);
-        SetMemoText(*m_msgMemo,
-                    install                                            ? kInstallText
-                    : m_folderMode == QLatin1String(kFolderModeNull)   ? kNullText
-                    : m_folderMode == QLatin1String(kFolderModeChoose) ? kChooseText
-                                                                       : kInvalidText);
+        SetMemoText(*m_msgMemo, install                                            ? kInstallText
+                                : m_folderMode == QLatin1String(kFolderModeNull)   ? kNullText
+                                : m_folderMode == QLatin1String(kFolderModeChoose) ? kChooseText
+                                                                                   : kInvalidText);
     }
 
     // Drive C, then the default folder: the list's change sets the field, the default wins.

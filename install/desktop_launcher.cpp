@@ -49,12 +49,23 @@ std::string EscapeString(const std::string &value)
     for (size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case ' ': out += i == 0 ? "\\s" : " "; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case ' ':
+            out += i == 0 ? "\\s" : " ";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -110,8 +121,12 @@ std::string LauncherText(const fs::path &target, const std::string &arguments,
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Termdex\n"
-           "Exec=" + EscapeString(exec) + "\n"
-           "Path=" + EscapeString(workingFolder.string()) + "\n"
+           "Exec=" +
+           EscapeString(exec) +
+           "\n"
+           "Path=" +
+           EscapeString(workingFolder.string()) +
+           "\n"
            "Icon=accessories-dictionary\n"
            "Terminal=false\n"
            "Categories=Office;Dictionary;\n";

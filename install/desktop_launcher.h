@@ -31,7 +31,7 @@ std::string LauncherText(const std::filesystem::path &target, const std::string 
 // and an older launcher of that name replaced in one step. True when the desktop one is written
 // (the menu entry is a convenience and does not count).
 bool CreateDesktopShortcut(const std::filesystem::path &target, const std::string &arguments,
-                           const std::filesystem::path &workingFolder,
-                           const std::string &linkName, const LauncherFolders &folders);
+                           const std::filesystem::path &workingFolder, const std::string &linkName,
+                           const LauncherFolders &folders);
 
 } // namespace termdex

@@ -75,8 +75,8 @@ bool CopyContents(int from, int to)
 // A scratch file beside target, created exclusively; its path is set in scratch.
 int CreateScratch(const fs::path &target, fs::path &scratch)
 {
-    std::string name = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX"))
-                           .string();
+    std::string name =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd >= 0)
         scratch = name;
@@ -93,12 +93,16 @@ void SyncFolder(const fs::path &folder)
 
 bool IsReadOnly(const fs::path &file)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::stat(file.c_str(), &status) != 0)
         return true;
     if ((status.st_mode & S_IWUSR) == 0)
         return true;
-    struct statvfs volume {};
+    struct statvfs volume
+    {
+    };
     return ::statvfs(file.c_str(), &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
 }
 
@@ -109,7 +113,9 @@ CopyOutcome CopyWithoutOverwrite(const fs::path &from, const fs::path &to, bool 
     if (Exists(to))
         return CopyOutcome::AlreadyThere;
     Descriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (source.get() < 0 || ::fstat(source.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return CopyOutcome::Failed;
     fs::path scratch;
@@ -164,7 +170,9 @@ bool ReplaceFile(const fs::path &file, std::string_view bytes, unsigned mode)
 
 bool ClearReadOnly(const fs::path &file)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::stat(file.c_str(), &status) != 0)
         return false;
     if ((status.st_mode & S_IWUSR) == 0 &&

@@ -9,8 +9,7 @@
 
 namespace termdex {
 
-enum class CopyOutcome
-{
+enum class CopyOutcome {
     Copied,
     AlreadyThere, // the target existed (a file, a folder or a link): left unchanged
     Failed,       // the target does not exist afterwards
@@ -18,8 +17,8 @@ enum class CopyOutcome
 
 // Copies the regular file from to the path to, keeping its permission bits; executable adds
 // the execute bits where the file can be read (a program copied from media without them).
-CopyOutcome CopyWithoutOverwrite(const std::filesystem::path &from,
-                                 const std::filesystem::path &to, bool executable = false);
+CopyOutcome CopyWithoutOverwrite(const std::filesystem::path &from, const std::filesystem::path &to,
+                                 bool executable = false);
 
 // Writes bytes as the whole file, replacing an older one in one step, with the permission bits
 // mode. False when the file could not be written (an older one is then left as it was).

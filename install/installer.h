@@ -39,10 +39,10 @@ struct InstallReport
     // Install_Files's result: false when a failure interrupted it (a manifest that exists but
     // cannot be read); then no launcher, no settings line and no message.
     bool ranToEnd = false;
-    bool outcome = true;        // every copy and folder exists afterwards
-    std::string message;        // kMessageInstallSucceeded or kMessageInstallProblems
+    bool outcome = true;               // every copy and folder exists afterwards
+    std::string message;               // kMessageInstallSucceeded or kMessageInstallProblems
     std::vector<std::string> problems; // what is missing, one line each, for the command line
-    int copied = 0;             // files copied (those already there are not)
+    int copied = 0;                    // files copied (those already there are not)
 };
 
 // The folder the reader typed, as the installation uses it: made absolute against the current

@@ -37,7 +37,8 @@ fs::path ResolvePathCase(const fs::path &path)
     fs::path resolved;
     for (const fs::path &part : path) {
         fs::path next = resolved / part;
-        if (resolved.empty() || part == "/" || part == "." || part == ".." || fs::exists(next, ec)) {
+        if (resolved.empty() || part == "/" || part == "." || part == ".." ||
+            fs::exists(next, ec)) {
             resolved = std::move(next);
             continue;
         }
@@ -63,7 +64,9 @@ bool FileExists(const fs::path &path)
 
 int OpenRegularFile(const fs::path &path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return -1;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);

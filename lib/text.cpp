@@ -63,14 +63,22 @@ unsigned char LocaleLowerByte(unsigned char c)
     if ((c >= 'A' && c <= 'Z') || (c >= 0xC1 && c <= 0xD1) || (c >= 0xD3 && c <= 0xDB))
         return static_cast<unsigned char>(c + 0x20);
     switch (c) {
-    case 0xA2: return 0xDC; // Ά
-    case 0xB8: return 0xDD; // Έ
-    case 0xB9: return 0xDE; // Ή
-    case 0xBA: return 0xDF; // Ί
-    case 0xBC: return 0xFC; // Ό
-    case 0xBE: return 0xFD; // Ύ
-    case 0xBF: return 0xFE; // Ώ
-    default: return c;
+    case 0xA2:
+        return 0xDC; // Ά
+    case 0xB8:
+        return 0xDD; // Έ
+    case 0xB9:
+        return 0xDE; // Ή
+    case 0xBA:
+        return 0xDF; // Ί
+    case 0xBC:
+        return 0xFC; // Ό
+    case 0xBE:
+        return 0xFD; // Ύ
+    case 0xBF:
+        return 0xFE; // Ώ
+    default:
+        return c;
     }
 }
 
@@ -93,7 +101,7 @@ Cp1253 LocaleLower(Cp1253View text)
     for (size_t i = 0; i < out.size(); ++i) {
         const auto c = static_cast<unsigned char>(out[i]);
         out[i] = static_cast<char>(c == kCapitalSigma && EndsWordAt(text, i) ? kFinalSigma
-                                                                            : LocaleLowerByte(c));
+                                                                             : LocaleLowerByte(c));
     }
     return out;
 }

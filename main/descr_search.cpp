@@ -77,7 +77,9 @@ public:
         m_fd = OpenRegularFile(path);
         if (m_fd < 0)
             return false;
-        struct stat status {};
+        struct stat status
+        {
+        };
         if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
             ::close(m_fd);
             m_fd = -1;

@@ -10,9 +10,9 @@ namespace termdex {
 
 struct EntryLink
 {
-    Cp1253 text;        // the headword as the description writes it
-    int record = 0;     // the English record it names
-    size_t offset = 0;  // where it stands in the description's plain text (CR LF line ends)
+    Cp1253 text;       // the headword as the description writes it
+    int record = 0;    // the English record it names
+    size_t offset = 0; // where it stands in the description's plain text (CR LF line ends)
     bool operator==(const EntryLink &) const = default;
 };
 

@@ -309,8 +309,8 @@ bool MainLexCore::Entry_TextKeyDown(EntryKey key, int visibleItems)
     switch (key) {
     case EntryKey::Down:
         // A list of one item opens it, unless it is the entry on display already.
-        if (count == 1 && !(i == 0 && m_state.shownRecord != 0 &&
-                            m_state.shownRecord == ListRecord(0))) {
+        if (count == 1 &&
+            !(i == 0 && m_state.shownRecord != 0 && m_state.shownRecord == ListRecord(0))) {
             next = 0;
             break;
         }

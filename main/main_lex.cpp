@@ -400,9 +400,9 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
     SearchOutcome outcome;
     outcome.kind = SearchKind::Descriptions;
     outcome.found = static_cast<int>(m_state.listItems.size());
-    outcome.limited = ItemLimitReached() ||
-                      (!result.cancelled && !result.failed &&
-                       static_cast<int>(result.records.size()) >= limited.matchLimit);
+    outcome.limited =
+        ItemLimitReached() || (!result.cancelled && !result.failed &&
+                               static_cast<int>(result.records.size()) >= limited.matchLimit);
     outcome.cancelled = result.cancelled;
     outcome.failed = result.failed;
     outcome.word = m_state.entryText;

@@ -168,9 +168,10 @@ public:
     // delete and shows the banner.
     void ResetDisplay();
     // After the reader's files changed, or before an edit under the folder's lock
-    // (custom/main_lex_reload.cpp): finishes a commit that a crash interrupted, reloads the tables and carries every record number the state holds
-    // (list items, history items, the entry on display) over to the new tables by entry id;
-    // list and history items whose entry is gone are dropped.
+    // (custom/main_lex_reload.cpp): finishes a commit that a crash interrupted, reloads the tables
+    // and carries every record number the state holds (list items, history items, the entry on
+    // display) over to the new tables by entry id; list and history items whose entry is gone are
+    // dropped.
     IndexLoadStatus ReloadAfterEdit();
     // After a delete: empties both labels and the description and disables modify and delete;
     // the list stays.
@@ -300,8 +301,7 @@ private:
     void LookupEnd(const Cp1253 &key, bool customOnly);
     // The scan of "CONTAIN" and "END": every record of the current language's table, from 1,
     // compared ASCII-folded; matches(folded headword) decides.
-    template <typename Matches>
-    void ScanWholeTable(bool customOnly, const Matches &matches);
+    template <typename Matches> void ScanWholeTable(bool customOnly, const Matches &matches);
     void LookupSpecific(int record);
     void ListEditedEntries();
     void LookupMulti();

@@ -53,9 +53,9 @@ struct PrintDocument
 };
 
 // Builds the print document from the RTF written for the description view; the body is the
-// whole description from the cut on, however long. When no "\fs" is accepted the cut falls at the end of the document's tables instead (the last space or "}"
-// before its first "\pard", else before its last character), so the whole description is
-// printed after the head.
+// whole description from the cut on, however long. When no "\fs" is accepted the cut falls at the
+// end of the document's tables instead (the last space or "}" before its first "\pard", else before
+// its last character), so the whole description is printed after the head.
 PrintDocument BuildPrintDocument(Cp1253View writtenRtf, const PrintCells &cells);
 
 // "Zoveduz: " followed by the English term, cut to kPrintJobTitleLimit characters.

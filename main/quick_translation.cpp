@@ -46,11 +46,16 @@ bool IsTrimmedAround(unsigned char c)
 char PartnerOf(char c)
 {
     switch (c) {
-    case '(': return ')';
-    case ')': return '(';
-    case '[': return ']';
-    case ']': return '[';
-    default: return 0;
+    case '(':
+        return ')';
+    case ')':
+        return '(';
+    case '[':
+        return ']';
+    case ']':
+        return '[';
+    default:
+        return 0;
     }
 }
 

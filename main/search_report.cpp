@@ -24,15 +24,16 @@ Cp1253 SearchReport(const SearchOutcome &outcome)
     if (outcome.cancelled) {
         line = "Η αναζήτηση διακόπηκε· ως εκεί βρέθηκαν " + Entries(n);
     } else if (outcome.failed) {
-        line = "Η αναζήτηση σταμάτησε σε ερμηνεία που δε διαβάζεται· ως εκεί βρέθηκαν " +
-               Entries(n);
+        line =
+            "Η αναζήτηση σταμάτησε σε ερμηνεία που δε διαβάζεται· ως εκεί βρέθηκαν " + Entries(n);
     } else if (outcome.nearest) {
-        line = "Κανένα λήμμα δεν ταιριάζει ακριβώς με τα κριτήρια· η λίστα δείχνει " +
-               (n == 1 ? std::string("το πλησιέστερο") : "τα " + std::to_string(n) + " πλησιέστερα");
+        line =
+            "Κανένα λήμμα δεν ταιριάζει ακριβώς με τα κριτήρια· η λίστα δείχνει " +
+            (n == 1 ? std::string("το πλησιέστερο") : "τα " + std::to_string(n) + " πλησιέστερα");
     } else if (outcome.limited) {
         line = "Η λίστα έφτασε το όριό της: " + Entries(n);
     } else if (outcome.kind == SearchKind::Criteria) {
-        line = n == 0   ? "Κανένα λήμμα δεν ταιριάζει με τα κριτήρια"
+        line = n == 0 ? "Κανένα λήμμα δεν ταιριάζει με τα κριτήρια"
                : n == 1 ? "Βρέθηκε 1 λήμμα"
                         : "Βρέθηκαν " + Entries(n);
     }
@@ -46,9 +47,9 @@ Cp1253 SearchReport(const SearchOutcome &outcome)
     const Cp1253 quoted = FromUtf8("«") + word + FromUtf8("»");
     if (n == 0)
         return FromUtf8("Η λέξη ") + quoted + FromUtf8(" δε βρέθηκε σε καμία ερμηνεία");
-    return FromUtf8("Η λέξη ") + quoted + FromUtf8(" βρέθηκε στις ερμηνείες " +
-                                                   (n == 1 ? std::string("1 λήμματος")
-                                                           : std::to_string(n) + " λημμάτων"));
+    return FromUtf8("Η λέξη ") + quoted +
+           FromUtf8(" βρέθηκε στις ερμηνείες " +
+                    (n == 1 ? std::string("1 λήμματος") : std::to_string(n) + " λημμάτων"));
 }
 
 } // namespace termdex

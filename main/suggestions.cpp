@@ -132,8 +132,9 @@ Cp1253 HeadwordSuggester::TextOf(int englishRecord, bool greek) const
     if (!greek)
         return Cp1253(english.headword);
     const int g = english.greekIndex;
-    return g >= 1 && g <= m_index->greekCount ? Cp1253(m_index->greek[static_cast<size_t>(g)].headword)
-                                              : Cp1253();
+    return g >= 1 && g <= m_index->greekCount
+               ? Cp1253(m_index->greek[static_cast<size_t>(g)].headword)
+               : Cp1253();
 }
 
 int HeadwordSuggester::ExactRecord(Cp1253View text, bool greek)

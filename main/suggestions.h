@@ -57,7 +57,7 @@ private:
     struct Side
     {
         bool built = false;
-        std::unordered_map<Cp1253, int> exact; // folded headword -> its first table record
+        std::unordered_map<Cp1253, int> exact;  // folded headword -> its first table record
         std::vector<std::vector<int>> byLength; // table records by folded length
     };
     Side &SideOf(bool greek);

@@ -54,7 +54,13 @@ const std::vector<Ending> &GreekEndings()
 bool IsPlainVowel(unsigned char c)
 {
     switch (c) {
-    case 0xE1: case 0xE5: case 0xE7: case 0xE9: case 0xEF: case 0xF5: case 0xF9:
+    case 0xE1:
+    case 0xE5:
+    case 0xE7:
+    case 0xE9:
+    case 0xEF:
+    case 0xF5:
+    case 0xF9:
         return true;
     default:
         return false;
@@ -64,13 +70,20 @@ bool IsPlainVowel(unsigned char c)
 unsigned char Accented(unsigned char vowel)
 {
     switch (vowel) {
-    case 0xE1: return 0xDC; // ά
-    case 0xE5: return 0xDD; // έ
-    case 0xE7: return 0xDE; // ή
-    case 0xE9: return 0xDF; // ί
-    case 0xEF: return 0xFC; // ό
-    case 0xF5: return 0xFD; // ύ
-    default: return 0xFE;   // ώ
+    case 0xE1:
+        return 0xDC; // ά
+    case 0xE5:
+        return 0xDD; // έ
+    case 0xE7:
+        return 0xDE; // ή
+    case 0xE9:
+        return 0xDF; // ί
+    case 0xEF:
+        return 0xFC; // ό
+    case 0xF5:
+        return 0xFD; // ύ
+    default:
+        return 0xFE; // ώ
     }
 }
 
@@ -94,10 +107,17 @@ std::optional<Cp1253> GreekDictionaryWord(std::string_view word, bool utf8)
     Cp1253 out(word);
     for (char &ch : out) {
         switch (static_cast<unsigned char>(ch)) {
-        case 0xB6: ch = static_cast<char>(0xA2); break;
-        case 0xA1: ch = static_cast<char>(0x91); break;
-        case 0xA2: ch = static_cast<char>(0x92); break;
-        default: break;
+        case 0xB6:
+            ch = static_cast<char>(0xA2);
+            break;
+        case 0xA1:
+            ch = static_cast<char>(0x91);
+            break;
+        case 0xA2:
+            ch = static_cast<char>(0x92);
+            break;
+        default:
+            break;
         }
     }
     return out;
@@ -260,7 +280,8 @@ std::vector<Cp1253> WordForms::Forms(Cp1253View word, bool greek,
         }
     }
     for (const std::string &stem : hunspell->stem(encode(LocaleLower(Trim(word)))))
-        if (const auto cp = m_greekUtf8 ? Utf8ToCp1253(stem).text : GreekDictionaryWord(stem, false))
+        if (const auto cp =
+                m_greekUtf8 ? Utf8ToCp1253(stem).text : GreekDictionaryWord(stem, false))
             if (Cp1253 f = GreekKey(*cp, true); f != folded)
                 add(std::move(f));
     return out;

@@ -19,9 +19,8 @@ const char *PlatformPluginFor(const char *qpaPlatform, const char *waylandDispla
 
 void ChoosePlatformPlugin()
 {
-    if (const char *plugin = PlatformPluginFor(std::getenv("QT_QPA_PLATFORM"),
-                                               std::getenv("WAYLAND_DISPLAY"),
-                                               std::getenv("DISPLAY")))
+    if (const char *plugin = PlatformPluginFor(
+            std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY")))
         setenv("QT_QPA_PLATFORM", plugin, 1);
 }
 

@@ -2,40 +2,19 @@
 
 namespace termdex {
 
-void PlainTextSink::OnText(Cp1253View text, const CharFormat &)
-{
-    m_out.append(text);
-}
+void PlainTextSink::OnText(Cp1253View text, const CharFormat &) { m_out.append(text); }
 
-void PlainTextSink::OnUnicode(char32_t, const CharFormat &)
-{
-    m_out += '?';
-}
+void PlainTextSink::OnUnicode(char32_t, const CharFormat &) { m_out += '?'; }
 
-void PlainTextSink::OnParagraphEnd(const ParagraphFormat &)
-{
-    m_out += "\r\n";
-}
+void PlainTextSink::OnParagraphEnd(const ParagraphFormat &) { m_out += "\r\n"; }
 
-void PlainTextSink::OnLineBreak(const CharFormat &)
-{
-    m_out += "\r\n";
-}
+void PlainTextSink::OnLineBreak(const CharFormat &) { m_out += "\r\n"; }
 
-void PlainTextSink::OnPageBreak()
-{
-    m_out += "\r\n";
-}
+void PlainTextSink::OnPageBreak() { m_out += "\r\n"; }
 
-void PlainTextSink::OnCellEnd(const ParagraphFormat &)
-{
-    m_out += '\t';
-}
+void PlainTextSink::OnCellEnd(const ParagraphFormat &) { m_out += '\t'; }
 
-void PlainTextSink::OnRowEnd(const TableRowFormat &)
-{
-    m_out += "\r\n";
-}
+void PlainTextSink::OnRowEnd(const TableRowFormat &) { m_out += "\r\n"; }
 
 Cp1253 RtfToPlainText(Cp1253View rtf)
 {

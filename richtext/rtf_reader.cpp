@@ -26,10 +26,7 @@ void RtfSink::OnRowEnd(const TableRowFormat &) {}
 void RtfSink::OnPicture(const Picture &, const CharFormat &) {}
 void RtfSink::OnDocumentEnd(const ParagraphFormat &) {}
 
-bool LooksLikeRtf(Cp1253View input)
-{
-    return input.substr(0, 5) == "{\\rtf";
-}
+bool LooksLikeRtf(Cp1253View input) { return input.substr(0, 5) == "{\\rtf"; }
 
 namespace {
 
@@ -44,12 +41,83 @@ constexpr int kMaxUnicodeSkip = 64;
 enum class Word : uint8_t {
     Unknown,
     Skip, // a destination whose whole group is left out
-    Ansicpg, B, Bin, Blue, Bullet, Cb, Cell, Cellx, Cf, Colortbl, Deff, Dibitmap, Emdash,
-    Emfblip, Emspace, Endash, Enspace, F, Fcharset, Fi, Fonttbl, Fs, Green, Highlight, I, Intbl,
-    Jpegblip, Ldblquote, Li, Line, Lquote, Mac, Nosupersub, Page, Par, Pard, Pc, Pca, Pich,
-    Pichgoal, Picscalex, Picscaley, Pict, Picw, Picwgoal, Plain, Pngblip, Qc, Qj, Ql, Qr,
-    Rdblquote, Red, Ri, Row, Rquote, Sa, Sb, Sect, Shppict, Strike, Sub, Super, Tab, Trgaph,
-    Trleft, Trowd, Trqc, Trql, Trqr, U, Uc, Ul, Ulnone, Wbitmap, Wbmbitspixel, Wbmwidthbytes,
+    Ansicpg,
+    B,
+    Bin,
+    Blue,
+    Bullet,
+    Cb,
+    Cell,
+    Cellx,
+    Cf,
+    Colortbl,
+    Deff,
+    Dibitmap,
+    Emdash,
+    Emfblip,
+    Emspace,
+    Endash,
+    Enspace,
+    F,
+    Fcharset,
+    Fi,
+    Fonttbl,
+    Fs,
+    Green,
+    Highlight,
+    I,
+    Intbl,
+    Jpegblip,
+    Ldblquote,
+    Li,
+    Line,
+    Lquote,
+    Mac,
+    Nosupersub,
+    Page,
+    Par,
+    Pard,
+    Pc,
+    Pca,
+    Pich,
+    Pichgoal,
+    Picscalex,
+    Picscaley,
+    Pict,
+    Picw,
+    Picwgoal,
+    Plain,
+    Pngblip,
+    Qc,
+    Qj,
+    Ql,
+    Qr,
+    Rdblquote,
+    Red,
+    Ri,
+    Row,
+    Rquote,
+    Sa,
+    Sb,
+    Sect,
+    Shppict,
+    Strike,
+    Sub,
+    Super,
+    Tab,
+    Trgaph,
+    Trleft,
+    Trowd,
+    Trqc,
+    Trql,
+    Trqr,
+    U,
+    Uc,
+    Ul,
+    Ulnone,
+    Wbitmap,
+    Wbmbitspixel,
+    Wbmwidthbytes,
     Wmetafile,
 };
 
@@ -63,49 +131,158 @@ struct WordEntry
 // text is not part of the document (document information, styles, headers, field instructions,
 // revision and list tables, the metafile twin of a picture) are skipped whole.
 constexpr WordEntry kWords[] = {
-    {"annotation", Word::Skip}, {"ansicpg", Word::Ansicpg}, {"atnauthor", Word::Skip},
-    {"atndate", Word::Skip}, {"atnid", Word::Skip}, {"atnref", Word::Skip}, {"author", Word::Skip},
-    {"b", Word::B}, {"bin", Word::Bin}, {"bkmkend", Word::Skip}, {"bkmkstart", Word::Skip},
-    {"blue", Word::Blue}, {"bullet", Word::Bullet}, {"buptim", Word::Skip}, {"cb", Word::Cb},
-    {"cell", Word::Cell}, {"cellx", Word::Cellx}, {"cf", Word::Cf}, {"colortbl", Word::Colortbl},
-    {"comment", Word::Skip}, {"creatim", Word::Skip}, {"datastore", Word::Skip},
-    {"deff", Word::Deff}, {"dibitmap", Word::Dibitmap}, {"doccomm", Word::Skip},
-    {"docvar", Word::Skip}, {"emdash", Word::Emdash}, {"emfblip", Word::Emfblip},
-    {"emspace", Word::Emspace}, {"endash", Word::Endash}, {"enspace", Word::Enspace},
-    {"f", Word::F}, {"fcharset", Word::Fcharset}, {"fi", Word::Fi}, {"filetbl", Word::Skip},
-    {"fldinst", Word::Skip}, {"fonttbl", Word::Fonttbl}, {"footer", Word::Skip},
-    {"footerf", Word::Skip}, {"footerl", Word::Skip}, {"footerr", Word::Skip},
-    {"footnote", Word::Skip}, {"fs", Word::Fs}, {"ftncn", Word::Skip}, {"ftnsep", Word::Skip},
-    {"ftnsepc", Word::Skip}, {"generator", Word::Skip}, {"green", Word::Green},
-    {"header", Word::Skip}, {"headerf", Word::Skip}, {"headerl", Word::Skip},
-    {"headerr", Word::Skip}, {"highlight", Word::Highlight}, {"i", Word::I}, {"info", Word::Skip},
-    {"intbl", Word::Intbl}, {"jpegblip", Word::Jpegblip}, {"keywords", Word::Skip},
-    {"latentstyles", Word::Skip}, {"ldblquote", Word::Ldblquote}, {"li", Word::Li},
-    {"line", Word::Line}, {"listoverridetable", Word::Skip}, {"listtable", Word::Skip},
-    {"lquote", Word::Lquote}, {"mac", Word::Mac}, {"nestcell", Word::Cell}, {"nestrow", Word::Row},
-    {"nonshppict", Word::Skip}, {"nosupersub", Word::Nosupersub}, {"objdata", Word::Skip},
-    {"operator", Word::Skip}, {"page", Word::Page}, {"par", Word::Par}, {"pard", Word::Pard},
-    {"pc", Word::Pc}, {"pca", Word::Pca}, {"pgdsctbl", Word::Skip}, {"pich", Word::Pich},
-    {"pichgoal", Word::Pichgoal}, {"picscalex", Word::Picscalex}, {"picscaley", Word::Picscaley},
-    {"pict", Word::Pict}, {"picw", Word::Picw}, {"picwgoal", Word::Picwgoal},
-    {"plain", Word::Plain}, {"pn", Word::Skip}, {"pngblip", Word::Pngblip}, {"printim", Word::Skip},
-    {"private", Word::Skip}, {"qc", Word::Qc}, {"qd", Word::Qj}, {"qj", Word::Qj}, {"ql", Word::Ql},
-    {"qr", Word::Qr}, {"rdblquote", Word::Rdblquote}, {"red", Word::Red}, {"revtbl", Word::Skip},
-    {"revtim", Word::Skip}, {"ri", Word::Ri}, {"row", Word::Row}, {"rquote", Word::Rquote},
-    {"rsidtbl", Word::Skip}, {"rxe", Word::Skip}, {"sa", Word::Sa}, {"sb", Word::Sb},
-    {"sect", Word::Sect}, {"shppict", Word::Shppict}, {"strike", Word::Strike},
-    {"striked", Word::Strike}, {"stylesheet", Word::Skip}, {"sub", Word::Sub},
-    {"subject", Word::Skip}, {"super", Word::Super}, {"tab", Word::Tab}, {"tc", Word::Skip},
-    {"themedata", Word::Skip}, {"title", Word::Skip}, {"trgaph", Word::Trgaph},
-    {"trleft", Word::Trleft}, {"trowd", Word::Trowd}, {"trqc", Word::Trqc}, {"trql", Word::Trql},
-    {"trqr", Word::Trqr}, {"txe", Word::Skip}, {"u", Word::U}, {"uc", Word::Uc}, {"ul", Word::Ul},
-    {"uld", Word::Ul}, {"uldash", Word::Ul}, {"uldashd", Word::Ul}, {"uldashdd", Word::Ul},
-    {"uldb", Word::Ul}, {"ulhwave", Word::Ul}, {"ulldash", Word::Ul}, {"ulnone", Word::Ulnone},
-    {"ulth", Word::Ul}, {"ulthd", Word::Ul}, {"ulthdash", Word::Ul}, {"ulthdashd", Word::Ul},
-    {"ulthdashdd", Word::Ul}, {"ulthldash", Word::Ul}, {"ululdbwave", Word::Ul}, {"ulw", Word::Ul},
-    {"ulwave", Word::Ul}, {"userprops", Word::Skip}, {"wbitmap", Word::Wbitmap},
-    {"wbmbitspixel", Word::Wbmbitspixel}, {"wbmwidthbytes", Word::Wbmwidthbytes},
-    {"wmetafile", Word::Wmetafile}, {"xe", Word::Skip}, {"xmlnstbl", Word::Skip},
+    {"annotation", Word::Skip},
+    {"ansicpg", Word::Ansicpg},
+    {"atnauthor", Word::Skip},
+    {"atndate", Word::Skip},
+    {"atnid", Word::Skip},
+    {"atnref", Word::Skip},
+    {"author", Word::Skip},
+    {"b", Word::B},
+    {"bin", Word::Bin},
+    {"bkmkend", Word::Skip},
+    {"bkmkstart", Word::Skip},
+    {"blue", Word::Blue},
+    {"bullet", Word::Bullet},
+    {"buptim", Word::Skip},
+    {"cb", Word::Cb},
+    {"cell", Word::Cell},
+    {"cellx", Word::Cellx},
+    {"cf", Word::Cf},
+    {"colortbl", Word::Colortbl},
+    {"comment", Word::Skip},
+    {"creatim", Word::Skip},
+    {"datastore", Word::Skip},
+    {"deff", Word::Deff},
+    {"dibitmap", Word::Dibitmap},
+    {"doccomm", Word::Skip},
+    {"docvar", Word::Skip},
+    {"emdash", Word::Emdash},
+    {"emfblip", Word::Emfblip},
+    {"emspace", Word::Emspace},
+    {"endash", Word::Endash},
+    {"enspace", Word::Enspace},
+    {"f", Word::F},
+    {"fcharset", Word::Fcharset},
+    {"fi", Word::Fi},
+    {"filetbl", Word::Skip},
+    {"fldinst", Word::Skip},
+    {"fonttbl", Word::Fonttbl},
+    {"footer", Word::Skip},
+    {"footerf", Word::Skip},
+    {"footerl", Word::Skip},
+    {"footerr", Word::Skip},
+    {"footnote", Word::Skip},
+    {"fs", Word::Fs},
+    {"ftncn", Word::Skip},
+    {"ftnsep", Word::Skip},
+    {"ftnsepc", Word::Skip},
+    {"generator", Word::Skip},
+    {"green", Word::Green},
+    {"header", Word::Skip},
+    {"headerf", Word::Skip},
+    {"headerl", Word::Skip},
+    {"headerr", Word::Skip},
+    {"highlight", Word::Highlight},
+    {"i", Word::I},
+    {"info", Word::Skip},
+    {"intbl", Word::Intbl},
+    {"jpegblip", Word::Jpegblip},
+    {"keywords", Word::Skip},
+    {"latentstyles", Word::Skip},
+    {"ldblquote", Word::Ldblquote},
+    {"li", Word::Li},
+    {"line", Word::Line},
+    {"listoverridetable", Word::Skip},
+    {"listtable", Word::Skip},
+    {"lquote", Word::Lquote},
+    {"mac", Word::Mac},
+    {"nestcell", Word::Cell},
+    {"nestrow", Word::Row},
+    {"nonshppict", Word::Skip},
+    {"nosupersub", Word::Nosupersub},
+    {"objdata", Word::Skip},
+    {"operator", Word::Skip},
+    {"page", Word::Page},
+    {"par", Word::Par},
+    {"pard", Word::Pard},
+    {"pc", Word::Pc},
+    {"pca", Word::Pca},
+    {"pgdsctbl", Word::Skip},
+    {"pich", Word::Pich},
+    {"pichgoal", Word::Pichgoal},
+    {"picscalex", Word::Picscalex},
+    {"picscaley", Word::Picscaley},
+    {"pict", Word::Pict},
+    {"picw", Word::Picw},
+    {"picwgoal", Word::Picwgoal},
+    {"plain", Word::Plain},
+    {"pn", Word::Skip},
+    {"pngblip", Word::Pngblip},
+    {"printim", Word::Skip},
+    {"private", Word::Skip},
+    {"qc", Word::Qc},
+    {"qd", Word::Qj},
+    {"qj", Word::Qj},
+    {"ql", Word::Ql},
+    {"qr", Word::Qr},
+    {"rdblquote", Word::Rdblquote},
+    {"red", Word::Red},
+    {"revtbl", Word::Skip},
+    {"revtim", Word::Skip},
+    {"ri", Word::Ri},
+    {"row", Word::Row},
+    {"rquote", Word::Rquote},
+    {"rsidtbl", Word::Skip},
+    {"rxe", Word::Skip},
+    {"sa", Word::Sa},
+    {"sb", Word::Sb},
+    {"sect", Word::Sect},
+    {"shppict", Word::Shppict},
+    {"strike", Word::Strike},
+    {"striked", Word::Strike},
+    {"stylesheet", Word::Skip},
+    {"sub", Word::Sub},
+    {"subject", Word::Skip},
+    {"super", Word::Super},
+    {"tab", Word::Tab},
+    {"tc", Word::Skip},
+    {"themedata", Word::Skip},
+    {"title", Word::Skip},
+    {"trgaph", Word::Trgaph},
+    {"trleft", Word::Trleft},
+    {"trowd", Word::Trowd},
+    {"trqc", Word::Trqc},
+    {"trql", Word::Trql},
+    {"trqr", Word::Trqr},
+    {"txe", Word::Skip},
+    {"u", Word::U},
+    {"uc", Word::Uc},
+    {"ul", Word::Ul},
+    {"uld", Word::Ul},
+    {"uldash", Word::Ul},
+    {"uldashd", Word::Ul},
+    {"uldashdd", Word::Ul},
+    {"uldb", Word::Ul},
+    {"ulhwave", Word::Ul},
+    {"ulldash", Word::Ul},
+    {"ulnone", Word::Ulnone},
+    {"ulth", Word::Ul},
+    {"ulthd", Word::Ul},
+    {"ulthdash", Word::Ul},
+    {"ulthdashd", Word::Ul},
+    {"ulthdashdd", Word::Ul},
+    {"ulthldash", Word::Ul},
+    {"ululdbwave", Word::Ul},
+    {"ulw", Word::Ul},
+    {"ulwave", Word::Ul},
+    {"userprops", Word::Skip},
+    {"wbitmap", Word::Wbitmap},
+    {"wbmbitspixel", Word::Wbmbitspixel},
+    {"wbmwidthbytes", Word::Wbmwidthbytes},
+    {"wmetafile", Word::Wmetafile},
+    {"xe", Word::Skip},
+    {"xmlnstbl", Word::Skip},
 };
 
 constexpr uint32_t HashName(std::string_view name)
@@ -194,16 +371,13 @@ constexpr std::array<uint16_t, 256> MakeEscapeDigits(bool first)
 constexpr std::array<uint16_t, 256> kEscapeHigh = MakeEscapeDigits(true);
 constexpr std::array<uint16_t, 256> kEscapeLow = MakeEscapeDigits(false);
 
-bool IsLetter(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 enum class Destination : uint8_t { Text, FontTable, ColorTable, Picture };
 
 struct CharState
 {
-    int font = -1;       // -1: the document's default font (\deffN)
+    int font = -1; // -1: the document's default font (\deffN)
     int size = 24;
     int foreground = -1; // colour table index, -1 for automatic
     int background = -1; // colour table index, -1 for none
@@ -380,8 +554,7 @@ private:
         return bytes;
     }
 
-    template <bool kDecodes>
-    bool FastTextIn(const CodePageByte *decoder)
+    template <bool kDecodes> bool FastTextIn(const CodePageByte *decoder)
     {
         const unsigned char *p = m_p;
         const unsigned char *const end = m_end;
@@ -1301,10 +1474,10 @@ private:
     bool m_ranOut = false;     // the input ended inside a token
     bool m_byteByByte = false; // FastText is not used
 
-    std::vector<State> m_stack; // [0]: outside any group
-    size_t m_overflow = 0;      // groups opened beyond kMaxGroupDepth, not on the stack
-    bool m_star = false;        // "\*" seen: the next control word may be skipped with its group
-    int m_unicodeSkipLeft = 0;  // fallback characters still to leave out after \uN
+    std::vector<State> m_stack;   // [0]: outside any group
+    size_t m_overflow = 0;        // groups opened beyond kMaxGroupDepth, not on the stack
+    bool m_star = false;          // "\*" seen: the next control word may be skipped with its group
+    int m_unicodeSkipLeft = 0;    // fallback characters still to leave out after \uN
     char32_t m_highSurrogate = 0; // \uN of a high surrogate, waiting for its low half
     const unsigned char *m_afterEscapedCr = nullptr;
 
@@ -1409,15 +1582,9 @@ bool RtfPreamble::Read(Cp1253View rest, RtfSink &sink)
     return true;
 }
 
-Cp1253View RtfPreamble::Prefix() const
-{
-    return m_parts->prefix;
-}
+Cp1253View RtfPreamble::Prefix() const { return m_parts->prefix; }
 
-bool RtfPreamble::ReadsPrefixOnce() const
-{
-    return m_parts->saved.has_value();
-}
+bool RtfPreamble::ReadsPrefixOnce() const { return m_parts->saved.has_value(); }
 
 bool ReadRtfByteByByte(Cp1253View rtf, RtfSink &sink)
 {

@@ -34,13 +34,13 @@ enum class VerticalPosition { Normal, Superscript, Subscript };
 
 struct CharFormat
 {
-    int font = 0;             // \fN: the font's number in the font table
-    int charset = 1;          // its \fcharsetN; 1 (default charset) when the table lacks the font
-    Cp1253View fontName;      // its name, empty when unknown; valid during the callback only
-    int size = 24;            // \fsN, in half-points (24 = 12 pt), 2..3276
+    int font = 0;        // \fN: the font's number in the font table
+    int charset = 1;     // its \fcharsetN; 1 (default charset) when the table lacks the font
+    Cp1253View fontName; // its name, empty when unknown; valid during the callback only
+    int size = 24;       // \fsN, in half-points (24 = 12 pt), 2..3276
     bool bold = false;
     bool italic = false;
-    bool underline = false;   // any \ul form, until \ulnone or \ul0
+    bool underline = false; // any \ul form, until \ulnone or \ul0
     bool strike = false;
     VerticalPosition vertical = VerticalPosition::Normal;
     std::optional<RgbColor> foreground; // \cfN; nullopt for the automatic colour
@@ -65,9 +65,9 @@ struct ParagraphFormat
 // The definition of a table row: \trowd starts one, each \cellxN adds a cell.
 struct TableRowFormat
 {
-    std::vector<int> cellRight;        // the right edge of each cell, in twips from the margin
-    int leftEdge = 0;                  // \trleftN, twips
-    int cellGap = 0;                   // \trgaphN: half the space between cells, twips
+    std::vector<int> cellRight;            // the right edge of each cell, in twips from the margin
+    int leftEdge = 0;                      // \trleftN, twips
+    int cellGap = 0;                       // \trgaphN: half the space between cells, twips
     Alignment alignment = Alignment::Left; // \trql, \trqc, \trqr
 };
 
@@ -76,13 +76,13 @@ enum class PictureFormat { Png, Jpeg, Dib, DeviceBitmap, Other };
 struct Picture
 {
     PictureFormat format = PictureFormat::Other; // \pngblip, \jpegblip, \dibitmapN, \wbitmapN
-    std::string data;    // the picture's bytes, decoded from hexadecimal (or taken from \binN)
-    int width = 0;       // \picwN: pixels for bitmaps, 0.01 mm for metafiles
-    int height = 0;      // \pichN
-    int goalWidth = 0;   // \picwgoalN: the wanted size in twips, 0 when not given
-    int goalHeight = 0;  // \pichgoalN
-    int scaleX = 100;    // \picscalexN, percent
-    int scaleY = 100;    // \picscaleyN
+    std::string data;     // the picture's bytes, decoded from hexadecimal (or taken from \binN)
+    int width = 0;        // \picwN: pixels for bitmaps, 0.01 mm for metafiles
+    int height = 0;       // \pichN
+    int goalWidth = 0;    // \picwgoalN: the wanted size in twips, 0 when not given
+    int goalHeight = 0;   // \pichgoalN
+    int scaleX = 100;     // \picscalexN, percent
+    int scaleY = 100;     // \picscaleyN
     int bitsPerPixel = 0; // \wbmbitspixelN, for a device bitmap
     int widthBytes = 0;   // \wbmwidthbytesN, bytes per scan line of a device bitmap
 };

@@ -80,8 +80,8 @@ std::optional<Cp1253> Run::ToCp1253(const std::string &utf8) const
     if (converted.invalidUtf8)
         err << "the text is not UTF-8: " << converted.problem << '\n';
     else if (!converted.text)
-        err << "the text holds a character that code page 1253 cannot hold: "
-            << converted.problem << '\n';
+        err << "the text holds a character that code page 1253 cannot hold: " << converted.problem
+            << '\n';
     return converted.text;
 }
 
@@ -145,7 +145,8 @@ fs::path ExecutableFolder(const char *argv0)
 std::vector<Command> AllCommands()
 {
     std::vector<Command> all;
-    for (auto provider : {DataCommands, LookupCommands, EditCommands, InstallCommands, ImportCommands})
+    for (auto provider :
+         {DataCommands, LookupCommands, EditCommands, InstallCommands, ImportCommands})
         for (const Command &command : provider())
             all.push_back(command);
     return all;
@@ -181,9 +182,9 @@ void PrintHelp(std::ostream &out)
     for (const Command &command : all)
         column = std::max(column, std::min(kWidest, SplitSynopsis(command.synopsis).first.size()));
     column += 4;
-    for (const auto &[group, title] : {std::pair{CommandGroup::Reader, "Reader commands:"},
-                                       std::pair{CommandGroup::Maintenance,
-                                                 "Maintenance commands:"}}) {
+    for (const auto &[group, title] :
+         {std::pair{CommandGroup::Reader, "Reader commands:"},
+          std::pair{CommandGroup::Maintenance, "Maintenance commands:"}}) {
         out << '\n' << title << '\n';
         for (const Command &command : all) {
             if (command.group != group)
@@ -337,8 +338,8 @@ int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
             target = argv[++i];
             return true;
         };
-        const bool flag = name == "--help" || name == "-h" || name == "--version" ||
-                          name == "--json";
+        const bool flag =
+            name == "--help" || name == "-h" || name == "--version" || name == "--json";
         if (!optionsEnded && flag && given) {
             err << "option " << name << " takes no value\n";
             return kExitUsage;

@@ -107,9 +107,11 @@ int OutputWidth(int fd);
 std::string WrapText(std::string_view utf8, int width);
 
 // Each area of the program contributes its commands.
-std::vector<Command> DataCommands();   // build, check, byte-range, codec, fold, whole-word, dump-index
-std::vector<Command> LookupCommands(); // lookup, type, specific, criteria, search, edited, all, show
-std::vector<Command> EditCommands();   // insert, modify, delete
+std::vector<Command>
+DataCommands(); // build, check, byte-range, codec, fold, whole-word, dump-index
+std::vector<Command>
+LookupCommands();                    // lookup, type, specific, criteria, search, edited, all, show
+std::vector<Command> EditCommands(); // insert, modify, delete
 std::vector<Command> InstallCommands(); // install
 std::vector<Command> ImportCommands();  // import
 

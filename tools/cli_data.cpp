@@ -30,11 +30,17 @@ int Build(Run &run)
             .value_or(ProgramFile(run.options.programFolder, "utils/Docs/OLO_minusfirstchar.txt"));
     if (!FileExists(authoring))
         return run.Fail("authoring text missing: " + authoring.string(), kExitDataMissing);
-    const BuildResult result = BuildDictionary(authoring, ProgramFile(run.options.programFolder, "data"));
+    const BuildResult result =
+        BuildDictionary(authoring, ProgramFile(run.options.programFolder, "data"));
     if (!result.ok)
         return run.Fail(result.error, result.tooManyEntries ? kExitUsage : kExitFailure);
     if (run.options.json)
-        run.PrintJson(JsonWriter().BeginObject().Key("records").Int(static_cast<int64_t>(result.records.size())).EndObject().str());
+        run.PrintJson(JsonWriter()
+                          .BeginObject()
+                          .Key("records")
+                          .Int(static_cast<int64_t>(result.records.size()))
+                          .EndObject()
+                          .str());
     else
         run.out << "ok: " << result.records.size() << " records\n";
     return kExitOk;
@@ -44,7 +50,12 @@ void PrintFindings(JsonWriter &json, const char *key, const std::vector<ContentF
 {
     json.Key(key).BeginArray();
     for (const ContentFinding &finding : findings)
-        json.BeginObject().Key("entry").Text(finding.entry).Key("reason").Text(finding.reason).EndObject();
+        json.BeginObject()
+            .Key("entry")
+            .Text(finding.entry)
+            .Key("reason")
+            .Text(finding.reason)
+            .EndObject();
     json.EndArray();
 }
 
@@ -60,7 +71,8 @@ int CheckContentCommand(Run &run)
         return run.Fail("authoring text missing: " + authoring.string(), kExitDataMissing);
     if (!ReadAuthoredEntries(authoring, entries, error))
         return run.Fail(error, kExitFailure);
-    const ContentReport report = CheckContent(entries, run.options.programFolder, GreekSpellerOrNone());
+    const ContentReport report =
+        CheckContent(entries, run.options.programFolder, GreekSpellerOrNone());
     if (run.options.json) {
         JsonWriter json;
         json.BeginObject();
@@ -69,9 +81,11 @@ int CheckContentCommand(Run &run)
         run.PrintJson(json.EndObject().str());
     } else {
         for (const ContentFinding &finding : report.errors)
-            run.out << "error: " << Cp1253ToUtf8(finding.entry) << ": " << Cp1253ToUtf8(finding.reason) << '\n';
+            run.out << "error: " << Cp1253ToUtf8(finding.entry) << ": "
+                    << Cp1253ToUtf8(finding.reason) << '\n';
         for (const ContentFinding &finding : report.warnings)
-            run.out << "warning: " << Cp1253ToUtf8(finding.entry) << ": " << Cp1253ToUtf8(finding.reason) << '\n';
+            run.out << "warning: " << Cp1253ToUtf8(finding.entry) << ": "
+                    << Cp1253ToUtf8(finding.reason) << '\n';
         run.out << entries.records.size() << " entries, " << report.errors.size() << " errors, "
                 << report.warnings.size() << " warnings\n";
     }
@@ -115,7 +129,14 @@ int ByteRangeCommand(Run &run)
     if (!range)
         return run.Fail("cannot read " + run.args.positional()[0], kExitDataMissing);
     if (run.options.json)
-        run.PrintJson(JsonWriter().BeginObject().Key("min").Int(range->min).Key("max").Int(range->max).EndObject().str());
+        run.PrintJson(JsonWriter()
+                          .BeginObject()
+                          .Key("min")
+                          .Int(range->min)
+                          .Key("max")
+                          .Int(range->max)
+                          .EndObject()
+                          .str());
     else
         run.out << range->min << "  -  " << range->max << '\n';
     return kExitOk;
@@ -135,7 +156,8 @@ int Codec(Run &run)
         if (negative)
             seed = -seed;
     }
-    const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    const std::string input((std::istreambuf_iterator<char>(std::cin)),
+                            std::istreambuf_iterator<char>());
     const auto s = static_cast<int32_t>(seed);
     const std::string &name = run.args.positional()[0];
     std::string output;
@@ -160,7 +182,8 @@ int Codec(Run &run)
 int Fold(Run &run)
 {
     if (!run.args.Parse({}, {"--keep-leading-digits"}) || run.args.positional().size() != 2)
-        return run.Fail("usage: fold greek-key|latin-key|fold-greek-letters TEXT [--keep-leading-digits]");
+        return run.Fail(
+            "usage: fold greek-key|latin-key|fold-greek-letters TEXT [--keep-leading-digits]");
     const std::string &name = run.args.positional()[0];
     const auto text = run.ToCp1253(run.args.positional()[1]);
     if (!text)
@@ -225,13 +248,25 @@ int DumpIndex(Run &run)
     json.BeginObject().Key("records").BeginArray();
     for (int r = 1; r <= count && table[r].id != 0; ++r) {
         const IndexRecord &record = table[r];
-        json.BeginObject().Key("record").Int(r).Key("id").Int(record.id).Key("headword").Text(record.headword);
+        json.BeginObject()
+            .Key("record")
+            .Int(r)
+            .Key("id")
+            .Int(record.id)
+            .Key("headword")
+            .Text(record.headword);
         if (greek) {
             json.Key("englishIndex").Int(record.englishIndex);
         } else {
             json.Key("descOffset").Int(record.descOffset).Key("descLength").Int(record.descLength);
-            json.Key("kind").Utf8(std::string(1, record.kind)).Key("matchStart").Int(record.matchStart);
-            json.Key("supplementRef").Int(record.supplementRef).Key("greekIndex").Int(record.greekIndex);
+            json.Key("kind")
+                .Utf8(std::string(1, record.kind))
+                .Key("matchStart")
+                .Int(record.matchStart);
+            json.Key("supplementRef")
+                .Int(record.supplementRef)
+                .Key("greekIndex")
+                .Int(record.greekIndex);
         }
         json.EndObject();
     }
@@ -254,8 +289,10 @@ std::vector<Command> DataCommands()
     return {
         {"build", "build [--authoring FILE]  the data files from the authoring text", Build,
          kMaintenance},
-        {"check", "check [--content [--authoring FILE]]  descriptions that do not load; with --content, "
-                  "the entries' content", Check, kMaintenance},
+        {"check",
+         "check [--content [--authoring FILE]]  descriptions that do not load; with --content, "
+         "the entries' content",
+         Check, kMaintenance},
         {"byte-range", "byte-range FILE  smallest and largest byte of a file", ByteRangeCommand,
          kMaintenance},
         {"codec", "codec NAME [--seed N]  one codec, stdin to stdout", Codec, kMaintenance,

@@ -121,7 +121,8 @@ public:
 struct EditorlessCommands
 {
     explicit EditorlessCommands(MainLexCore &core)
-        : editor({}), commands(core, [](ProgramPaths &) { return true; }, editor, yes)
+        : editor({}), commands(
+                          core, [](ProgramPaths &) { return true; }, editor, yes)
     {
     }
     OptionsEditor editor;
@@ -228,7 +229,8 @@ int Insert(Run &run)
         return *failed;
     OptionsEditor editor(*given);
     AnswerYes yes;
-    CustomEntryCommands commands(window.core(), [](ProgramPaths &) { return true; }, editor, yes);
+    CustomEntryCommands commands(
+        window.core(), [](ProgramPaths &) { return true; }, editor, yes);
     const EditStatus status = commands.InsertEntryItemClick();
     return Finish(run, &editor, status);
 }
@@ -254,7 +256,8 @@ int Modify(Run &run)
     core.ShowRecord(*record);
     OptionsEditor editor(*given);
     AnswerYes yes;
-    CustomEntryCommands commands(core, [](ProgramPaths &) { return true; }, editor, yes);
+    CustomEntryCommands commands(
+        core, [](ProgramPaths &) { return true; }, editor, yes);
     const EditStatus status = commands.ModifyEntryItemClick();
     return Finish(run, &editor, status);
 }
@@ -366,10 +369,10 @@ int Repair(Run &run)
         run.PrintJson(json.EndObject().str());
         return kExitOk;
     }
-    run.out << (report.damagedFolder.empty() ? report.status.message
-                                             : "kept " + std::to_string(report.kept) +
-                                                   "; the damaged files are in " +
-                                                   report.damagedFolder)
+    run.out << (report.damagedFolder.empty()
+                    ? report.status.message
+                    : "kept " + std::to_string(report.kept) + "; the damaged files are in " +
+                          report.damagedFolder)
             << '\n';
     for (const std::string &lost : report.lost)
         run.out << "not kept: " << lost << '\n';
@@ -382,12 +385,10 @@ std::vector<Command> EditCommands()
 {
     return {
         {"insert", "insert --en EN [--gr GR] [--descr TEXT | --descr-file FILE]", Insert},
-        {"modify", "modify RECORD [--en EN] [--gr GR] [--descr TEXT | --descr-file FILE]",
-         Modify},
+        {"modify", "modify RECORD [--en EN] [--gr GR] [--descr TEXT | --descr-file FILE]", Modify},
         {"delete", "delete RECORD             deletes one of the reader's own entries", Delete},
         {"backup", "backup FILE               the reader's entries to a JSON file", Backup},
-        {"restore", "restore FILE              merges a backup into the reader's entries",
-         Restore},
+        {"restore", "restore FILE              merges a backup into the reader's entries", Restore},
         {"repair", "repair                    rewrites damaged custom files from what is readable",
          Repair},
     };

@@ -20,7 +20,8 @@ std::string CleanUtf8(std::string_view text)
 
 int Import(Run &run)
 {
-    if (!run.args.Parse({"--to", "--name"}, {}) || run.args.positional().size() < 2 || !run.args.Value("--to"))
+    if (!run.args.Parse({"--to", "--name"}, {}) || run.args.positional().size() < 2 ||
+        !run.args.Value("--to"))
         return run.Fail(run.args.error().empty()
                             ? "usage: import FORMAT SOURCE... --to DIR [--name NAME]"
                             : run.args.error());
@@ -29,13 +30,23 @@ int Import(Run &run)
     const ImportReport report = ImportDictionary(positional[0], sources, *run.args.Value("--to"),
                                                  run.args.Value("--name").value_or(""));
     if (report.outcome != ImportReport::Outcome::Ok)
-        return run.Fail(report.error, report.outcome == ImportReport::Outcome::Refused ? kExitUsage
-                                                                                       : kExitFailure);
+        return run.Fail(report.error, report.outcome == ImportReport::Outcome::Refused
+                                          ? kExitUsage
+                                          : kExitFailure);
     // The counts are always JSON: scripts and readers alike want to see what was left out.
     JsonWriter json;
-    json.BeginObject().Key("records").Int(static_cast<int64_t>(report.records)).Key("skipped").BeginArray();
+    json.BeginObject()
+        .Key("records")
+        .Int(static_cast<int64_t>(report.records))
+        .Key("skipped")
+        .BeginArray();
     for (const import::Note &note : report.skipped)
-        json.BeginObject().Key("entry").Utf8(CleanUtf8(note.entry)).Key("reason").Utf8(CleanUtf8(note.reason)).EndObject();
+        json.BeginObject()
+            .Key("entry")
+            .Utf8(CleanUtf8(note.entry))
+            .Key("reason")
+            .Utf8(CleanUtf8(note.reason))
+            .EndObject();
     json.EndArray().Key("warnings").BeginArray();
     for (const std::string &warning : report.warnings)
         json.Utf8(CleanUtf8(warning));
@@ -48,7 +59,10 @@ int Import(Run &run)
 std::vector<Command> ImportCommands()
 {
     return {
-        {"import", "import FORMAT SOURCE... --to DIR [--name NAME]  another dictionary's files (tsv, csv, dictd, stardict, tbx, tei) as a program folder", Import},
+        {"import",
+         "import FORMAT SOURCE... --to DIR [--name NAME]  another dictionary's files (tsv, csv, "
+         "dictd, stardict, tbx, tei) as a program folder",
+         Import},
     };
 }
 

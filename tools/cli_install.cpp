@@ -59,8 +59,7 @@ int Install(Run &run)
                                                  : run.args.error());
     ProgramPaths paths = run.Paths();
     AnswerFolder dialog(run.args.positional()[0]);
-    const InstallSource source{run.options.programFolder,
-                               {DesktopFolder(), ApplicationsFolder()}};
+    const InstallSource source{run.options.programFolder, {DesktopFolder(), ApplicationsFolder()}};
     std::string chosenFolder;
     AnswerMove move(run.args.Flag("--move-entries"));
     const InstallClick click = InstallLabelClick(dialog, source, paths, chosenFolder, &move);
@@ -98,8 +97,7 @@ int Install(Run &run)
 std::vector<Command> InstallCommands()
 {
     return {
-        {"install", "install DEST [--move-entries]  the installer run to the folder DEST",
-         Install},
+        {"install", "install DEST [--move-entries]  the installer run to the folder DEST", Install},
     };
 }
 

@@ -155,8 +155,8 @@ int PrintList(const Run &run, const MainLexState &state, bool withReport = false
     if (suggestions != nullptr && !suggestions->empty()) {
         run.out << "did you mean:";
         for (const Suggestion &s : *suggestions)
-            run.out << "  " << s.record << ' ' << Utf8(s.text) << " (" << SuggestionReasonName(s.reason)
-                    << ')';
+            run.out << "  " << s.record << ' ' << Utf8(s.text) << " ("
+                    << SuggestionReasonName(s.reason) << ')';
         run.out << '\n';
     }
     return kExitOk;
@@ -344,7 +344,8 @@ int Show(Run &run)
 void PrintEntryForPeople(const Run &run, const MainLexState &state)
 {
     const bool colour = UseColour(STDOUT_FILENO);
-    run.out << (colour ? "\x1b[1m" : "") << Utf8(Trim(state.entryLabel)) << (colour ? "\x1b[0m" : "");
+    run.out << (colour ? "\x1b[1m" : "") << Utf8(Trim(state.entryLabel))
+            << (colour ? "\x1b[0m" : "");
     if (!Trim(state.transLabel).empty())
         run.out << "  " << Utf8(Trim(state.transLabel));
     run.out << '\n';
@@ -444,8 +445,7 @@ int Define(Run &run)
         for (long long number = 1; ReadBoundedLine(std::cin, line, 4 * kFieldCharacterLimit);
              ++number) {
             if (const auto problem = Utf8Error(line))
-                return run.Fail("standard input, line " + std::to_string(number) + ": " +
-                                *problem);
+                return run.Fail("standard input, line " + std::to_string(number) + ": " + *problem);
             const auto text = run.FieldText(line);
             if (!text)
                 return kExitUsage;
@@ -469,8 +469,10 @@ std::vector<Command> LookupCommands()
     return {
         {"define", "define WORD... | define -  the entry each word names, in one step", Define,
          CommandGroup::Reader, kDefineDetails},
-        {"lookup", "lookup TEXT [--mode start|contain|end] [--custom-only]  the headwords that "
-                   "begin with, contain or end with TEXT", Lookup},
+        {"lookup",
+         "lookup TEXT [--mode start|contain|end] [--custom-only]  the headwords that "
+         "begin with, contain or end with TEXT",
+         Lookup},
         {"type", "type TEXT                 typing TEXT into the empty entry field", Type},
         {"specific", "specific RECORD --caption TEXT   the history jump to RECORD", Specific},
         {"criteria", "criteria [--start S] [--contain C] [--end E]  the search-criteria dialog",

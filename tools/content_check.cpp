@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr Cp1253View kSee = "\xe2\xeb.";          // "βλ."
+constexpr Cp1253View kSee = "\xe2\xeb.";                // "βλ."
 constexpr Cp1253View kFigure = "[\xd3\xf7\xde\xec\xe1"; // "[Σχήμα"
 
 bool IsLatinLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -48,14 +48,19 @@ template <typename Visit> void ForEachWord(Cp1253View text, Visit &&visit)
 
 bool MixesScripts(Cp1253View word)
 {
-    const auto latin = std::any_of(word.begin(), word.end(), [](char c) { return IsLatinLetter(static_cast<unsigned char>(c)); });
-    const auto greek = std::any_of(word.begin(), word.end(), [](char c) { return IsGreekLetter(static_cast<unsigned char>(c)); });
+    const auto latin = std::any_of(word.begin(), word.end(), [](char c) {
+        return IsLatinLetter(static_cast<unsigned char>(c));
+    });
+    const auto greek = std::any_of(word.begin(), word.end(), [](char c) {
+        return IsGreekLetter(static_cast<unsigned char>(c));
+    });
     return latin && greek;
 }
 
 bool IsGreekWord(Cp1253View word)
 {
-    return std::all_of(word.begin(), word.end(), [](char c) { return IsGreekLetter(static_cast<unsigned char>(c)); });
+    return std::all_of(word.begin(), word.end(),
+                       [](char c) { return IsGreekLetter(static_cast<unsigned char>(c)); });
 }
 
 // "ΑΕΠ", "ΕΚΤ": abbreviations, which no spelling dictionary holds.
@@ -103,7 +108,8 @@ Cp1253 Lowered(Cp1253View text) { return LocaleLower(Trim(text)); }
 
 } // namespace
 
-bool ReadAuthoredEntries(const fs::path &authoringText, AuthoredEntries &entries, std::string &error)
+bool ReadAuthoredEntries(const fs::path &authoringText, AuthoredEntries &entries,
+                         std::string &error)
 {
     const auto text = ReadWholeFile(authoringText, kMaxAuthoringBytes);
     if (!text) {
@@ -133,8 +139,8 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
     for (size_t i = 0; i < entries.records.size(); ++i) {
         const Cp1253 key = Lowered(entries.records[i].english);
         if (const auto [it, added] = byEnglish.emplace(key, i); !added)
-            error(entries.records[i].english, "duplicate English headword (also entry " +
-                                                  std::to_string(it->second + 1) + ")");
+            error(entries.records[i].english,
+                  "duplicate English headword (also entry " + std::to_string(it->second + 1) + ")");
     }
 
     std::vector<std::set<size_t>> refersTo(entries.records.size());
@@ -148,10 +154,13 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
         const Cp1253 text = RtfToPlainText(document);
 
         std::vector<Cp1253> unmatched;
-        const auto links = FindEntryLinks(document, [&](Cp1253View name) {
-            const auto it = byEnglish.find(Lowered(name));
-            return it == byEnglish.end() ? 0 : static_cast<int>(it->second) + 1;
-        }, &unmatched);
+        const auto links = FindEntryLinks(
+            document,
+            [&](Cp1253View name) {
+                const auto it = byEnglish.find(Lowered(name));
+                return it == byEnglish.end() ? 0 : static_cast<int>(it->second) + 1;
+            },
+            &unmatched);
         for (const EntryLink &link : links)
             refersTo[i].insert(static_cast<size_t>(link.record) - 1);
         for (const Cp1253 &name : unmatched)
@@ -171,7 +180,8 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
                     error(record.english, "Latin and Greek letters in one word: " + Cp1253(word));
                 else if (speller && IsGreekWord(word) && !IsAbbreviation(word) && !speller(word) &&
                          unknownWords.insert(Cp1253(word)).second)
-                    report.warnings.push_back({record.english, "unknown Greek word: " + Cp1253(word)});
+                    report.warnings.push_back(
+                        {record.english, "unknown Greek word: " + Cp1253(word)});
             });
         }
 
@@ -193,7 +203,8 @@ ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &progr
             const size_t first = sharing.front(), other = sharing[a];
             if (!refersTo[first].count(other) && !refersTo[other].count(first))
                 error(entries.records[other].english,
-                      "Greek headword shared with unrelated entry " + entries.records[first].english);
+                      "Greek headword shared with unrelated entry " +
+                          entries.records[first].english);
         }
     }
 

@@ -15,7 +15,7 @@ namespace termdex {
 
 struct ContentFinding
 {
-    Cp1253 entry;       // the English headword, or a file name for a figure no entry uses
+    Cp1253 entry; // the English headword, or a file name for a figure no entry uses
     Cp1253 reason;
 };
 
@@ -59,7 +59,6 @@ bool ReadAuthoredEntries(const std::filesystem::path &authoringText, AuthoredEnt
 // warnings - Greek words of the descriptions and headwords that the speller does not know,
 //            each word once; words in capitals only (abbreviations) are not looked up.
 ContentReport CheckContent(const AuthoredEntries &entries,
-                           const std::filesystem::path &programFolder,
-                           const GreekSpeller &speller);
+                           const std::filesystem::path &programFolder, const GreekSpeller &speller);
 
 } // namespace termdex

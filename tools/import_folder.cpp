@@ -18,11 +18,13 @@ constexpr const char *kMarkerFile = "content/imported-from.txt";
 
 bool EndsWith(const std::string &text, const std::string &suffix)
 {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // The file beside source with its extension(s) replaced: the first of the candidates that exists.
-std::optional<fs::path> Sibling(const fs::path &source, const std::vector<std::string> &knownEndings,
+std::optional<fs::path> Sibling(const fs::path &source,
+                                const std::vector<std::string> &knownEndings,
                                 const std::vector<std::string> &wanted)
 {
     std::string base = source.string();
@@ -76,7 +78,8 @@ bool ParseSources(const std::string &format, const std::vector<fs::path> &source
             const auto index = Sibling(source, dictdEndings, {".index"});
             const auto dict = Sibling(source, dictdEndings, {".dict.dz", ".dict"});
             if (!index || !dict) {
-                error = source.string() + ": a dictd dictionary needs its .index and its .dict or .dict.dz";
+                error = source.string() +
+                        ": a dictd dictionary needs its .index and its .dict or .dict.dz";
                 return false;
             }
             const auto indexBytes = ReadSource(*index, error);
@@ -89,7 +92,8 @@ bool ParseSources(const std::string &format, const std::vector<fs::path> &source
             const auto idx = Sibling(source, stardictEndings, {".idx", ".idx.gz"});
             const auto dict = Sibling(source, stardictEndings, {".dict.dz", ".dict"});
             if (!ifo || !idx || !dict) {
-                error = source.string() + ": a StarDict dictionary needs its .ifo, .idx and .dict or .dict.dz";
+                error = source.string() +
+                        ": a StarDict dictionary needs its .ifo, .idx and .dict or .dict.dz";
                 return false;
             }
             const auto ifoBytes = ReadSource(*ifo, error);
@@ -143,7 +147,8 @@ std::string RightsText(const std::string &name, const std::string &format,
                                        "source's own publisher apply."
                                      : parsed.licence);
     return "{\\rtf1\\ansi\\ansicpg1253\\deff0{\\fonttbl{\\f60\\fswiss\\fcharset161 Tahoma;}}"
-           "\\viewkind4\\uc1" + rich.Finish() + "\\par}\r\n";
+           "\\viewkind4\\uc1" +
+           rich.Finish() + "\\par}\r\n";
 }
 
 bool WriteFile(const fs::path &file, const std::string &bytes)
@@ -169,7 +174,7 @@ ImportReport ImportDictionary(const std::string &format, const std::vector<fs::p
     }
     if (!FolderIsFree(folder)) {
         report.error = folder.string() + " holds other files; import writes only into a new or "
-                       "empty folder or over an earlier import";
+                                         "empty folder or over an earlier import";
         return report;
     }
     Parsed parsed;
@@ -179,7 +184,8 @@ ImportReport ImportDictionary(const std::string &format, const std::vector<fs::p
     report.skipped = std::move(parsed.skipped);
     report.skipped.insert(report.skipped.end(), authoring.skipped.begin(), authoring.skipped.end());
     report.warnings = std::move(parsed.warnings);
-    report.warnings.insert(report.warnings.end(), authoring.warnings.begin(), authoring.warnings.end());
+    report.warnings.insert(report.warnings.end(), authoring.warnings.begin(),
+                           authoring.warnings.end());
     if (!authoring.ok) {
         report.error = authoring.error;
         return report;

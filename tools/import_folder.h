@@ -23,7 +23,8 @@ struct ImportReport
 // FORMAT is tsv, csv, dictd, stardict, tbx or tei. Refused (nothing written): an unknown
 // format, an unreadable source, more entries than a dictionary holds, or a folder that holds
 // something other than an earlier import.
-ImportReport ImportDictionary(const std::string &format, const std::vector<std::filesystem::path> &sources,
+ImportReport ImportDictionary(const std::string &format,
+                              const std::vector<std::filesystem::path> &sources,
                               const std::filesystem::path &folder, const std::string &name);
 
 } // namespace termdex

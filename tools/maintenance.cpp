@@ -148,7 +148,8 @@ BuildResult ParseAuthoringText(const std::vector<std::string> &lines,
         record.length = static_cast<int64_t>(description.size());
         if (record.number > 99999 || record.length > 99999 || offset > 99999999) {
             // The index columns hold 5, 5 and 8 digits.
-            result.error = "entry " + std::to_string(record.number) + " does not fit the index columns";
+            result.error =
+                "entry " + std::to_string(record.number) + " does not fit the index columns";
             return result;
         }
         offset += record.length + 2;
@@ -237,8 +238,9 @@ std::vector<int> CheckAllDescriptions(const ProgramPaths &paths)
             continue;
         }
         // The stored bytes are decoded first, so the file is checked as it ships.
-        const Cp1253 text = DescriptionDecode(
-            record.descOffset + 1, std::string_view(*file).substr(record.descOffset, record.descLength));
+        const Cp1253 text =
+            DescriptionDecode(record.descOffset + 1,
+                              std::string_view(*file).substr(record.descOffset, record.descLength));
         // A document that is not rich text at all shows as its own source, as does one that the
         // reader could not take; either way the description would not display.
         const Cp1253 document = header + "\r\n" + TrimLeft(text) + " \\par \\par}";

@@ -16,8 +16,8 @@ namespace termdex {
 struct BuildRecord
 {
     int number = 0;
-    Cp1253 english;  // at most 126 characters
-    Cp1253 greek;    // at most 141 characters
+    Cp1253 english;     // at most 126 characters
+    Cp1253 greek;       // at most 141 characters
     int64_t offset = 0; // 0-based offset of the description in the description file
     int64_t length = 0;
 };
@@ -28,7 +28,7 @@ inline constexpr int64_t kMaxAuthoringBytes = 512LL * 1024 * 1024;
 struct BuildResult
 {
     bool ok = false;
-    std::string error; // what stopped the build
+    std::string error;           // what stopped the build
     bool tooManyEntries = false; // more entries than a table holds: refused, nothing written
     std::vector<BuildRecord> records;
 };

@@ -43,8 +43,8 @@ std::string AskBackupFile(QWidget *parent, bool save)
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("Αντίγραφα Termdex (*.json)"),
-                           QStringLiteral("Όλα τα αρχεία (*)")});
+    dialog.setNameFilters(
+        {QStringLiteral("Αντίγραφα Termdex (*.json)"), QStringLiteral("Όλα τα αρχεία (*)")});
     dialog.setDefaultSuffix(QStringLiteral("json"));
     dialog.setDirectory(QDir::home());
     if (save)
@@ -86,7 +86,6 @@ void SetCustomEntriesMenuPictures(QMenu &menu)
         if (auto *action = menu.findChild<QAction *>(QLatin1String(picture.item)))
             action->setIcon(SvgIcon(CustomPicture(picture.picture)));
     }
-
 }
 
 } // namespace termdex

@@ -52,10 +52,7 @@ void FitLabel(QLabel &label, int width)
 
 // The field's forced background takes its text and selection colours with it, so that a dark
 // system palette does not write light text on it.
-void SetFieldColour(QWidget &field, const QColor &text)
-{
-    ForceColours(field, kFieldColour, text);
-}
+void SetFieldColour(QWidget &field, const QColor &text) { ForceColours(field, kFieldColour, text); }
 
 // The memo holds one line per paragraph; the description's lines end in CR LF.
 QString MemoText(const Cp1253 &description)
@@ -141,9 +138,8 @@ void TInsertEntryFrm::FormShow()
         m_insertEntryText->setText(ToQString(m_request.texts.english));
         m_insertEntryTrans->setText(ToQString(m_request.texts.greek));
         m_insertEntryDescr->setPlainText(MemoText(m_request.texts.description));
-        QTimer::singleShot(0, this, [this] {
-            ShowPlainMessage(this, QString::fromStdString(m_request.failure));
-        });
+        QTimer::singleShot(
+            0, this, [this] { ShowPlainMessage(this, QString::fromStdString(m_request.failure)); });
     }
     if (m_request.mode == EditMode::Insert) {
         m_insertEntryText->setFocus(Qt::OtherFocusReason);

@@ -154,7 +154,7 @@ void TMainLex::CustomFolderItemClick()
     {
         CommandCursor busy;
         status = m_customEntries->commands.CustomFolderItemClick(m_customEntries->folderDialog,
-                                                                  m_customEntries->moveQuestion);
+                                                                 m_customEntries->moveQuestion);
     }
     Mirror();
     FitEntryLabels();
@@ -177,8 +177,8 @@ void TMainLex::BackupItemClick()
         else if (!SaveBackup(file, WriteBackup(*entries)))
             message = kMessageBackupFailed;
         else
-            message = BackupSummary(entries->size(), QFile::decodeName(file.c_str()).toUtf8()
-                                                         .toStdString());
+            message = BackupSummary(entries->size(),
+                                    QFile::decodeName(file.c_str()).toUtf8().toStdString());
     }
     ShowPlainMessage(this, QString::fromStdString(message));
 }

@@ -29,8 +29,7 @@ Cp1253 DocumentBytes(const QTextDocument &document)
 
 } // namespace
 
-void MarkEntryLinks(QTextDocument &document, Cp1253View plain,
-                    const std::vector<EntryLink> &links)
+void MarkEntryLinks(QTextDocument &document, Cp1253View plain, const std::vector<EntryLink> &links)
 {
     const Cp1253 text = DocumentBytes(document);
     for (const EntryLink &link : links) {

@@ -80,7 +80,8 @@ void TDocumentWindow::FollowLink(const QUrl &link)
     case DocumentLinkAction::Address: {
         const bool mail = link.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0;
         const LinkCommand &command = mail ? MailLabelClick() : SiteLabelClick();
-        if (m_shell == nullptr || !m_shell->OpenUrl(link.toString(QUrl::FullyEncoded).toStdString()))
+        if (m_shell == nullptr ||
+            !m_shell->OpenUrl(link.toString(QUrl::FullyEncoded).toStdString()))
             ShowProblemMessage(this, QString::fromUtf8(command.failureMessage));
         break;
     }

@@ -197,11 +197,11 @@ private:
     bool m_mirroring = false;
     bool m_formShown = false;
     int m_copyrightLeft = 241; // 5 once the install label is hidden
-    QFont m_canvasFont; // the font the list's tooltip rule measures item texts in
+    QFont m_canvasFont;        // the font the list's tooltip rule measures item texts in
     int m_searchProgressDelay = 200;
     int m_searchThreads = 0;
     Cp1253 m_shownDocument;
-    Cp1253 m_shownHighlight; // the search word highlighted in m_shownDocument
+    Cp1253 m_shownHighlight;   // the search word highlighted in m_shownDocument
     int m_suggestionSpace = 0; // pixels the list gave up at its top for the suggestion line
     std::vector<HistoryItem> m_shownPrev, m_shownNext;
 

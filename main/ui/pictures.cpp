@@ -115,8 +115,8 @@ void FocusRing::paintEvent(QPaintEvent *)
     // from the window's blue and from the white controls alike.
     QPainter painter(this);
     const int w = width(), h = height();
-    for (const QRect band : {QRect(0, 0, w, 2), QRect(0, h - 2, w, 2), QRect(0, 0, 2, h),
-                             QRect(w - 2, 0, 2, h)})
+    for (const QRect band :
+         {QRect(0, 0, w, 2), QRect(0, h - 2, w, 2), QRect(0, 0, 2, h), QRect(w - 2, 0, 2, h)})
         painter.fillRect(band, QColor(0, 32, 96));
 }
 

@@ -105,8 +105,7 @@ void TMainLex::Print_ButtonClick()
     dialog.setObjectName(QStringLiteral("PrintDialog1"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    QTextDocument *vehicle =
-        LoadPrintVehicle(*m_extras, *m_descriptionText->document(), *request);
+    QTextDocument *vehicle = LoadPrintVehicle(*m_extras, *m_descriptionText->document(), *request);
     if (vehicle == nullptr)
         return;
     PrepareForPrinting(*vehicle, printer);
@@ -120,8 +119,7 @@ void TMainLex::PrintPreview_Click()
     if (!request)
         return;
     Mirror();
-    QTextDocument *vehicle =
-        LoadPrintVehicle(*m_extras, *m_descriptionText->document(), *request);
+    QTextDocument *vehicle = LoadPrintVehicle(*m_extras, *m_descriptionText->document(), *request);
     if (vehicle == nullptr)
         return;
     QPrinter &printer = Printer();

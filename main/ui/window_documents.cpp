@@ -155,7 +155,8 @@ void TMainLex::SetUpExtras()
         QKeySequence keys;
         void (TMainLex::*slot)();
     } printItems[] = {
-        {"PrintItem", "Εκτύπωση…", QKeySequence(Qt::CTRL | Qt::Key_P), &TMainLex::Print_ButtonClick},
+        {"PrintItem", "Εκτύπωση…", QKeySequence(Qt::CTRL | Qt::Key_P),
+         &TMainLex::Print_ButtonClick},
         {"PrintPreviewItem", "Προεπισκόπηση εκτύπωσης…",
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &TMainLex::PrintPreview_Click},
     };

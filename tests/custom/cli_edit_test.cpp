@@ -79,10 +79,10 @@ protected:
     }
     Cp1253 Stored(const IndexRecord &record)
     {
-        return ShiftCodec(ReadFileRange(paths.customDescriptionPath, record.descOffset - 1,
-                                        record.descLength)
-                              .value_or("?"),
-                          true);
+        return ShiftCodec(
+            ReadFileRange(paths.customDescriptionPath, record.descOffset - 1, record.descLength)
+                .value_or("?"),
+            true);
     }
     std::optional<std::string> Bytes(const std::string &path)
     {
@@ -98,9 +98,8 @@ protected:
 TEST_F(CliEditTest, InsertCreatesTheDataFolderAndTheEntry)
 {
     fs::remove_all(root / "custom" / "Data");
-    const CliResult result =
-        Cli("insert --en " + Q("Zebra tax") + " --gr " + Q("φόρος ζέβρας") + " --descr " +
-            Q("one\ntwo\r\nthree\rfour"));
+    const CliResult result = Cli("insert --en " + Q("Zebra tax") + " --gr " + Q("φόρος ζέβρας") +
+                                 " --descr " + Q("one\ntwo\r\nthree\rfour"));
     ASSERT_EQ(result.status, 0) << result.out;
     EXPECT_EQ(result.out, "{\"ok\": true}\n");
     const EntryIndex index = Load();
@@ -119,7 +118,8 @@ TEST_F(CliEditTest, InsertCreatesTheDataFolderAndTheEntry)
 TEST_F(CliEditTest, DescriptionFileIsReadAsUtf8WithItsLineBreaks)
 {
     const fs::path file = root / "descr.txt";
-    std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF" << "Πρώτη\nδεύτερη\r\n";
+    std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF"
+                                          << "Πρώτη\nδεύτερη\r\n";
     ASSERT_EQ(Cli("insert --en abc --descr-file " + Q(file.string())).status, 0);
     const EntryIndex index = Load();
     EXPECT_EQ(Stored(index.english[Record(index, "abc")]),
@@ -154,7 +154,7 @@ TEST_F(CliEditTest, RefusalsExitWithTwoAndTheMessageAloneAndChangeNothing)
 TEST_F(CliEditTest, FolderIsTheOneTheWindowsDialogProposes)
 {
     EXPECT_EQ(RunCli("--program-folder " + Q((root / "program").string()) + " --custom-folder " +
-                         Q((root / "missing").string()) + " insert --en a --gr b")
+                     Q((root / "missing").string()) + " insert --en a --gr b")
                   .status,
               3);
     // No settings file and no writable program file: the window would ask and propose
@@ -191,9 +191,8 @@ TEST_F(CliEditTest, BackupAndRestoreMergeAndComeBackTheSame)
     const std::string in = "--json --program-folder " + Q((root / "program").string()) +
                            " --custom-folder " + Q(other) + " ";
     CliResult restored = RunCli(in + "restore " + Q(first), {}, true);
-    EXPECT_EQ(restored.out,
-              "{\"added\": 3, \"skipped\": 0, \"not_placed\": [], \"conflicts\": [], "
-              "\"refused\": []}\n");
+    EXPECT_EQ(restored.out, "{\"added\": 3, \"skipped\": 0, \"not_placed\": [], \"conflicts\": [], "
+                            "\"refused\": []}\n");
     const std::string second = (root / "second.json").string();
     ASSERT_EQ(RunCli(in + "backup " + Q(second)).status, 0);
     EXPECT_EQ(ReadWholeFile(second, 1 << 20), ReadWholeFile(first, 1 << 20));
@@ -243,10 +242,10 @@ TEST_F(CliEditTest, SystemWideCopyKeepsTheUsersEntriesInHisDataFolder)
         fs::permissions(program / "Termdex", fs::perms(0555));
         fs::permissions(program, fs::perms(0555));
     }
-    const std::string run = prefix + "env HOME=" + Q(home.string()) + " XDG_CONFIG_HOME=" +
-                            Q((home / ".config").string()) + " XDG_DATA_HOME=" +
-                            Q((home / ".local" / "share").string()) + " XDG_CACHE_HOME=" +
-                            Q((home / ".cache").string()) + " " +
+    const std::string run = prefix + "env HOME=" + Q(home.string()) +
+                            " XDG_CONFIG_HOME=" + Q((home / ".config").string()) +
+                            " XDG_DATA_HOME=" + Q((home / ".local" / "share").string()) +
+                            " XDG_CACHE_HOME=" + Q((home / ".cache").string()) + " " +
                             Q((program / "termdex-cli").string()) + " --json ";
     auto shell = [](const std::string &command) {
         std::string out;

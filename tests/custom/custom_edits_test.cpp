@@ -52,11 +52,16 @@ TEST_F(CustomEditsTest, FirstEntryEverStartsAtPositionOne)
 {
     ASSERT_TRUE(Insert("bravo", G("μπράβο"), kAbc).ok());
     // After "beta" (id 2), the largest id + 1 = 7; the stored text is 20 characters long.
-    EXPECT_EQ(Bytes(paths.customIndexPath),
-              Coded({"00002" "00007" + Pad("bravo", 80) + "00000001" "00020"}));
+    EXPECT_EQ(Bytes(paths.customIndexPath), Coded({"00002"
+                                                   "00007" +
+                                                   Pad("bravo", 80) +
+                                                   "00000001"
+                                                   "00020"}));
     EXPECT_EQ(Bytes(paths.customDescriptionPath), ShiftCodec(kAbcStored, false));
     // Greek: after "δέλτα" (id 3), the last shipped Greek key not above "μπραβο"; not padded.
-    EXPECT_EQ(Bytes(paths.customGreekIndexPath), Coded({"00003" "00007" + G("μπράβο")}));
+    EXPECT_EQ(Bytes(paths.customGreekIndexPath), Coded({"00003"
+                                                        "00007" +
+                                                        G("μπράβο")}));
     EXPECT_FALSE(FileExists(paths.tempIndexPath));
     EXPECT_FALSE(FileExists(paths.tempDescriptionPath));
     EXPECT_FALSE(FileExists(paths.tempGreekIndexPath));
@@ -74,15 +79,25 @@ TEST_F(CustomEditsTest, FirstEntryEverStartsAtPositionOne)
 TEST_F(CustomEditsTest, EntryWithoutDescriptionTakesNoRoom)
 {
     ASSERT_TRUE(Insert("bravo").ok());
-    EXPECT_EQ(Bytes(paths.customIndexPath),
-              Coded({"00002" "00007" + Pad("bravo", 80) + "00000001" "00000"}));
+    EXPECT_EQ(Bytes(paths.customIndexPath), Coded({"00002"
+                                                   "00007" +
+                                                   Pad("bravo", 80) +
+                                                   "00000001"
+                                                   "00000"}));
     EXPECT_EQ(Bytes(paths.customDescriptionPath), "");
     EXPECT_FALSE(FileExists(paths.customGreekIndexPath)); // no Greek headword, no Greek file
     // The next line's position is unchanged by the empty one before it.
     ASSERT_TRUE(Insert("zulu", "", "x").ok());
-    EXPECT_EQ(Lines(paths.customIndexPath),
-              (std::vector<Cp1253>{"00002" "00007" + Pad("bravo", 80) + "00000001" "00000",
-                                   "00006" "00008" + Pad("zulu", 80) + "00000001" "00006"}));
+    EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00002"
+                                                                 "00007" +
+                                                                     Pad("bravo", 80) +
+                                                                     "00000001"
+                                                                     "00000",
+                                                                 "00006"
+                                                                 "00008" +
+                                                                     Pad("zulu", 80) +
+                                                                     "00000001"
+                                                                     "00006"}));
     EXPECT_EQ(CheckInvariants(paths), "");
 }
 
@@ -90,8 +105,11 @@ TEST_F(CustomEditsTest, HeadwordIsTrimmedAndAnchoredByItsKey)
 {
     // Leading digits and punctuation do not count for the anchor; blanks are cut in the line.
     ASSERT_TRUE(Insert("  1-delta's  ", "", "").ok());
-    EXPECT_EQ(Lines(paths.customIndexPath),
-              (std::vector<Cp1253>{"00003" "00007" + Pad("1-delta's", 80) + "00000001" "00000"}));
+    EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00003"
+                                                                 "00007" +
+                                                                 Pad("1-delta's", 80) +
+                                                                 "00000001"
+                                                                 "00000"}));
 }
 
 TEST_F(CustomEditsTest, AnchorIsTheLastRecordNotAboveTheKey)
@@ -120,26 +138,43 @@ TEST_F(CustomEditsTest, SecondEntryOnOneAnchorWithSmallerKeyGoesAfterTheFirst)
     // "bo" sorts before "bz", but the search stops at "beta": the shipped entry goes after
     // every line already anchored to it.
     const Cp1253 s1 = EscapeDescription("1", "{"), s2 = EscapeDescription("22", "{");
-    EXPECT_EQ(Lines(paths.customIndexPath),
-              (std::vector<Cp1253>{"00002" "00007" + Pad("bz", 80) + "00000001" "00006",
-                                   "00002" "00008" + Pad("bo", 80) + "00000007" "00010"}));
-    EXPECT_EQ(Bytes(paths.customDescriptionPath),
-              ShiftCodec(s1, false) + ShiftCodec(s2, false));
+    EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00002"
+                                                                 "00007" +
+                                                                     Pad("bz", 80) +
+                                                                     "00000001"
+                                                                     "00006",
+                                                                 "00002"
+                                                                 "00008" +
+                                                                     Pad("bo", 80) +
+                                                                     "00000007"
+                                                                     "00010"}));
+    EXPECT_EQ(Bytes(paths.customDescriptionPath), ShiftCodec(s1, false) + ShiftCodec(s2, false));
     EXPECT_EQ(Record("bz"), 3);
     EXPECT_EQ(Record("bo"), 4);
 }
 
 TEST_F(CustomEditsTest, EntryAboveOneOfTheReadersOwnGoesRightAfterIt)
 {
-    ASSERT_TRUE(Insert("gx", "", "x").ok());   // anchored to gamma (id 4)
-    ASSERT_TRUE(Insert("bo", "", "1").ok());   // anchored to beta
-    ASSERT_TRUE(Insert("bz", "", "22").ok());  // above "bo", below "delta": after "bo"'s line
+    ASSERT_TRUE(Insert("gx", "", "x").ok());  // anchored to gamma (id 4)
+    ASSERT_TRUE(Insert("bo", "", "1").ok());  // anchored to beta
+    ASSERT_TRUE(Insert("bz", "", "22").ok()); // above "bo", below "delta": after "bo"'s line
     // The anchor written is that of "bo"'s line (the shipped head of its group), and the later
     // line moved by the new description.
-    EXPECT_EQ(Lines(paths.customIndexPath),
-              (std::vector<Cp1253>{"00002" "00008" + Pad("bo", 80) + "00000001" "00006",
-                                   "00002" "00009" + Pad("bz", 80) + "00000007" "00010",
-                                   "00004" "00007" + Pad("gx", 80) + "00000017" "00006"}));
+    EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00002"
+                                                                 "00008" +
+                                                                     Pad("bo", 80) +
+                                                                     "00000001"
+                                                                     "00006",
+                                                                 "00002"
+                                                                 "00009" +
+                                                                     Pad("bz", 80) +
+                                                                     "00000007"
+                                                                     "00010",
+                                                                 "00004"
+                                                                 "00007" +
+                                                                     Pad("gx", 80) +
+                                                                     "00000017"
+                                                                     "00006"}));
     EXPECT_EQ(Record("bo"), 3);
     EXPECT_EQ(Record("bz"), 4);
     EXPECT_EQ(StoredOf(Record("gx")), "{\\'78}");
@@ -150,11 +185,17 @@ TEST_F(CustomEditsTest, GreekLineOfAnOwnEntryIsAnchoredToTheShippedHeadOfItsGrou
 {
     ASSERT_TRUE(Insert("b1", G("δεμ"), "").ok()); // after δέλτα (id 3)
     ASSERT_TRUE(Insert("b2", G("δεν"), "").ok()); // after "δεμ", one of the reader's own
-    EXPECT_EQ(Lines(paths.customGreekIndexPath),
-              (std::vector<Cp1253>{"00003" "00007" + G("δεμ"), "00003" "00008" + G("δεν")}));
+    EXPECT_EQ(Lines(paths.customGreekIndexPath), (std::vector<Cp1253>{"00003"
+                                                                      "00007" +
+                                                                          G("δεμ"),
+                                                                      "00003"
+                                                                      "00008" +
+                                                                          G("δεν")}));
     // Below every key: anchored to Greek record 1 and written first.
     ASSERT_TRUE(Insert("b3", G("αα"), "").ok());
-    EXPECT_EQ(Lines(paths.customGreekIndexPath)[0], "00001" "00009" + G("αα"));
+    EXPECT_EQ(Lines(paths.customGreekIndexPath)[0], "00001"
+                                                    "00009" +
+                                                        G("αα"));
     EXPECT_EQ(GreekOf(Record("b2")), G("δεν"));
     EXPECT_EQ(GreekOf(Record("b3")), G("αα"));
     EXPECT_EQ(CheckInvariants(paths), "");
@@ -168,12 +209,23 @@ TEST_F(CustomEditsTest, ModifyingAnOwnEntryGivesItANewIdAndPlace)
     ASSERT_TRUE(Update(bravo, "new", "zulu", G("ζούλου")).ok());
     // Removed, then inserted with the largest remaining id + 1 after sigma.
     const Cp1253 sc = EscapeDescription("c", "{"), sn = EscapeDescription("new", "{");
-    EXPECT_EQ(Lines(paths.customIndexPath),
-              (std::vector<Cp1253>{"00002" "00008" + Pad("charlie", 80) + "00000001" "00006",
-                                   "00006" "00009" + Pad("zulu", 80) + "00000007" "00014"}));
+    EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00002"
+                                                                 "00008" +
+                                                                     Pad("charlie", 80) +
+                                                                     "00000001"
+                                                                     "00006",
+                                                                 "00006"
+                                                                 "00009" +
+                                                                     Pad("zulu", 80) +
+                                                                     "00000007"
+                                                                     "00014"}));
     EXPECT_EQ(Bytes(paths.customDescriptionPath), ShiftCodec(sc, false) + ShiftCodec(sn, false));
-    EXPECT_EQ(Lines(paths.customGreekIndexPath),
-              (std::vector<Cp1253>{"00003" "00009" + G("ζούλου"), "00006" "00008" + G("τσάρλι")}));
+    EXPECT_EQ(Lines(paths.customGreekIndexPath), (std::vector<Cp1253>{"00003"
+                                                                      "00009" +
+                                                                          G("ζούλου"),
+                                                                      "00006"
+                                                                      "00008" +
+                                                                          G("τσάρλι")}));
     EXPECT_EQ(Record("bravo"), 0);
     EXPECT_EQ(index.english[Record("zulu")].id, 9u);
     EXPECT_EQ(StoredOf(Record("zulu")), sn);
@@ -189,23 +241,34 @@ TEST_F(CustomEditsTest, SupplementToAShippedEntryAndItsRemoval)
     // An empty supplement text still stores the prefix and the brace: 12 characters, placed
     // before the lines anchored to the entry.
     ASSERT_TRUE(Update(gamma, "").ok());
-    EXPECT_EQ(Lines(paths.customIndexPath),
-              (std::vector<Cp1253>{"00004" "00004" + Pad("", 80) + "00000001" "00012",
-                                   "00004" "00007" + Pad("gx", 80) + "00000013" "00006"}));
+    EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00004"
+                                                                 "00004" +
+                                                                     Pad("", 80) +
+                                                                     "00000001"
+                                                                     "00012",
+                                                                 "00004"
+                                                                 "00007" +
+                                                                     Pad("gx", 80) +
+                                                                     "00000013"
+                                                                     "00006"}));
     EXPECT_EQ(index.english[gamma].kind, 'A');
     EXPECT_EQ(SupplementOf(gamma), "{\\f60\\fs22 }");
     EXPECT_EQ(index.englishCount, 7); // a supplement adds no record
 
     ASSERT_TRUE(Update(gamma, "Ab").ok());
     EXPECT_EQ(SupplementOf(gamma), "{\\f60\\fs22 \\'41\\'62}");
-    EXPECT_EQ(Lines(paths.customIndexPath)[1].substr(90), "00000021" "00006");
+    EXPECT_EQ(Lines(paths.customIndexPath)[1].substr(90), "00000021"
+                                                          "00006");
     EXPECT_EQ(StoredOf(Record("gx")), "{\\'78}");
 
     // An empty text on a supplemented entry removes the supplement: kind 'L' again.
     ASSERT_TRUE(Update(gamma, "").ok());
     EXPECT_EQ(index.english[gamma].kind, 'L');
-    EXPECT_EQ(Lines(paths.customIndexPath),
-              (std::vector<Cp1253>{"00004" "00007" + Pad("gx", 80) + "00000001" "00006"}));
+    EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00004"
+                                                                 "00007" +
+                                                                 Pad("gx", 80) +
+                                                                 "00000001"
+                                                                 "00006"}));
     EXPECT_EQ(CheckInvariants(paths), "");
 }
 
@@ -225,10 +288,19 @@ TEST_F(CustomEditsTest, DeleteInTheMiddleMovesLaterPositions)
     ASSERT_TRUE(Insert("echo", G("έκο"), "22").ok());
     ASSERT_TRUE(Update(Record("omega"), "s").ok());
     ASSERT_TRUE(Delete(Record("bravo")).ok());
-    EXPECT_EQ(Lines(paths.customIndexPath),
-              (std::vector<Cp1253>{"00003" "00008" + Pad("echo", 80) + "00000001" "00010",
-                                   "00005" "00005" + Pad("", 80) + "00000011" "00016"}));
-    EXPECT_EQ(Lines(paths.customGreekIndexPath), (std::vector<Cp1253>{"00003" "00008" + G("έκο")}));
+    EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00003"
+                                                                 "00008" +
+                                                                     Pad("echo", 80) +
+                                                                     "00000001"
+                                                                     "00010",
+                                                                 "00005"
+                                                                 "00005" +
+                                                                     Pad("", 80) +
+                                                                     "00000011"
+                                                                     "00016"}));
+    EXPECT_EQ(Lines(paths.customGreekIndexPath), (std::vector<Cp1253>{"00003"
+                                                                      "00008" +
+                                                                      G("έκο")}));
     EXPECT_EQ(StoredOf(Record("echo")), EscapeDescription("22", "{"));
     EXPECT_EQ(SupplementOf(Record("omega")), EscapeDescription("s", kSupplementPrefix));
     EXPECT_EQ(CheckInvariants(paths), "");
@@ -302,7 +374,9 @@ TEST_F(CustomEditsTest, DamagedFilesAreReportedAndLeftAlone)
     EXPECT_EQ(Bytes(paths.customIndexPath), index1);
     EXPECT_EQ(Bytes(paths.customDescriptionPath), "abc");
     // A line whose length column is not a number.
-    WriteCustomIndex(paths.customIndexPath, {"00002" "00007" + Pad("bravo", 80) + "0000000x"});
+    WriteCustomIndex(paths.customIndexPath, {"00002"
+                                             "00007" +
+                                             Pad("bravo", 80) + "0000000x"});
     Load();
     status = Update(Record("gamma"), "s");
     EXPECT_EQ(status.outcome, EditOutcome::Failed);

@@ -45,8 +45,7 @@ protected:
         }
         std::stable_sort(greek.begin(), greek.end(), [](const auto &a, const auto &b) {
             return std::lexicographical_compare(
-                a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
-                [](char x, char y) {
+                a.first.begin(), a.first.end(), b.first.begin(), b.first.end(), [](char x, char y) {
                     return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
                 });
         });
@@ -79,8 +78,7 @@ protected:
         Load();
         return status;
     }
-    EditStatus Update(int record, const Cp1253 &description, Cp1253 english = {},
-                      Cp1253 greek = {})
+    EditStatus Update(int record, const Cp1253 &description, Cp1253 english = {}, Cp1253 greek = {})
     {
         if (english.empty())
             english = index.english[record].headword;
@@ -122,17 +120,17 @@ protected:
     Cp1253 StoredOf(int record) const
     {
         const IndexRecord &r = index.english[record];
-        const auto bytes = ReadFileRange(paths.customDescriptionPath, r.descOffset - 1,
-                                         r.descLength);
+        const auto bytes =
+            ReadFileRange(paths.customDescriptionPath, r.descOffset - 1, r.descLength);
         return ShiftCodec(bytes.value_or("?"), true);
     }
     // The stored supplement of an English record of kind 'A', decoded.
     Cp1253 SupplementOf(int record) const
     {
         const std::string &ref = refs.at(static_cast<size_t>(index.english[record].supplementRef));
-        const auto bytes = ReadFileRange(paths.customDescriptionPath,
-                                         std::stoll(ref.substr(0, 8)) - 1,
-                                         std::stoll(ref.substr(8, 5)));
+        const auto bytes =
+            ReadFileRange(paths.customDescriptionPath, std::stoll(ref.substr(0, 8)) - 1,
+                          std::stoll(ref.substr(8, 5)));
         return ShiftCodec(bytes.value_or("?"), true);
     }
     // The Greek headword paired with English record r.
@@ -165,21 +163,18 @@ inline std::string CheckInvariants(const ProgramPaths &paths)
         previousAnchor = line.anchor;
         expected += line.length;
     }
-    const long long size =
-        static_cast<long long>(ReadWholeFile(paths.customDescriptionPath, 1 << 28)
-                                   .value_or("")
-                                   .size());
+    const long long size = static_cast<long long>(
+        ReadWholeFile(paths.customDescriptionPath, 1 << 28).value_or("").size());
     if (size != expected - 1)
         return "description file holds " + std::to_string(size) + " bytes, lines say " +
                std::to_string(expected - 1);
     Cp1253 previousKey;
     for (const Cp1253 &line : files->greek) {
         const Cp1253 key = GreekKey(Columns(line, 11, 90), true);
-        if (std::lexicographical_compare(key.begin(), key.end(), previousKey.begin(),
-                                         previousKey.end(), [](char x, char y) {
-                                             return static_cast<unsigned char>(x) <
-                                                    static_cast<unsigned char>(y);
-                                         }))
+        if (std::lexicographical_compare(
+                key.begin(), key.end(), previousKey.begin(), previousKey.end(), [](char x, char y) {
+                    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                }))
             return "Greek keys decrease";
         previousKey = key;
     }

@@ -89,8 +89,7 @@ protected:
     CustomEntryCommands &Commands(FileSystem &fs = RealFileSystem())
     {
         Open();
-        commands =
-            std::make_unique<CustomEntryCommands>(*core, folder, editor, confirmation, fs);
+        commands = std::make_unique<CustomEntryCommands>(*core, folder, editor, confirmation, fs);
         return *commands;
     }
     EditorAnswer Answer(const std::string &english, const std::string &greek,

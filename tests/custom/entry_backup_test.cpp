@@ -12,8 +12,8 @@ TEST(EntryBackupTest, StoredDescriptionsComeBackAsTyped)
     Cp1253 everyByte;
     for (int b = 1; b < 256; ++b)
         everyByte += static_cast<char>(b);
-    for (const Cp1253 &typed : {Cp1253(), everyByte, Cp1253("a\r\nb\rc\nd \r\n\r\n"),
-                                Cp1253(" \\par \\'41}{")}) {
+    for (const Cp1253 &typed :
+         {Cp1253(), everyByte, Cp1253("a\r\nb\rc\nd \r\n\r\n"), Cp1253(" \\par \\'41}{")}) {
         for (const char *prefix : {kOwnEntryPrefix, kSupplementPrefix})
             EXPECT_EQ(UnescapeDescription(EscapeDescription(typed, prefix), prefix), typed);
     }
@@ -34,7 +34,8 @@ TEST(EntryBackupTest, TheFileReadsBackAsWritten)
     ASSERT_TRUE(parsed.entries) << parsed.error;
     EXPECT_EQ(WriteBackup(*parsed.entries), file);
     EXPECT_EQ(parsed.entries->size(), 2u);
-    EXPECT_EQ(WriteBackup({}), "{\"format\": \"termdex-backup\", \"version\": 1, \"entries\": []}\n");
+    EXPECT_EQ(WriteBackup({}),
+              "{\"format\": \"termdex-backup\", \"version\": 1, \"entries\": []}\n");
 }
 
 TEST(EntryBackupTest, AnythingElseIsRefusedWithAReason)
@@ -67,7 +68,8 @@ TEST(EntryBackupTest, AnythingElseIsRefusedWithAReason)
         EXPECT_FALSE(parsed.error.empty());
     }
     // Keys a later version may add are passed over.
-    EXPECT_TRUE(ReadBackup(head + R"({"kind": "C", "english": "x", "note": "n", "n": 1}]})").entries);
+    EXPECT_TRUE(
+        ReadBackup(head + R"({"kind": "C", "english": "x", "note": "n", "n": 1}]})").entries);
 }
 
 } // namespace

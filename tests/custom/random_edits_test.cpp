@@ -58,10 +58,14 @@ protected:
     {
         Cp1253 word = Word(6, false);
         switch (rng() % 8) {
-        case 0: return "1 " + word;          // leading digits do not count for the anchor
-        case 1: return word + "-" + Word(3, false);
-        case 2: return " " + word + " ";     // blanks are cut
-        default: return word;
+        case 0:
+            return "1 " + word; // leading digits do not count for the anchor
+        case 1:
+            return word + "-" + Word(3, false);
+        case 2:
+            return " " + word + " "; // blanks are cut
+        default:
+            return word;
         }
     }
     Cp1253 GreekHeadword()
@@ -124,14 +128,14 @@ protected:
     {
         const CliResult result =
             RunCli("--json --program-folder " + ShellQuote(paths.programFolder.string()) +
-                   " --custom-folder " + ShellQuote((m_root / "custom").string()) +
-                   " dump-index");
+                   " --custom-folder " + ShellQuote((m_root / "custom").string()) + " dump-index");
         ASSERT_EQ(result.status, 0);
         size_t at = 0;
         for (int r = 1; r <= index.englishCount; ++r) {
-            const std::string record = "{\"record\": " + std::to_string(r) + ", \"id\": " +
-                                       std::to_string(index.english[r].id) + ", \"headword\": " +
-                                       cli::JsonQuote(Cp1253ToUtf8(index.english[r].headword));
+            const std::string record =
+                "{\"record\": " + std::to_string(r) +
+                ", \"id\": " + std::to_string(index.english[r].id) +
+                ", \"headword\": " + cli::JsonQuote(Cp1253ToUtf8(index.english[r].headword));
             const std::string kind = "\"kind\": \"" + std::string(1, index.english[r].kind) + "\"";
             at = result.out.find(record, at);
             ASSERT_NE(at, std::string::npos) << "record " << r;
@@ -175,7 +179,8 @@ TEST_F(RandomEditsTest, SeededSequenceKeepsFilesAndTablesInStep)
             const int r = shippedRecords[rng() % shippedRecords.size()];
             const IndexRecord &record = index.english[r];
             const Cp1253 descr = Description();
-            status = UpdateEntry(paths, index, r, record.kind, {Cp1253(record.headword), "", descr});
+            status =
+                UpdateEntry(paths, index, r, record.kind, {Cp1253(record.headword), "", descr});
             if (record.kind == 'A' && descr.empty())
                 supplements.erase(record.id);
             else

@@ -75,10 +75,12 @@ TEST_F(DescriptionStoreTest, SupplementFollowsTheShippedTextWithItsHeading)
     EXPECT_EQ(source->supplementLength, 6);
     const auto document = ReadDescriptionDocument("{H", *source);
     ASSERT_TRUE(document);
-    EXPECT_EQ(*document, std::string("{H\r\nshipped") + kSupplementHeading + "{\\'e1} \\par \\par}\r\n");
-    EXPECT_EQ(std::string(kSupplementHeading),
-              " \\par {\\i\\ul\\f0 \\'D3\\'F5\\'EC\\'F0\\'EB\\'DE\\'F1\\'F9\\'F3\\'E7\\'20\\'E4\\'E9"
-              "\\'EA\\'DE\\'20\\'F3\\'E1\\'F2\\'3A} \\par \\i0\\ul0 ");
+    EXPECT_EQ(*document,
+              std::string("{H\r\nshipped") + kSupplementHeading + "{\\'e1} \\par \\par}\r\n");
+    EXPECT_EQ(
+        std::string(kSupplementHeading),
+        " \\par {\\i\\ul\\f0 \\'D3\\'F5\\'EC\\'F0\\'EB\\'DE\\'F1\\'F9\\'F3\\'E7\\'20\\'E4\\'E9"
+        "\\'EA\\'DE\\'20\\'F3\\'E1\\'F2\\'3A} \\par \\i0\\ul0 ");
 
     // Without the custom file the shipped text shows alone.
     std::filesystem::remove(paths.customDescriptionPath);

@@ -162,8 +162,8 @@ TEST_F(EntryIndexTest, MissingShippedFileIsNamed)
 TEST_F(EntryIndexTest, GreekRecordWithoutEnglishPartnerKeepsZero)
 {
     WriteTenEntries();
-    WriteShippedIndex("TermdexHI.tbo", {GreekLine(3, "g03"), GreekLine(500, "orphan"),
-                                        GreekLine(1, "g01")});
+    WriteShippedIndex("TermdexHI.tbo",
+                      {GreekLine(3, "g03"), GreekLine(500, "orphan"), GreekLine(1, "g01")});
     ASSERT_TRUE(Load().complete);
     EXPECT_EQ(index.greek[2].englishIndex, 0);
     EXPECT_EQ(index.greek[3].englishIndex, 1);
@@ -196,8 +196,8 @@ TEST_F(EntryIndexTest, TablesNeverGrowPastTheirRoom)
     WriteShippedIndex("TermdexI.tbo", english);
     WriteShippedIndex("TermdexHI.tbo", greek);
     WriteCustomIndex(paths.customIndexPath, {CustomEnglishLine(5, 40000, "mine", 1, 1)});
-    WriteCustomIndex(paths.customGreekIndexPath, {CustomGreekLine(5, 40000, "mine-gr"),
-                                                  CustomGreekLine(5, 40001, "mine-gr2")});
+    WriteCustomIndex(paths.customGreekIndexPath,
+                     {CustomGreekLine(5, 40000, "mine-gr"), CustomGreekLine(5, 40001, "mine-gr2")});
     Load();
     EXPECT_EQ(index.englishCount, kMaxRecords);
     EXPECT_EQ(index.greekCount, kMaxRecords);
@@ -250,9 +250,9 @@ TEST_F(EntryIndexTest, LinesSplitAtEveryLineEndAndAcrossReadBuffers)
 
 TEST_F(EntryIndexTest, LetterStartsComeFromTheLoadedTables)
 {
-    std::vector<std::string> english = {EnglishLine(1, "Abc", 605, 1), EnglishLine(2, "bar", 605, 1),
-                                        EnglishLine(3, " Bat", 605, 1),
-                                        EnglishLine(4, "x-ray", 605, 1, 3)};
+    std::vector<std::string> english = {
+        EnglishLine(1, "Abc", 605, 1), EnglishLine(2, "bar", 605, 1),
+        EnglishLine(3, " Bat", 605, 1), EnglishLine(4, "x-ray", 605, 1, 3)};
     WriteShippedIndex("TermdexI.tbo", english);
     // "Άλφα", "βήτα", "Ϋ" (no letter start), "ςχ"
     WriteShippedIndex("TermdexHI.tbo", {GreekLine(1, "\xA2\xEB\xF6\xE1"), GreekLine(2, "\xE2\xDE"),

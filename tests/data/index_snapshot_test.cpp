@@ -55,9 +55,9 @@ protected:
     void SetUp() override
     {
         ProgramFolderTest::SetUp();
-        WriteShippedIndex("TermdexI.tbo", {EnglishLine(1, "demand", 0, 10),
-                                           EnglishLine(2, "supply", 10, 20, 2),
-                                           EnglishLine(3, "tax", 30, 30)});
+        WriteShippedIndex("TermdexI.tbo",
+                          {EnglishLine(1, "demand", 0, 10), EnglishLine(2, "supply", 10, 20, 2),
+                           EnglishLine(3, "tax", 30, 30)});
         WriteShippedIndex("TermdexHI.tbo", {GreekLine(1, "\xe6\xde\xf4\xe7\xf3\xe7"),
                                             GreekLine(2, "\xf0\xf1\xef\xf3\xf6\xef\xf1\xdc"),
                                             GreekLine(3, "\xf6\xef\xf1\xef\xfc\xf2")});

@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace termdex;
-    const BackupParse parsed = ReadBackup(std::string_view(reinterpret_cast<const char *>(data), size));
+    const BackupParse parsed =
+        ReadBackup(std::string_view(reinterpret_cast<const char *>(data), size));
     if (!parsed.entries)
         return 0;
     const std::string file = WriteBackup(*parsed.entries);

@@ -114,8 +114,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     LoadEntryIndex(paths, index, refs);
     const int record = index.englishCount > 0 ? 1 + static_cast<int>(size % index.englishCount) : 0;
     switch (size % 4) {
-    case 0: InsertEntry(paths, index, {"delta", "gr", descriptions.substr(0, 32)}); break;
-    case 1: DeleteEntry(paths, index, record); break;
+    case 0:
+        InsertEntry(paths, index, {"delta", "gr", descriptions.substr(0, 32)});
+        break;
+    case 1:
+        DeleteEntry(paths, index, record);
+        break;
     default:
         if (record != 0)
             UpdateEntry(paths, index, record, index.english[record].kind, {"x", "y", "z"});

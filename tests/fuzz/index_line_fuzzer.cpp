@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return true;
     }();
     (void)made;
-    for (const char *name : {"data/TermdexI.tbo", "data/TermdexHI.tbo", "Data/TermdexIC.tbo",
-                             "Data/TermdexHIC.tbo"})
+    for (const char *name :
+         {"data/TermdexI.tbo", "data/TermdexHI.tbo", "Data/TermdexIC.tbo", "Data/TermdexHIC.tbo"})
         std::ofstream(root / name, std::ios::binary | std::ios::trunc) << input;
     ProgramPaths paths;
     paths.programFolder = root;

@@ -105,8 +105,8 @@ private slots:
             for (int x = 0; x < field.width() / 2; ++x)
                 best = std::max(best, Contrast(field.pixelColor(x, y), background));
         QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
-        SaveArtefact(Shot(m_window), DarkRun() ? "termdex-window-dark.png"
-                                               : "termdex-window-light.png");
+        SaveArtefact(Shot(m_window),
+                     DarkRun() ? "termdex-window-dark.png" : "termdex-window-light.png");
     }
 
     // Without a window manager: the cycles, steps and sizes that used to wear the layout away.
@@ -155,8 +155,8 @@ private slots:
         for (int h = 620; h >= 600; h -= 2)
             ResizeTo({900, h});
         // Alt and the right button drag the corner nearest the pointer: 60 pixels down and back.
-        const QPoint corner = m_window->mapToGlobal(QPoint(m_window->width() - 20,
-                                                           m_window->height() - 20));
+        const QPoint corner =
+            m_window->mapToGlobal(QPoint(m_window->width() - 20, m_window->height() - 20));
         const QString x = QString::number(corner.x()), y = QString::number(corner.y());
         Run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), x, y});
         Run(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("alt")});
@@ -197,9 +197,9 @@ private slots:
         QTRY_VERIFY(button->isEnabled());
         const QPoint at = button->mapToGlobal(button->rect().center());
         for (int time = 0; time < 3; ++time) {
-            Run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
-                                            QString::number(at.y()), QStringLiteral("click"),
-                                            QStringLiteral("1")});
+            Run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                 QStringLiteral("click"), QStringLiteral("1")});
             QTRY_VERIFY(menu->isVisible());
             QVERIFY(menu->actions().size() >= 2);
             Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
@@ -280,7 +280,8 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", config.toUtf8());
     qputenv("XDG_CACHE_HOME", (home.path() + QStringLiteral("/.cache")).toUtf8());
     if (termdex::DarkRun()) {
-        if (!QFile::copy(QStringLiteral(TERMDEX_KDEGLOBALS), config + QStringLiteral("/kdeglobals")))
+        if (!QFile::copy(QStringLiteral(TERMDEX_KDEGLOBALS),
+                         config + QStringLiteral("/kdeglobals")))
             return 1;
         qputenv("XDG_CURRENT_DESKTOP", "KDE");
         qputenv("KDE_SESSION_VERSION", "5");

@@ -1,12 +1,12 @@
 // End-to-end under Xvfb with the real platform: the X keyboard, the X clipboard shared with
 // xclip, keys typed by xdotool into the focused window. Run by xvfb-run (see CMakeLists.txt).
-#include "tests/gui/scratch_home.h"
 #include "dialogs/startup_forms.h"
 #include "main/ui/main_lex_window.h"
-#include "tests/gui/other_program.h"
 #include "main/ui/program.h"
 #include "platform/keyboard_xkb.h"
 #include "platform/platform.h"
+#include "tests/gui/other_program.h"
+#include "tests/gui/scratch_home.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 // The custom-entries menu, the entry editor, the delete confirmation and the folder dialog, on a
 // window over a copy of the demo dictionary in a temporary program folder. The dialogs and
 // message boxes are answered by the tests.
-#include "tests/gui/scratch_home.h"
 #include "tests/gui/gui_fixture.h"
+#include "tests/gui/scratch_home.h"
 
 #include "custom/custom_edits.h"
 #include "custom/ui/insert_entry_frm.h"
@@ -17,7 +17,6 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontDatabase>
-#include <QScreen>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTreeView>
@@ -298,7 +298,8 @@ private slots:
         const QPoint asked(w.window->x() + button->x() + 4,
                            w.window->y() + button->y() + button->height() + 22);
         const int screenRight = menu->screen()->availableGeometry().right();
-        QCOMPARE(menu->pos(), QPoint(std::min(asked.x(), screenRight + 1 - menu->width()), asked.y()));
+        QCOMPARE(menu->pos(),
+                 QPoint(std::min(asked.x(), screenRight + 1 - menu->width()), asked.y()));
         menu->hide();
     }
 

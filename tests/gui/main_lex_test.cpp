@@ -1,5 +1,5 @@
-#include "tests/gui/scratch_home.h"
 #include "tests/gui/gui_fixture.h"
+#include "tests/gui/scratch_home.h"
 
 #include "custom/custom_edits.h"
 #include "custom/ui/insert_entry_frm.h"
@@ -199,8 +199,7 @@ private slots:
         QWidget *publisher = w.Find("Vorantis_Label");
         QCOMPARE(publisher->pos(),
                  QPoint(std::min(478, w.window->width() - 6 - publisher->width()), 304));
-        QCOMPARE(w.Find("VorantisImage")->geometry(),
-                 QRect(publisher->x() - 24, 301, 20, 16));
+        QCOMPARE(w.Find("VorantisImage")->geometry(), QRect(publisher->x() - 24, 301, 20, 16));
         QCOMPARE(Entry(w)->geometry(), QRect(8, 5, 215, 24));
         QCOMPARE(Entry(w)->parentWidget()->objectName(), QStringLiteral("Panel2"));
         QCOMPARE(w.Find("InstallLabel")->pos(), QPoint(5, 304));
@@ -508,7 +507,8 @@ private slots:
         WindowUnderTest w;
         // Nothing to go back or forward to: the four controls say so, and an empty menu that
         // is asked to open anyway stays shut (and opens later, once it holds items).
-        for (const char *name : {"Prev_Button", "PrevMenu_Button", "Next_Button", "NextMenu_Button"})
+        for (const char *name :
+             {"Prev_Button", "PrevMenu_Button", "Next_Button", "NextMenu_Button"})
             QVERIFY2(!w.Find(name)->isEnabled(), name);
         w.window->PrevMenu_ButtonClick();
         QVERIFY(!w.Find<QMenu>("PrevMenu")->isVisible());
@@ -611,9 +611,9 @@ private slots:
             // The focus arrives with the dialog's activation, a moment after it is up.
             QTRY_VERIFY(dialog->findChild<QWidget *>("Start_Edit")->hasFocus());
             // Each label stands clear of its edit, and a click on it empties the edit.
-            for (const auto &[label, edit] : {std::pair{"Label2", "Start_Edit"},
-                                              std::pair{"Label3", "Contain_edit"},
-                                              std::pair{"Label4", "End_Edit"}}) {
+            for (const auto &[label, edit] :
+                 {std::pair{"Label2", "Start_Edit"}, std::pair{"Label3", "Contain_edit"},
+                  std::pair{"Label4", "End_Edit"}}) {
                 QWidget *caption = dialog->findChild<QWidget *>(label);
                 auto *field = dialog->findChild<QLineEdit *>(edit);
                 QVERIFY(caption->geometry().right() < field->x() - 4);
@@ -720,7 +720,8 @@ private slots:
         w.window->DescrSearch_ButtonClick();
         const int found = List(w)->model()->rowCount();
         QVERIFY(found >= 2);
-        QCOMPARE(status->text(), Utf("Η λέξη «φόρος» βρέθηκε στις ερμηνείες %1 λημμάτων").arg(found));
+        QCOMPARE(status->text(),
+                 Utf("Η λέξη «φόρος» βρέθηκε στις ερμηνείες %1 λημμάτων").arg(found));
         QVERIFY(status->isVisible());
         SaveArtefact(w.window->grab(), "search-status.png");
 
@@ -959,8 +960,9 @@ private slots:
     {
         WindowUnderTest w;
         Type(w, "inflation");
-        const QStringList names = {"Panel2", "Entries_List", "Description_Text", "InstallLabel",
-                                   "CopyrightLabel", "VorantisImage", "Vorantis_Label"};
+        const QStringList names = {"Panel2",        "Entries_List",   "Description_Text",
+                                   "InstallLabel",  "CopyrightLabel", "VorantisImage",
+                                   "Vorantis_Label"};
         auto layout = [&] {
             QList<QRect> all;
             for (QWidget *child : w.window->findChildren<QWidget *>())
@@ -1033,9 +1035,9 @@ private slots:
             const QPoint at(10 + row % 2, row * kListItemHeight + 8);
             MoveMouseOver(List(w)->viewport(), at);
             const QString text = ItemText(w, row);
-            const bool wide = QFontMetrics(canvas).horizontalAdvance(text) > List(w)->width() ||
-                              static_cast<EntriesListView *>(List(w))->IsElided(
-                                  List(w)->model()->index(row, 0));
+            const bool wide =
+                QFontMetrics(canvas).horizontalAdvance(text) > List(w)->width() ||
+                static_cast<EntriesListView *>(List(w))->IsElided(List(w)->model()->index(row, 0));
             QCOMPARE(List(w)->toolTip(), wide ? text : QString());
         }
 
@@ -1071,9 +1073,9 @@ private slots:
             editor.show();
             QWidget *editorDescription = editor.findChild<QWidget *>("InsertEntry_Descr");
             QWidget *editorHeadword = editor.findChild<QWidget *>("InsertEntry_Text");
-            for (QWidget *control : {static_cast<QWidget *>(Entry(w)), w.Find("Entries_List"),
-                                     w.Find("Description_Text"), editorDescription,
-                                     editorHeadword}) {
+            for (QWidget *control :
+                 {static_cast<QWidget *>(Entry(w)), w.Find("Entries_List"),
+                  w.Find("Description_Text"), editorDescription, editorHeadword}) {
                 const QPalette p = control->palette();
                 for (const auto group : {QPalette::Active, QPalette::Inactive}) {
                     QVERIFY2(Contrast(p.color(group, QPalette::Text),

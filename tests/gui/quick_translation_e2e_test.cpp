@@ -1,11 +1,11 @@
 // Quick translation end to end under Xvfb with the real clipboard: xclip is the other program
 // that copies. Run by xvfb-run (see CMakeLists.txt).
-#include "tests/gui/scratch_home.h"
 #include "main/ui/main_lex_window.h"
-#include "tests/gui/gui_fixture.h"
-#include "tests/gui/other_program.h"
 #include "main/ui/program.h"
 #include "platform/platform.h"
+#include "tests/gui/gui_fixture.h"
+#include "tests/gui/other_program.h"
+#include "tests/gui/scratch_home.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

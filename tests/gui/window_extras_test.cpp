@@ -1,7 +1,7 @@
 // Printing, figures, quick translation, and the tables, help and about windows on the window,
 // under the offscreen platform with the recording fakes and the demo dictionary.
-#include "tests/gui/scratch_home.h"
 #include "tests/gui/gui_fixture.h"
+#include "tests/gui/scratch_home.h"
 
 #include "dialogs/copyright_form.h"
 #include "dialogs/fig_form.h"
@@ -26,8 +26,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QTextBrowser>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -660,9 +660,9 @@ private slots:
         for (TDocumentWindow *window : shownDocuments())
             titles << window->windowTitle();
         titles.sort();
-        QCOMPARE(titles, (QStringList{Utf("Termdex – Βιβλιογραφία"), Utf("Termdex – Βιβλιογραφία"),
-                                      Utf("Termdex – Πίνακας Συντομογραφιών"),
-                                      Utf("Termdex – Πρόλογος")}));
+        QCOMPARE(titles,
+                 (QStringList{Utf("Termdex – Βιβλιογραφία"), Utf("Termdex – Βιβλιογραφία"),
+                              Utf("Termdex – Πίνακας Συντομογραφιών"), Utf("Termdex – Πρόλογος")}));
     }
 
     void failuresThatShowOnlyOnceTheDesktopRanAreAnsweredToo()

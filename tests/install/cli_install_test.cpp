@@ -61,7 +61,7 @@ protected:
     Result Install(const std::string &options = {})
     {
         return RunIn(media / "termdex-cli", options + " install " + ShellQuote(target.string()),
-                   root);
+                     root);
     }
 
     fs::path target;
@@ -119,10 +119,10 @@ TEST_F(CliInstallTest, EntriesMadeBeforeStayListedWhetherKeptOrMoved)
 
     // Moved: the files go into the new copy's Data folder, which is stored.
     const fs::path second = root / "disk" / "Second";
-    ASSERT_EQ(RunIn(media / "termdex-cli", "install --move-entries " + ShellQuote(second.string()),
-                    root)
-                  .status,
-              0);
+    ASSERT_EQ(
+        RunIn(media / "termdex-cli", "install --move-entries " + ShellQuote(second.string()), root)
+            .status,
+        0);
     EXPECT_EQ(ReadSettingsLine(SettingsFile()), second.string());
     EXPECT_EQ(ReadFile(second / "Data" / "TermdexIC.tbo"), entries);
     EXPECT_FALSE(fs::exists(old / "Data" / "TermdexIC.tbo"));

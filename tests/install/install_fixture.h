@@ -33,13 +33,17 @@ inline void WriteFile(const fs::path &file, const std::string &bytes)
 
 inline bool OwnerWritable(const fs::path &file)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     return ::stat(file.c_str(), &status) == 0 && (status.st_mode & S_IWUSR) != 0;
 }
 
 inline bool Executable(const fs::path &file)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     return ::stat(file.c_str(), &status) == 0 && (status.st_mode & S_IXUSR) != 0;
 }
 

@@ -140,8 +140,8 @@ private slots:
         const fs::path settings = m_home / ".config" / "Termdex.ini";
         for (const bool move : {false, true}) {
             const fs::path old = fs::path(m_root.path().toStdString()) / "old-entries";
-            const fs::path target = fs::path(m_root.path().toStdString()) /
-                                    (move ? "moved-to" : "kept-beside");
+            const fs::path target =
+                fs::path(m_root.path().toStdString()) / (move ? "moved-to" : "kept-beside");
             fs::create_directories(old / "Data");
             std::ofstream(old / "Data" / "TermdexIC.tbo") << "coded index line\r\n";
             fs::create_directories(settings.parent_path());
@@ -154,8 +154,8 @@ private slots:
                     ->setText(QString::fromStdString(target.string()));
                 WhenModalOpens("MoveEntriesQuestion", [&](QDialog *box) {
                     question = box->findChild<QLabel *>("qt_msgbox_label")->text();
-                    auto *answer = qobject_cast<QMessageBox *>(box)->button(
-                        move ? QMessageBox::Yes : QMessageBox::No);
+                    auto *answer = qobject_cast<QMessageBox *>(box)->button(move ? QMessageBox::Yes
+                                                                                 : QMessageBox::No);
                     WhenModalOpens("PlainMessage", [&](QDialog *done) {
                         ++messages;
                         done->accept();

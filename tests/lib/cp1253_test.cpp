@@ -48,17 +48,17 @@ TEST(Cp1253Test, RefusesWhatTheCodePageCannotHold)
 TEST(Cp1253Test, OnlyStrictUtf8IsText)
 {
     // An encoded NUL must not reach the program as a byte that cuts a text short.
-    for (const char *bad : {"a\xC0\x80", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x82\x82\xAC",
-                            "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\x80",
-                            "\xCE", "\xF0\x9F\x98"}) {
+    for (const char *bad :
+         {"a\xC0\x80", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x82\x82\xAC", "\xED\xA0\x80",
+          "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\x80", "\xCE", "\xF0\x9F\x98"}) {
         EXPECT_TRUE(Utf8Error(bad)) << bad;
         const Utf8Conversion r = Utf8ToCp1253(bad);
         EXPECT_TRUE(!r.text && r.invalidUtf8) << bad;
     }
     EXPECT_EQ(*Utf8Error("ab\xC0\x80"), "invalid UTF-8 at byte 3: overlong form");
     EXPECT_EQ(*Utf8Error("\xED\xA0\x80"), "invalid UTF-8 at byte 1: surrogate");
-    for (const char *good : {"", "\x7F", "\xC2\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
-                             "\xF4\x8F\xBF\xBF", "φόρος €"})
+    for (const char *good :
+         {"", "\x7F", "\xC2\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF4\x8F\xBF\xBF", "φόρος €"})
         EXPECT_FALSE(Utf8Error(good)) << good;
 }
 

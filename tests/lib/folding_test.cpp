@@ -22,7 +22,11 @@ TEST(FoldingTest, GreekKey)
          "\xE1\xE3\xEF\xF1\xE1 \xF7\xF1\xE7\xEC\xE1\xF4\xEF\xF2"},
         {"latin only", "cost-benefit", ""},
         {"final sigma and Upsilon with diaeresis pass", "\xF2\xDB", "\xF2\xDB"},
-        {"digits after a letter stay", "\xE1""2", "\xE1""2"},
+        {"digits after a letter stay",
+         "\xE1"
+         "2",
+         "\xE1"
+         "2"},
     };
     for (const Row &row : rows)
         EXPECT_EQ(GreekKey(row.input, true), row.expected) << row.name;
@@ -49,7 +53,8 @@ TEST(FoldingTest, FoldGreekLetters)
     EXPECT_EQ(FoldGreekLetters("\xD4\xE9\xEC\xDE, (Price)"), "\xF4\xE9\xEC\xE7, (price)");
     EXPECT_EQ(FoldGreekLetters("\xDB\xF2"), "\xDB\xF2");
     // every accented letter
-    EXPECT_EQ(FoldGreekLetters("\xDC\xA2\xDD\xB8\xDE\xB9\xDF\xFA\xC0\xBA\xDA\xFC\xBC\xFD\xBE\xFB\xE0\xFE\xBF"),
+    EXPECT_EQ(FoldGreekLetters(
+                  "\xDC\xA2\xDD\xB8\xDE\xB9\xDF\xFA\xC0\xBA\xDA\xFC\xBC\xFD\xBE\xFB\xE0\xFE\xBF"),
               "\xE1\xE1\xE5\xE5\xE7\xE7\xE9\xE9\xE9\xE9\xE9\xEF\xEF\xF5\xF5\xF5\xF5\xF9\xF9");
 }
 
@@ -60,7 +65,7 @@ TEST(FoldingTest, CapitalSigmaEndingAWordLowersToFinalSigma)
     EXPECT_EQ(GreekKey(phoros, true), folded);
     EXPECT_EQ(GreekKey(phoros + ", " + phoros + "1", true), folded + " " + folded + "1");
     EXPECT_EQ(GreekKey(phoros + "a", true), "\xF6\xEF\xF1\xEF\xF3"); // a Latin letter follows
-    EXPECT_EQ(GreekKey("\xD3\xC1\xD3 ", true), "\xF3\xE1\xF2");       // "ΣΑΣ " -> "σας"
+    EXPECT_EQ(GreekKey("\xD3\xC1\xD3 ", true), "\xF3\xE1\xF2");      // "ΣΑΣ " -> "σας"
     EXPECT_EQ(FoldGreekLetters(phoros + "."), folded + ".");
     EXPECT_EQ(FoldGreekLetters("\xD3\xDB"), "\xF3\xDB"); // "Ϋ" is a letter here
     EXPECT_EQ(LocaleLower("TAX " + phoros + "-\xD3"), "tax \xF6\xFC\xF1\xEF\xF2-\xF2");
@@ -75,11 +80,11 @@ TEST(FoldingTest, ContainsWholeWordLooksAtTheFirstOccurrenceOnly)
     EXPECT_FALSE(ContainsWholeWord("taxation tax", "tax"));
     EXPECT_TRUE(ContainsWholeWord("tax-free", "tax"));
     EXPECT_FALSE(ContainsWholeWord("tax free", "tax f")); // a letter follows the occurrence
-    EXPECT_TRUE(ContainsWholeWord("a 1tax2 b", "tax"));    // digits are not word characters
+    EXPECT_TRUE(ContainsWholeWord("a 1tax2 b", "tax"));   // digits are not word characters
     EXPECT_FALSE(ContainsWholeWord("\xF6\xEF\xF1\xEF\xF2", "\xF6\xEF\xF1"));
     EXPECT_FALSE(ContainsWholeWord("\xF6\xFC\xF1\xEF\xF2", "\xF6\xEF\xF1\xEF\xF2"));
     EXPECT_TRUE(ContainsWholeWord("\xDB\xF6\xEF\xF1\xDB", "\xF6\xEF\xF1")); // Ϋ is no letter
-    EXPECT_FALSE(ContainsWholeWord("\xDC\xF6\xEF\xF1", "\xF6\xEF\xF1"));   // ά is
+    EXPECT_FALSE(ContainsWholeWord("\xDC\xF6\xEF\xF1", "\xF6\xEF\xF1"));    // ά is
     EXPECT_FALSE(ContainsWholeWord("", "tax"));
     EXPECT_FALSE(ContainsWholeWord("tax", ""));
 }

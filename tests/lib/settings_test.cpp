@@ -15,8 +15,9 @@ protected:
     void SetUp() override
     {
         m_root = fs::temp_directory_path() /
-                 ("termdex-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                 ("termdex-settings-" +
+                  std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_root);
         fs::create_directories(m_root / "home");
         setenv("HOME", (m_root / "home").c_str(), 1);

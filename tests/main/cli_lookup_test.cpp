@@ -60,7 +60,8 @@ protected:
         WriteShipped({
             {"tariff", Cp("δασμός"), "a tariff"},
             {"tax", Cp("φόρος"),
-             RtfEscape(Cp("ο φόρος (βλ. ")) + "{\\b Tax rate, Tax haven, Nothing}) \\par {\\b bold}"},
+             RtfEscape(Cp("ο φόρος (βλ. ")) +
+                 "{\\b Tax rate, Tax haven, Nothing}) \\par {\\b bold}"},
             {"tax credit", Cp("φορολογική πίστωση"), "a credit"},
             {"tax rate", Cp("φορολογικός συντελεστής"), "a tax rate"},
             {"lonely", "", "alone"},
@@ -77,8 +78,8 @@ protected:
 
 TEST_F(CliLookupTest, TypingMatchesTheWindowKeyByKey)
 {
-    for (const std::string typed : {"Tax", "  tax r", "ta", "φόρος", "ΦΟΡΟΣ", "   ", " 9 tax", "φ tax",
-                                    "taxes", "tax rtae", "φόρων"}) {
+    for (const std::string typed : {"Tax", "  tax r", "ta", "φόρος", "ΦΟΡΟΣ", "   ", " 9 tax",
+                                    "φ tax", "taxes", "tax rtae", "φόρων"}) {
         Open();
         for (char c : Cp(typed))
             core->Entry_TextChange(core->State().entryText + c);
@@ -87,12 +88,15 @@ TEST_F(CliLookupTest, TypingMatchesTheWindowKeyByKey)
         EXPECT_EQ(r.out, ListJson(core->State(), false, &core->State().suggestions)) << typed;
     }
     // The forms come first, then the spellings; a named headword has none.
-    EXPECT_NE(Cli("type taxes").out.find("\"suggestions\": [{\"record\": 2, \"text\": \"tax\", "
-                                         "\"reason\": \"form\"}"),
+    EXPECT_NE(Cli("type taxes")
+                  .out.find("\"suggestions\": [{\"record\": 2, \"text\": \"tax\", "
+                            "\"reason\": \"form\"}"),
               std::string::npos);
-    EXPECT_NE(Cli("type " + ShellQuote("ΦΟΡΟΣ")).out.find("\"suggestions\": []"), std::string::npos);
-    EXPECT_NE(Cli("lookup txa").out.find("\"suggestions\": [{\"record\": 2, \"text\": \"tax\", "
-                                         "\"reason\": \"spelling\"}"),
+    EXPECT_NE(Cli("type " + ShellQuote("ΦΟΡΟΣ")).out.find("\"suggestions\": []"),
+              std::string::npos);
+    EXPECT_NE(Cli("lookup txa")
+                  .out.find("\"suggestions\": [{\"record\": 2, \"text\": \"tax\", "
+                            "\"reason\": \"spelling\"}"),
               std::string::npos);
     const CliResult shown = Cli("type Tax");
     EXPECT_NE(shown.out.find("\"selected\": 0, \"shown\": 2, "), std::string::npos) << shown.out;

@@ -372,9 +372,8 @@ TEST_F(DescrSearchScaleTest, UnreadableTextEndsTheScanWhereOneThreadWouldStop)
     for (int threads : {1, 2}) {
         DescrSearchOptions options;
         options.threads = threads;
-        const DescrSearchResult result =
-            SearchDescriptions(paths, damaged, core->SupplementRefs(), core->State().RtfHeader,
-                               "tax", false, options);
+        const DescrSearchResult result = SearchDescriptions(
+            paths, damaged, core->SupplementRefs(), core->State().RtfHeader, "tax", false, options);
         EXPECT_TRUE(result.failed);
         std::vector<int> before;
         for (int r : all)

@@ -218,11 +218,10 @@ void CompareEveryMode(MainLexCore &core, const std::vector<Cp1253> &keys)
         bool exact = false;
         if (!start.empty()) {
             const IndexRecord &english = index.english[start[0].record];
-            exact = greek
-                        ? FoldGreekLetters(Trim(GreekKey(entry, true))) ==
-                              GreekKey(index.greek[english.greekIndex].headword, true)
-                        : LocaleLower(LatinKey(entry, true)) ==
-                              LocaleLower(LatinKey(english.headword, true));
+            exact = greek ? FoldGreekLetters(Trim(GreekKey(entry, true))) ==
+                                GreekKey(index.greek[english.greekIndex].headword, true)
+                          : LocaleLower(LatinKey(entry, true)) ==
+                                LocaleLower(LatinKey(english.headword, true));
         }
         EXPECT_EQ(core.State().shownRecord, exact ? start[0].record : 0) << label;
     }

@@ -52,8 +52,8 @@ TEST(ShippedDocumentsTest, LinksInAShownDocumentStayInsideOnlyForDocuments)
         const char *scheme, *path;
         A action;
     } rows[] = {
-        {"", "", A::Scroll},                  // "#print"
-        {"", "Biblio.htm", A::Show},          // the other shipped documents
+        {"", "", A::Scroll},         // "#print"
+        {"", "Biblio.htm", A::Show}, // the other shipped documents
         {"file", "/opt/termdex/content/Preface.HTML", A::Show},
         {"", "Fig_Budgetline.bmp", A::Desktop},
         {"HTTPS", "/", A::Address},

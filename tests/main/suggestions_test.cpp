@@ -20,9 +20,9 @@ TEST(EditDistanceTest, CountsSwapsAsOneEditAndStopsAboveTheBound)
         {"inflation", "inflation", 2, 0},
         {"tax", "taxes", 2, 2},
         {"prce", "price", 1, 1},
-        {"prc", "price", 1, 2},           // beyond the bound: bound + 1
+        {"prc", "price", 1, 2}, // beyond the bound: bound + 1
         {"kitten", "sitting", 2, 3},
-        {"ca", "abc", 3, 3},              // no byte edited twice after a swap
+        {"ca", "abc", 3, 3}, // no byte edited twice after a swap
         {"", "ab", 2, 2},
         {"abcdef", "badcfe", 2, 3},
     };
@@ -172,8 +172,10 @@ TEST(EntryLinksTest, BoldHeadwordsAfterSeeUpToItsClosingParenthesisBecomeLinks)
         "{\\rtf1\\ansi {\\b Tax} " + RtfEscape(Cp("είναι (βλ. ")) +
         "{\\b Tax base}, {\\b Value added tax (VAT)},{\\b  Unknown , Tax rate}). {\\b Tax base}}";
     const auto recordOf = [](Cp1253View text) {
-        return text == "Tax base" ? 2 : text == "Value added tax (VAT)" ? 3 : text == "Tax rate" ? 4
-                                                                                             : 0;
+        return text == "Tax base"                ? 2
+               : text == "Value added tax (VAT)" ? 3
+               : text == "Tax rate"              ? 4
+                                                 : 0;
     };
     const std::vector<EntryLink> links = FindEntryLinks(document, recordOf);
     ASSERT_EQ(links.size(), 3u);
@@ -186,15 +188,23 @@ TEST(EntryLinksTest, BoldHeadwordsAfterSeeUpToItsClosingParenthesisBecomeLinks)
     EXPECT_TRUE(FindEntryLinks("{\\rtf1 {\\b Tax base}}", recordOf).empty());
 
     // A headword with a comma of its own is one link; what names nothing is handed back.
-    const std::string fifo = "{\\rtf1 (" + RtfEscape(Cp("βλ. ")) + "{\\b First in, first out (FIFO), Nowhere})}";
+    const std::string fifo =
+        "{\\rtf1 (" + RtfEscape(Cp("βλ. ")) + "{\\b First in, first out (FIFO), Nowhere})}";
     std::vector<Cp1253> unmatched;
-    const auto fifoLinks = FindEntryLinks(fifo, [](Cp1253View text) {
-        return text == "First in, first out (FIFO), Nowhere" ? 0 : text == "Nowhere" ? 0 : text == "first out (FIFO)" ? 7 : 0;
-    }, &unmatched);
+    const auto fifoLinks = FindEntryLinks(
+        fifo,
+        [](Cp1253View text) {
+            return text == "First in, first out (FIFO), Nowhere" ? 0
+                   : text == "Nowhere"                           ? 0
+                   : text == "first out (FIFO)"                  ? 7
+                                                                 : 0;
+        },
+        &unmatched);
     EXPECT_EQ(unmatched, (std::vector<Cp1253>{"First in", "Nowhere"}));
     ASSERT_EQ(fifoLinks.size(), 1u);
-    const auto whole = FindEntryLinks("{\\rtf1 (" + RtfEscape(Cp("βλ. ")) + "{\\b First in, first out (FIFO)})}",
-                                      [](Cp1253View text) { return text == "First in, first out (FIFO)" ? 5 : 0; });
+    const auto whole = FindEntryLinks(
+        "{\\rtf1 (" + RtfEscape(Cp("βλ. ")) + "{\\b First in, first out (FIFO)})}",
+        [](Cp1253View text) { return text == "First in, first out (FIFO)" ? 5 : 0; });
     ASSERT_EQ(whole.size(), 1u);
     EXPECT_EQ(whole[0].record, 5);
 }

@@ -17,7 +17,7 @@ TEST(DisplaySessionTest, X11IsChosenOnlyWhereBothAreOfferedAndNoneWasSet)
 {
     EXPECT_EQ(Plugin(nullptr, "wayland-0", ":0"), "xcb");
     EXPECT_EQ(Plugin("", "wayland-0", ":0"), "xcb");
-    EXPECT_EQ(Plugin("wayland", "wayland-0", ":0"), ""); // the reader's choice stands
+    EXPECT_EQ(Plugin("wayland", "wayland-0", ":0"), "");  // the reader's choice stands
     EXPECT_EQ(Plugin(nullptr, "wayland-0", nullptr), ""); // pure Wayland runs natively
     EXPECT_EQ(Plugin(nullptr, "wayland-0", ""), "");
     EXPECT_EQ(Plugin(nullptr, nullptr, ":0"), "");

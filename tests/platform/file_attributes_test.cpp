@@ -101,8 +101,8 @@ TEST_F(PosixFileAttributesTest, ShellReportsFailuresThatShowOnlyOnceTheProgramRa
 
     // A program that succeeds is never reported; the later failure proves the loop ran.
     bool succeeded = false, later = false;
-    ASSERT_TRUE(shell->StartProgram(Script(m_folder / "works", 0), {},
-                                    [&succeeded] { succeeded = true; }));
+    ASSERT_TRUE(
+        shell->StartProgram(Script(m_folder / "works", 0), {}, [&succeeded] { succeeded = true; }));
     ASSERT_TRUE(shell->StartProgram(Script(m_folder / "fails", 4), {}, [&later] { later = true; }));
     EXPECT_TRUE(WaitFor(later));
     EXPECT_FALSE(succeeded);

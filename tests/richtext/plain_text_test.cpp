@@ -80,7 +80,9 @@ TEST(PlainText, NamedSymbolsAreCodePageBytes)
         {"dashes and quotes",
          "{\\rtf1 \\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}",
          "\x97\x96\x95\x91\x92\x93\x94"},
-        {"spaces and hyphens", "{\\rtf1 a\\~b\\-c\\_d}", "a\xA0" "bc-d"},
+        {"spaces and hyphens", "{\\rtf1 a\\~b\\-c\\_d}",
+         "a\xA0"
+         "bc-d"},
         {"escaped braces and backslash", "{\\rtf1 \\{x\\}\\\\}", "{x}\\"},
     });
 }
@@ -97,9 +99,8 @@ TEST(PlainText, ProgramDescriptionsReadAsTheirText)
     const std::string shipped =
         "{\\f60\\fs22 {\\b Demand} (\xC6\xDE\xF4\xE7\xF3\xE7)\\par \\pard\\qj \xC7 "
         "\xF0\xEF\xF3\xFC\xF4\xE7\xF4\xE1.}";
-    EXPECT_EQ(RtfToPlainText(Document(shipped)),
-              "Demand (\xC6\xDE\xF4\xE7\xF3\xE7)\r\n"
-              "\xC7 \xF0\xEF\xF3\xFC\xF4\xE7\xF4\xE1.\r\n\r\n");
+    EXPECT_EQ(RtfToPlainText(Document(shipped)), "Demand (\xC6\xDE\xF4\xE7\xF3\xE7)\r\n"
+                                                 "\xC7 \xF0\xEF\xF3\xFC\xF4\xE7\xF4\xE1.\r\n\r\n");
 
     // A shipped entry with the reader's supplement: heading, supplement, separator, closing.
     const std::string supplemented =
@@ -130,8 +131,7 @@ TEST(PlainText, BytesFollowTheCurrentFontsCodePage)
         {"group restores the font", fonts + "{\\f1 \\'e9}\\'e9}", "?\xE9"},
         {"plain returns to the default font", fonts + "\\f1\\plain \\'e9}", "\xE9"},
         {"font missing from the table", fonts + "\\f9 \\'e9}", "\xE9"},
-        {"Western document, no font",
-         "{\\rtf1\\ansi\\ansicpg1252 \\'e1\\'93}", "?\x93"},
+        {"Western document, no font", "{\\rtf1\\ansi\\ansicpg1252 \\'e1\\'93}", "?\x93"},
         {"Western default font",
          "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f1\\fcharset0 Times;}}\\'e9\\'b0}", "?\xB0"},
     });
@@ -140,14 +140,22 @@ TEST(PlainText, BytesFollowTheCurrentFontsCodePage)
 TEST(PlainText, UnicodeEscapesAndTheirFallback)
 {
     ExpectPlain({
-        {"Greek letter, fallback skipped", "{\\rtf1 \\u945?b}", "\xE1" "b"},
-        {"default skip count is one", "{\\rtf1 \\u945 xy}", "\xE1" "y"},
-        {"uc0 skips nothing", "{\\rtf1\\uc0 \\u945 b}", "\xE1" "b"},
+        {"Greek letter, fallback skipped", "{\\rtf1 \\u945?b}",
+         "\xE1"
+         "b"},
+        {"default skip count is one", "{\\rtf1 \\u945 xy}",
+         "\xE1"
+         "y"},
+        {"uc0 skips nothing", "{\\rtf1\\uc0 \\u945 b}",
+         "\xE1"
+         "b"},
         {"uc2 skips two escapes", "{\\rtf1\\uc2 \\u8364\\'80\\'80x}", "\x80x"},
         {"negative means plus 65536", "{\\rtf1 \\u-4?}", "?"},
         {"outside the code page", "{\\rtf1 \\u20013?\\u8734?}", "??"},
         {"uc belongs to its group", "{\\rtf1 {\\uc0 \\u945 x}\\u945 yz}", "\xE1x\xE1z"},
-        {"a brace ends the fallback", "{\\rtf1\\uc3 {\\u945 a}b}", "\xE1" "b"},
+        {"a brace ends the fallback", "{\\rtf1\\uc3 {\\u945 a}b}",
+         "\xE1"
+         "b"},
         {"surrogate pair is one character", "{\\rtf1\\uc0 \\u-10179\\u-8704 x}", "?x"},
     });
 }
@@ -159,8 +167,8 @@ TEST(PlainText, DestinationsThatAreNotTextAreSkipped)
          "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}x}", "x"},
         {"stylesheet and info",
          "{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}x}", "x"},
-        {"optional destination with nested groups",
-         "{\\rtf1 a{\\*\\generator Riched20 {x}{y};}b}", "ab"},
+        {"optional destination with nested groups", "{\\rtf1 a{\\*\\generator Riched20 {x}{y};}b}",
+         "ab"},
         {"binary data inside a skipped group", "{\\rtf1 a{\\*\\foo \\bin2 }}c}d}", "ad"},
         {"headers and footers", "{\\rtf1 {\\header h}{\\footer f}x}", "x"},
         {"field shows its result",
@@ -206,14 +214,17 @@ TEST(PlainText, DamagedInputReadsWithoutHarm)
         {"NUL bytes", "{\\rtf1 a\0b\0\\par c}"s, "ab\r\nc"},
         {"binary length past the end", "{\\rtf1 a\\bin999999999 xyz}", "a"},
         {"negative binary length", "{\\rtf1 a\\bin-5 x}", "ax"},
-        {"stray control bytes", "{\\rtf1 a\x01\x1F" "b\x7F}", "ab\x7F"},
+        {"stray control bytes",
+         "{\\rtf1 a\x01\x1F"
+         "b\x7F}",
+         "ab\x7F"},
     });
 }
 
 TEST(PlainText, DeepNestingIsBounded)
 {
-    const std::string deep = "{\\rtf1 " + std::string(100000, '{') + "x" +
-                             std::string(100000, '}') + "y}";
+    const std::string deep =
+        "{\\rtf1 " + std::string(100000, '{') + "x" + std::string(100000, '}') + "y}";
     EXPECT_EQ(RtfToPlainText(deep), "xy");
 
     // Formatting inside groups deeper than the kept stack still unwinds with its groups.
@@ -232,9 +243,10 @@ TEST(PlainText, DeepNestingIsBounded)
 // no control byte but TAB, CR and LF.
 TEST(PlainText, RandomInputGivesCleanText)
 {
-    const char *pieces[] = {"{", "}", "\\", "\\'", "\\par ", "\\u", "-", "9", "\\uc", "\\bin",
-                            "\\*", "\\pict", "\\fonttbl", "\\f", "\\cell", "\\row", "\\intbl",
-                            "a", "\xE1", ";", "\\colortbl", "\\'0d", "\x00", "\x01", " "};
+    const char *pieces[] = {
+        "{",     "}",   "\\",         "\\'",       "\\par ", "\\u",    "-",     "9",       "\\uc",
+        "\\bin", "\\*", "\\pict",     "\\fonttbl", "\\f",    "\\cell", "\\row", "\\intbl", "a",
+        "\xE1",  ";",   "\\colortbl", "\\'0d",     "\x00",   "\x01",   " "};
     uint32_t seed = 12345;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;

@@ -9,19 +9,29 @@
 
 namespace termdex {
 
-enum class EventKind { Text, Unicode, ParagraphEnd, LineBreak, PageBreak, RowStart, CellEnd, RowEnd,
-                       Picture, DocumentEnd };
+enum class EventKind {
+    Text,
+    Unicode,
+    ParagraphEnd,
+    LineBreak,
+    PageBreak,
+    RowStart,
+    CellEnd,
+    RowEnd,
+    Picture,
+    DocumentEnd
+};
 
 struct RecordedEvent
 {
     EventKind kind;
-    std::string text;         // Text
-    char32_t codePoint = 0;   // Unicode
-    CharFormat format;        // Text, Unicode, LineBreak, Picture; its fontName is cleared
-    std::string fontName;     // the format's font name, kept past the callback
+    std::string text;          // Text
+    char32_t codePoint = 0;    // Unicode
+    CharFormat format;         // Text, Unicode, LineBreak, Picture; its fontName is cleared
+    std::string fontName;      // the format's font name, kept past the callback
     ParagraphFormat paragraph; // ParagraphEnd, CellEnd, DocumentEnd
-    TableRowFormat row;       // RowStart, RowEnd
-    Picture picture;          // Picture
+    TableRowFormat row;        // RowStart, RowEnd
+    Picture picture;           // Picture
 };
 
 class RecordingSink : public RtfSink
@@ -147,8 +157,8 @@ inline std::string Describe(const std::vector<RecordedEvent> &events)
         out += "picture ";
         number(int(pic.format));
         bytes(pic.data);
-        for (int v : {pic.width, pic.height, pic.goalWidth, pic.goalHeight, pic.scaleX,
-                      pic.scaleY, pic.bitsPerPixel, pic.widthBytes})
+        for (int v : {pic.width, pic.height, pic.goalWidth, pic.goalHeight, pic.scaleX, pic.scaleY,
+                      pic.bitsPerPixel, pic.widthBytes})
             number(v);
         out += '\n';
     }

@@ -60,8 +60,7 @@ TEST(RtfReader, CharacterFormatFollowsGroups)
 {
     const RecordingSink sink = Read("{\\rtf1 a{\\b b{\\i c}d}e\\b f\\b0 g\\i1 h\\i0 }");
     EXPECT_EQ(Runs(sink), (std::vector<std::string>{"a:-----", "b:b----", "c:bi---", "d:b----",
-                                                    "e:-----", "f:b----", "g:-----",
-                                                    "h:-i---"}));
+                                                    "e:-----", "f:b----", "g:-----", "h:-i---"}));
 }
 
 TEST(RtfReader, UnderlineStrikeAndVerticalPosition)
@@ -98,10 +97,10 @@ TEST(RtfReader, FontsComeWithTheirTableEntry)
 TEST(RtfReader, FontTablesInOtherShapes)
 {
     // Entries without groups, and an entry holding optional groups around its name.
-    const RecordingSink sink = Read(
-        "{\\rtf1\\deff3{\\fonttbl\\f0\\fnil\\fcharset0 Calibri;\\f3\\fnil\\fcharset161 Arial "
-        "Greek;{\\f5\\froman\\fcharset161{\\*\\panose 02020603050405020304}Times New Roman"
-        "{\\*\\falt Times};}}a\\f0 b\\f5 c}");
+    const RecordingSink sink =
+        Read("{\\rtf1\\deff3{\\fonttbl\\f0\\fnil\\fcharset0 Calibri;\\f3\\fnil\\fcharset161 Arial "
+             "Greek;{\\f5\\froman\\fcharset161{\\*\\panose 02020603050405020304}Times New Roman"
+             "{\\*\\falt Times};}}a\\f0 b\\f5 c}");
     const auto runs = sink.Of(EventKind::Text);
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0].fontName, "Arial Greek");
@@ -150,10 +149,10 @@ TEST(RtfReader, EventsArriveInDocumentOrder)
     std::vector<EventKind> kinds;
     for (const RecordedEvent &e : sink.events)
         kinds.push_back(e.kind);
-    EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::Text, EventKind::LineBreak,
-                                             EventKind::Text, EventKind::PageBreak,
-                                             EventKind::Text, EventKind::ParagraphEnd,
-                                             EventKind::Text, EventKind::DocumentEnd}));
+    EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::Text, EventKind::LineBreak, EventKind::Text,
+                                             EventKind::PageBreak, EventKind::Text,
+                                             EventKind::ParagraphEnd, EventKind::Text,
+                                             EventKind::DocumentEnd}));
 }
 
 TEST(RtfReader, TextInOneFormatIsOneRun)
@@ -185,10 +184,10 @@ TEST(RtfReader, TableRowsAndCells)
     for (const RecordedEvent &e : sink.events)
         kinds.push_back(e.kind);
     using K = EventKind;
-    EXPECT_EQ(kinds, (std::vector<K>{K::Text, K::ParagraphEnd, K::RowStart, K::Text, K::CellEnd,
-                                     K::Text, K::ParagraphEnd, K::Text, K::CellEnd, K::RowEnd,
-                                     K::RowStart, K::Text, K::CellEnd, K::RowEnd, K::Text,
-                                     K::ParagraphEnd, K::DocumentEnd}));
+    EXPECT_EQ(kinds,
+              (std::vector<K>{K::Text, K::ParagraphEnd, K::RowStart, K::Text, K::CellEnd, K::Text,
+                              K::ParagraphEnd, K::Text, K::CellEnd, K::RowEnd, K::RowStart, K::Text,
+                              K::CellEnd, K::RowEnd, K::Text, K::ParagraphEnd, K::DocumentEnd}));
     const auto starts = sink.Of(EventKind::RowStart);
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[0].row.cellRight, (std::vector<int>{1000, 2500}));

@@ -22,7 +22,8 @@ TEST(CliDataTest, CodecsRunOnRawBytes)
 
 TEST(CliDataTest, FoldAndWholeWord)
 {
-    EXPECT_EQ(RunCli("fold greek-key " + ShellQuote("  ΑΓΟΡΆ (Χρήματος) ")).out, "αγορα χρηματος\n");
+    EXPECT_EQ(RunCli("fold greek-key " + ShellQuote("  ΑΓΟΡΆ (Χρήματος) ")).out,
+              "αγορα χρηματος\n");
     EXPECT_EQ(RunCli("fold latin-key '3 D-printing'").out, "dprinting\n");
     EXPECT_EQ(RunCli("fold latin-key '3 D-printing' --keep-leading-digits").out, "3 dprinting\n");
     EXPECT_EQ(RunCli("--json fold fold-greek-letters " + ShellQuote("Τιμή, (Price)")).out,
@@ -57,10 +58,12 @@ TEST(CliDataTest, MissingDataFilesAreNamedWithStatus4)
 {
     const auto empty = std::filesystem::temp_directory_path() / "termdex-cli-empty";
     std::filesystem::create_directories(empty);
-    const CliResult r = RunCli("--program-folder " + ShellQuote(empty.string()) + " dump-index", {}, true);
+    const CliResult r =
+        RunCli("--program-folder " + ShellQuote(empty.string()) + " dump-index", {}, true);
     EXPECT_EQ(r.status, 4);
     EXPECT_NE(r.out.find("TermdexI.tbo"), std::string::npos);
-    EXPECT_EQ(RunCli("--program-folder " + ShellQuote(empty.string()) + " build", {}, true).status, 4);
+    EXPECT_EQ(RunCli("--program-folder " + ShellQuote(empty.string()) + " build", {}, true).status,
+              4);
     std::filesystem::remove_all(empty);
 }
 

@@ -42,7 +42,8 @@ inline CliResult RunCli(const std::string &arguments, const std::string &stdinTe
                               : ShellQuote((BuildDir() / "termdex-cli").string()) + " " + arguments;
     std::filesystem::path input;
     if (!stdinText.empty()) {
-        input = std::filesystem::temp_directory_path() / ("termdex-cli-in-" + std::to_string(::getpid()));
+        input = std::filesystem::temp_directory_path() /
+                ("termdex-cli-in-" + std::to_string(::getpid()));
         std::FILE *f = std::fopen(input.c_str(), "wb");
         std::fwrite(stdinText.data(), 1, stdinText.size(), f);
         std::fclose(f);

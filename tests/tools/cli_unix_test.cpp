@@ -57,9 +57,10 @@ TEST(CliUnixTest, DefineIsTypeThenShowForEachWordAndExitsFiveWhenOneShowsNothing
     r = RunCli(Demo() + "define tax");
     EXPECT_EQ(r.status, 0);
     for (const std::string &line : Lines(r.out))
-        EXPECT_LE(std::count_if(line.begin(), line.end(),
-                                [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }),
-                  80)
+        EXPECT_LE(
+            std::count_if(line.begin(), line.end(),
+                          [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }),
+            80)
             << line;
     EXPECT_EQ(r.out.rfind("Tax  ", 0), 0u) << r.out;
 }
@@ -68,8 +69,9 @@ TEST(CliUnixTest, OptionsTakeTheirValueAfterAnEqualsSignAndEveryCommandHasHelp)
 {
     EXPECT_EQ(RunCli(Demo() + "--json lookup --mode=contain tax").out,
               RunCli(Demo() + "--json lookup --mode contain tax").out);
-    EXPECT_EQ(RunCli("--program-folder=" + ShellQuote(BuildDir().string()) + " --lang=gr --json all").out,
-              RunCli(Demo() + "--lang gr --json all").out);
+    EXPECT_EQ(
+        RunCli("--program-folder=" + ShellQuote(BuildDir().string()) + " --lang=gr --json all").out,
+        RunCli(Demo() + "--lang gr --json all").out);
     EXPECT_EQ(RunCli(Demo() + "--json=yes all").status, 2);
     EXPECT_EQ(RunCli(Demo() + "dump-index --greek=1").status, 2);
 
@@ -88,7 +90,8 @@ TEST(CliUnixTest, OptionsTakeTheirValueAfterAnEqualsSignAndEveryCommandHasHelp)
     EXPECT_GT(all.find("  codec "), all.find("Maintenance commands:"));
     size_t column = std::string::npos;
     const size_t commands = all.find("Reader commands:");
-    for (const std::string &line : Lines(all.substr(commands, all.find("Global options") - commands))) {
+    for (const std::string &line :
+         Lines(all.substr(commands, all.find("Global options") - commands))) {
         const size_t gap = line.find("   ", 2);
         if (line.rfind("  ", 0) != 0 || gap == std::string::npos)
             continue;
@@ -101,11 +104,12 @@ TEST(CliUnixTest, OptionsTakeTheirValueAfterAnEqualsSignAndEveryCommandHasHelp)
 
 TEST(CliUnixTest, ColourOnlyOnATerminalAndNeverWithNoColor)
 {
-    const std::string command = ShellQuote((BuildDir() / "termdex-cli").string()) + " " +
-                                Demo() + "define tax";
+    const std::string command =
+        ShellQuote((BuildDir() / "termdex-cli").string()) + " " + Demo() + "define tax";
     // script gives the program a terminal of its own.
     auto onTerminal = [&](const std::string &environment) {
-        return RunCli("", {}, false, "script -qec " + ShellQuote(environment + command) + " /dev/null");
+        return RunCli("", {}, false,
+                      "script -qec " + ShellQuote(environment + command) + " /dev/null");
     };
     EXPECT_NE(onTerminal("TERM=xterm ").out.find("\x1b[1m"), std::string::npos);
     EXPECT_EQ(onTerminal("TERM=xterm NO_COLOR=1 ").out.find("\x1b["), std::string::npos);
@@ -115,7 +119,8 @@ TEST(CliUnixTest, ColourOnlyOnATerminalAndNeverWithNoColor)
 TEST(CliUnixTest, BadArgumentsAreRefusedWithAMessageNamingWhatFailed)
 {
     // Overlong forms (an encoded NUL among them), surrogates, truncated sequences.
-    for (const char *bad : {"ta\xC0\x80x", "\xC1\xB4", "\xE0\x80\xB4", "\xED\xA0\x80", "tax\xE2\x82"}) {
+    for (const char *bad :
+         {"ta\xC0\x80x", "\xC1\xB4", "\xE0\x80\xB4", "\xED\xA0\x80", "tax\xE2\x82"}) {
         const CliResult r = RunCli(Demo() + "lookup " + ShellQuote(bad), {}, true);
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_NE(r.out.find("invalid UTF-8"), std::string::npos) << r.out;
@@ -137,7 +142,8 @@ TEST(CliUnixTest, BadArgumentsAreRefusedWithAMessageNamingWhatFailed)
     const auto root = std::filesystem::temp_directory_path() / "termdex-cli-unix";
     std::filesystem::create_directories(root);
     std::ofstream(root / "file") << "x";
-    const CliResult install = RunCli("install " + ShellQuote((root / "file" / "dest").string()), {}, true);
+    const CliResult install =
+        RunCli("install " + ShellQuote((root / "file" / "dest").string()), {}, true);
     EXPECT_EQ(install.status, 1);
     EXPECT_NE(install.out.find((root / "file").string() + " is a file"), std::string::npos)
         << install.out;

@@ -13,9 +13,10 @@ namespace {
 namespace fs = std::filesystem;
 
 const Cp1253 kPreamble = "\\rtf1\\ansi\\ansicpg1253\\deff0{\\fonttbl{\\f0\\fcharset161 Arial;}}";
-const Cp1253 kSee = "\xe2\xeb.";                        // βλ.
-const Cp1253 kFigure = "[\xd3\xf7\xde\xec\xe1]";        // [Σχήμα]
-const Cp1253 kWords = " one two three four five six seven eight nine ten eleven twelve thirteen fourteen fifteen.";
+const Cp1253 kSee = "\xe2\xeb.";                 // βλ.
+const Cp1253 kFigure = "[\xd3\xf7\xde\xec\xe1]"; // [Σχήμα]
+const Cp1253 kWords =
+    " one two three four five six seven eight nine ten eleven twelve thirteen fourteen fifteen.";
 
 struct Entry
 {
@@ -59,7 +60,8 @@ protected:
     void SetUp() override
     {
         // ctest runs each case in a process of its own, side by side: one folder per process.
-        folder = fs::path(::testing::TempDir()) / ("termdex-content-check-" + std::to_string(::getpid()));
+        folder = fs::path(::testing::TempDir()) /
+                 ("termdex-content-check-" + std::to_string(::getpid()));
         fs::remove_all(folder);
         fs::create_directories(folder / "content");
     }
@@ -79,9 +81,11 @@ TEST_F(ContentCheckTest, SoundEntriesPass)
     Bitmap("Fig_Supplyanddemand.bmp");
     const AuthoredEntries entries = Entries({
         {"Supply and demand", "\xc6\xde\xf4\xe7\xf3\xe7", // Ζήτηση
-         "{\\b Supply}" + kWords + " " + kFigure + " (" + kSee + " {\\b GDP, inflation}, {\\b First in, first out (FIFO)})."},
+         "{\\b Supply}" + kWords + " " + kFigure + " (" + kSee +
+             " {\\b GDP, inflation}, {\\b First in, first out (FIFO)})."},
         {"First in, first out (FIFO)", "FIFO", "Stock" + kWords},
-        {"GDP", "\xc1\xc5\xd0", "Abbreviation" + kWords + " (" + kSee + " {\\b Gross domestic product})."},
+        {"GDP", "\xc1\xc5\xd0",
+         "Abbreviation" + kWords + " (" + kSee + " {\\b Gross domestic product})."},
         {"Gross domestic product", "\xc1\xc5\xd0", "Output" + kWords},
         {"Inflation", "\xd0\xeb\xe7\xe8\xf9\xf1\xe9\xf3\xec\xfc\xf2", "Prices" + kWords},
     });
@@ -96,10 +100,12 @@ TEST_F(ContentCheckTest, EachFaultIsReportedWithItsEntry)
     Bitmap("Fig_Unused.bmp");
     Bitmap("Fig_Tax.bmp", false);
     const AuthoredEntries entries = Entries({
-        {"Tax", "\xd6\xfc\xf1\xef\xf2", "A tax" + kWords + " " + kFigure + " (" + kSee + " {\\b Tax base}, {\\b Nowhere})."},
-        {"tax", "\xc1\xeb\xeb\xef", "Again" + kWords},            // duplicate, letter case aside
-        {"Tax base", "\xd6\xfc\xf1\xef\xf2", "Base" + kWords},   // shares "Φόρος" with "Tax", which refers to it
-        {"Levy", "\xd6\xfc\xf1\xef\xf2", "Levy" + kWords},       // shares "Φόρος" with no link at all
+        {"Tax", "\xd6\xfc\xf1\xef\xf2",
+         "A tax" + kWords + " " + kFigure + " (" + kSee + " {\\b Tax base}, {\\b Nowhere})."},
+        {"tax", "\xc1\xeb\xeb\xef", "Again" + kWords}, // duplicate, letter case aside
+        {"Tax base", "\xd6\xfc\xf1\xef\xf2",
+         "Base" + kWords}, // shares "Φόρος" with "Tax", which refers to it
+        {"Levy", "\xd6\xfc\xf1\xef\xf2", "Levy" + kWords}, // shares "Φόρος" with no link at all
         {"Cost", "K\xfc\xf3\xf4\xef\xf2", "Cost" + kWords + " " + kFigure}, // Latin K in "Κόστος"
         {"Short", "\xcb\xdd\xee\xe7", "Too short."},
     });
@@ -123,7 +129,8 @@ TEST_F(ContentCheckTest, UnknownGreekWordsAreWarningsOnce)
     const AuthoredEntries entries = Entries({
         {"Good", word, word + " " + word + " \xc1\xc5\xd0" + kWords}, // and "ΑΕΠ", an abbreviation
         {"Goods", "\xe1\xe3\xe1\xe8\xdc", word + kWords},
-        {"Exercise", "\xa2\xf3\xea\xe7\xf3\xe7", "\xa2\xf3\xea\xe7\xf3\xe7" + kWords}, // "Άσκηση", looked up whole
+        {"Exercise", "\xa2\xf3\xea\xe7\xf3\xe7",
+         "\xa2\xf3\xea\xe7\xf3\xe7" + kWords}, // "Άσκηση", looked up whole
     });
     const ContentReport report = CheckContent(entries, folder, [&](Cp1253View w) {
         return w != word && w != "\xc1\xc5\xd0" && w != "\xf3\xea\xe7\xf3\xe7";

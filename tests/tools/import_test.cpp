@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 
 fs::path Scratch(const std::string &name)
 {
-    const fs::path dir = fs::temp_directory_path() / ("termdex-import-" + std::to_string(::getpid())) / name;
+    const fs::path dir =
+        fs::temp_directory_path() / ("termdex-import-" + std::to_string(::getpid())) / name;
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -58,16 +59,20 @@ std::string Dictzip(const std::string &text, size_t chunk)
     }
     deflateEnd(&z);
     const auto le16 = [](std::string &s, unsigned v) { s += char(v & 0xFF), s += char(v >> 8); };
-    const auto le32 = [&](std::string &s, unsigned long v) { le16(s, v & 0xFFFF), le16(s, v >> 16); };
+    const auto le32 = [&](std::string &s, unsigned long v) {
+        le16(s, v & 0xFFFF), le16(s, v >> 16);
+    };
     std::string extra = "RA";
     le16(extra, 6 + 2 * sizes.size());
-    le16(extra, 1), le16(extra, static_cast<unsigned>(chunk)), le16(extra, static_cast<unsigned>(sizes.size()));
+    le16(extra, 1), le16(extra, static_cast<unsigned>(chunk)),
+        le16(extra, static_cast<unsigned>(sizes.size()));
     for (uint16_t size : sizes)
         le16(extra, size);
     std::string file = std::string("\x1F\x8B\x08\x04\0\0\0\0\x02\x03", 10);
     le16(file, static_cast<unsigned>(extra.size()));
     file += extra + body;
-    le32(file, crc32(0, reinterpret_cast<const Bytef *>(text.data()), static_cast<uInt>(text.size())));
+    le32(file,
+         crc32(0, reinterpret_cast<const Bytef *>(text.data()), static_cast<uInt>(text.size())));
     le32(file, text.size());
     return file;
 }
@@ -90,9 +95,10 @@ TEST(ImportText, PolytonicGreekAndCharactersOutsideTheCodePage)
 TEST(ImportParsers, CsvQuotingAndTsvHeaderAndLineBreaks)
 {
     Parsed csv;
-    ParseDelimited("English,Greek,Description\r\n\"Tax, direct\",Άμεσος φόρος,\"He said \"\"pay\"\"\nnow\"\r\n"
-                   "Levy,Εισφορά\r\n\r\n",
-                   true, csv);
+    ParseDelimited(
+        "English,Greek,Description\r\n\"Tax, direct\",Άμεσος φόρος,\"He said \"\"pay\"\"\nnow\"\r\n"
+        "Levy,Εισφορά\r\n\r\n",
+        true, csv);
     ASSERT_EQ(csv.entries.size(), 2u);
     EXPECT_EQ(csv.entries[0].english, "Tax, direct");
     EXPECT_EQ(csv.entries[0].greek, "Άμεσος φόρος");
@@ -116,13 +122,14 @@ TEST(ImportParsers, DictzipChunksAndOneSidedEntries)
     const std::string info = "00-database-info\nLicence: GPL\n";
     const std::string tax = "tax /tæks/\n\n(econ.) levy; φόρος, τέλος\n";
     const std::string dict = info + tax;
-    const std::string index = "00databaseinfo\t" + number(0) + "\t" + number(info.size()) + "\ntax\t" +
-                              number(info.size()) + "\t" + number(tax.size()) + "\nbroken\tA\nfar\tzzzz\tB\n";
+    const std::string index = "00databaseinfo\t" + number(0) + "\t" + number(info.size()) +
+                              "\ntax\t" + number(info.size()) + "\t" + number(tax.size()) +
+                              "\nbroken\tA\nfar\tzzzz\tB\n";
     std::string error;
     const auto inflated = Inflate(Dictzip(dict + std::string(5000, 'x'), 64), 1 << 20, error);
     ASSERT_TRUE(inflated) << error;
     EXPECT_EQ(inflated->substr(0, dict.size()), dict);
-    EXPECT_FALSE(Inflate(Dictzip(dict, 8).substr(0, 40), 1 << 20, error)); // cut short
+    EXPECT_FALSE(Inflate(Dictzip(dict, 8).substr(0, 40), 1 << 20, error));   // cut short
     EXPECT_FALSE(Inflate(Dictzip(std::string(5000, 'x'), 64), 1000, error)); // over the bound
 
     Parsed parsed;
@@ -153,11 +160,13 @@ StarDictFiles SampleStarDict()
     StarDictFiles f;
     f.ifo = "StarDict's dict ifo file\nversion=3.0.0\nbookname=Sample\nwordcount=2\n"
             "idxoffsetbits=64\nsametypesequence=h\ncopyright=CC BY-SA 4.0\n";
-    const std::string first = "<b>φόρος</b>, τέλος<br><ul><li>one</li><li>two</li></ul><i>note</i> &amp; &#x3A9;";
+    const std::string first =
+        "<b>φόρος</b>, τέλος<br><ul><li>one</li><li>two</li></ul><i>note</i> &amp; &#x3A9;";
     const std::string second = "<p>κόστος</p>";
     f.dict = first + second;
-    f.idx = "cost" + std::string(1, '\0') + BigEndian(first.size(), 8) + BigEndian(second.size(), 4) +
-            "tax" + std::string(1, '\0') + BigEndian(0, 8) + BigEndian(first.size(), 4);
+    f.idx = "cost" + std::string(1, '\0') + BigEndian(first.size(), 8) +
+            BigEndian(second.size(), 4) + "tax" + std::string(1, '\0') + BigEndian(0, 8) +
+            BigEndian(first.size(), 4);
     return f;
 }
 
@@ -195,7 +204,8 @@ TEST(ImportParsers, TbxConceptWithSeveralEnglishTerms)
           <langSet xml:lang="el"><ntig><termGrp><term>φόρος</term></termGrp></ntig></langSet>
         </termEntry>
         <termEntry id="IATE-2"><langSet xml:lang="el"><tig><term>μόνο</term></tig></langSet></termEntry>
-        <termEntry id="IATE-3"><langSet xml:lang="en"><tig><term>cut)", parsed);
+        <termEntry id="IATE-3"><langSet xml:lang="en"><tig><term>cut)",
+             parsed);
     ASSERT_EQ(parsed.entries.size(), 2u);
     EXPECT_EQ(parsed.entries[0].english, "tax");
     EXPECT_EQ(parsed.entries[0].greek, "φόρος");
@@ -213,13 +223,15 @@ TEST(ImportParsers, TbxConceptWithSeveralEnglishTerms)
 TEST(ImportParsers, TeiEntriesWithSenses)
 {
     Parsed parsed;
-    ParseTei(R"(<TEI xmlns="http://www.tei-c.org/ns/1.0"><teiHeader><fileDesc><titleStmt><title>English-Greek</title>
+    ParseTei(
+        R"(<TEI xmlns="http://www.tei-c.org/ns/1.0"><teiHeader><fileDesc><titleStmt><title>English-Greek</title>
         </titleStmt><publicationStmt><availability><p>GPL 2 or later</p></availability></publicationStmt></fileDesc>
         </teiHeader><text><body>
         <entry><form><orth>tax</orth><pron>tæks</pron></form><gramGrp><pos>n</pos></gramGrp>
           <sense><cit type="trans" xml:lang="el"><quote>φόρος</quote></cit><cit type="trans"><quote>τέλος</quote></cit></sense>
           <sense><def>a burden</def></sense></entry>
-        <entry><form><orth></orth></form></entry></body></text></TEI>)", parsed);
+        <entry><form><orth></orth></form></entry></body></text></TEI>)",
+        parsed);
     ASSERT_EQ(parsed.entries.size(), 1u);
     EXPECT_EQ(parsed.entries[0].greek, "φόρος");
     EXPECT_EQ(PlainUtf8(parsed.entries[0].rtf), "tax /t?ks/ n\r\n1. φόρος, τέλος\r\n2. a burden");
@@ -235,9 +247,10 @@ TEST(ImportAuthoring, MergedSortedSkippedAndBounded)
         rich.Text(text);
         return Entry{std::move(en), std::move(gr), rich.Finish(), false};
     };
-    AuthoringResult result = MakeAuthoringText({entry("zeta [z]", "ζήτα", "last"), entry("Tax", "φόρος", "one"),
-                                                entry("Мир", "κόσμος", "x"), entry("tax", "", "lower"),
-                                                entry("Tax", "τέλος", "two"), entry("ἀγορά", "ἀγορά", "poly")});
+    AuthoringResult result =
+        MakeAuthoringText({entry("zeta [z]", "ζήτα", "last"), entry("Tax", "φόρος", "one"),
+                           entry("Мир", "κόσμος", "x"), entry("tax", "", "lower"),
+                           entry("Tax", "τέλος", "two"), entry("ἀγορά", "ἀγορά", "poly")});
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.records, 4u);
     ASSERT_EQ(result.skipped.size(), 1u);
@@ -248,8 +261,10 @@ TEST(ImportAuthoring, MergedSortedSkippedAndBounded)
     EXPECT_EQ(lines[0].size(), 603u);
     // LatinKey order: Latin letters first.
     EXPECT_EQ(lines[1].rfind("[[[[Tax[[[\\'f6\\'fc\\'f1\\'ef\\'f2[[", 0), 0u);
-    EXPECT_NE(lines[1].find("one\\par \\pard\\plain\\f60\\fs20 \\b \\'f4\\'dd\\'eb\\'ef\\'f2\\b0 \\line two]]]]"),
-              std::string::npos);
+    EXPECT_NE(
+        lines[1].find(
+            "one\\par \\pard\\plain\\f60\\fs20 \\b \\'f4\\'dd\\'eb\\'ef\\'f2\\b0 \\line two]]]]"),
+        std::string::npos);
     EXPECT_EQ(lines[2].rfind("[[[[tax[[[[[", 0), 0u);
     EXPECT_EQ(lines[3].rfind("[[[[zeta (z)[[[", 0), 0u);
     EXPECT_EQ(lines[4].rfind("[[[[\\'e1\\'e3\\'ef\\'f1\\'dc[[[", 0), 0u);
@@ -262,26 +277,38 @@ TEST(ImportAuthoring, MergedSortedSkippedAndBounded)
     EXPECT_NE(result.error.find("30002"), std::string::npos);
 }
 
-std::string Folder(const fs::path &dir) { return "--program-folder " + ShellQuote(dir.string()) + " --json "; }
+std::string Folder(const fs::path &dir)
+{
+    return "--program-folder " + ShellQuote(dir.string()) + " --json ";
+}
 
 TEST(ImportCli, BuiltAndImportedCopiesOfTheSameDataLookUpAlike)
 {
     const fs::path dir = Scratch("round-trip");
     // Hand-written authoring text in the lookup order, and the same data as TSV.
     Write(dir / "authoring.txt",
-          ShippedPreamble() + "\r\n"
-          "[[[[Income[[[\\'c5\\'e9\\'f3\\'fc\\'e4\\'e7\\'ec\\'e1[[\\pard\\plain\\f60\\fs20 Money that comes in]]]]\r\n"
-          "[[[[Tax[[[\\'d6\\'fc\\'f1\\'ef\\'f2[[\\pard\\plain\\f60\\fs20 A levy\\line on income]]]]\r\n"
-          "[[[[Tax base[[[\\'d6\\'ef\\'f1\\'ef\\'eb\\'ef\\'e3\\'e9\\'ea\\'de \\'e2\\'dc\\'f3\\'e7[[\\pard\\plain\\f60\\fs20 What is taxed]]]]\r\n");
-    Write(dir / "same.tsv", "Tax\tΦόρος\tA levy\\non income\nIncome\tΕισόδημα\tMoney that comes in\n"
-                            "Tax base\tΦορολογική βάση\tWhat is taxed\n");
-    ASSERT_EQ(RunCli(Folder(dir / "built") + "build --authoring " + ShellQuote((dir / "authoring.txt").string())).status, 0);
-    const CliResult imported = RunCli("import tsv " + ShellQuote((dir / "same.tsv").string()) + " --to " +
-                                      ShellQuote((dir / "imported").string()));
+          ShippedPreamble() +
+              "\r\n"
+              "[[[[Income[[[\\'c5\\'e9\\'f3\\'fc\\'e4\\'e7\\'ec\\'e1[[\\pard\\plain\\f60\\fs20 "
+              "Money that comes in]]]]\r\n"
+              "[[[[Tax[[[\\'d6\\'fc\\'f1\\'ef\\'f2[[\\pard\\plain\\f60\\fs20 A levy\\line on "
+              "income]]]]\r\n"
+              "[[[[Tax base[[[\\'d6\\'ef\\'f1\\'ef\\'eb\\'ef\\'e3\\'e9\\'ea\\'de "
+              "\\'e2\\'dc\\'f3\\'e7[[\\pard\\plain\\f60\\fs20 What is taxed]]]]\r\n");
+    Write(dir / "same.tsv",
+          "Tax\tΦόρος\tA levy\\non income\nIncome\tΕισόδημα\tMoney that comes in\n"
+          "Tax base\tΦορολογική βάση\tWhat is taxed\n");
+    ASSERT_EQ(RunCli(Folder(dir / "built") + "build --authoring " +
+                     ShellQuote((dir / "authoring.txt").string()))
+                  .status,
+              0);
+    const CliResult imported = RunCli("import tsv " + ShellQuote((dir / "same.tsv").string()) +
+                                      " --to " + ShellQuote((dir / "imported").string()));
     ASSERT_EQ(imported.status, 0);
     EXPECT_EQ(imported.out, "{\"records\": 3, \"skipped\": [], \"warnings\": []}\n");
-    for (const std::string &command : {"lookup ta", "lookup income --mode contain", "type 'tax base'", "show 2",
-                                       "--lang gr lookup φορ", "search levy", "dump-index --greek"}) {
+    for (const std::string &command :
+         {"lookup ta", "lookup income --mode contain", "type 'tax base'", "show 2",
+          "--lang gr lookup φορ", "search levy", "dump-index --greek"}) {
         const CliResult built = RunCli(Folder(dir / "built") + command);
         EXPECT_EQ(built.status, 0) << command;
         EXPECT_EQ(RunCli(Folder(dir / "imported") + command).out, built.out) << command;
@@ -293,34 +320,47 @@ TEST(ImportCli, BuiltAndImportedCopiesOfTheSameDataLookUpAlike)
 
     // A second import over the first is allowed; over another program folder it is not.
     EXPECT_EQ(RunCli("import tsv " + ShellQuote((dir / "same.tsv").string()) + " --to " +
-                     ShellQuote((dir / "imported").string())).status, 0);
+                     ShellQuote((dir / "imported").string()))
+                  .status,
+              0);
     EXPECT_EQ(RunCli("import tsv " + ShellQuote((dir / "same.tsv").string()) + " --to " +
-                     ShellQuote((dir / "built").string())).status, 2);
+                     ShellQuote((dir / "built").string()))
+                  .status,
+              2);
 }
 
 TEST(ImportCli, DictzipAndStarDictFoldersAndTheLimit)
 {
     const fs::path dir = Scratch("formats");
     const std::string tax = "tax\n\nφόρος\n";
-    Write(dir / "d.index", "tax\tA\t" + std::string(1, "ABCDEFGHIJKLMNOPQRSTUVWXYZ"[tax.size()]) + "\n");
+    Write(dir / "d.index",
+          "tax\tA\t" + std::string(1, "ABCDEFGHIJKLMNOPQRSTUVWXYZ"[tax.size()]) + "\n");
     Write(dir / "d.dict.dz", Dictzip(tax, 4));
-    ASSERT_EQ(RunCli("import dictd " + ShellQuote((dir / "d.index").string()) + " --to " + ShellQuote((dir / "dd").string())).status, 0);
+    ASSERT_EQ(RunCli("import dictd " + ShellQuote((dir / "d.index").string()) + " --to " +
+                     ShellQuote((dir / "dd").string()))
+                  .status,
+              0);
     EXPECT_NE(RunCli(Folder(dir / "dd") + "type tax").out.find("\"shown\": 1"), std::string::npos);
 
     const StarDictFiles f = SampleStarDict();
     Write(dir / "s.ifo", f.ifo);
     Write(dir / "s.idx", f.idx);
     Write(dir / "s.dict.dz", Dictzip(f.dict, 16));
-    ASSERT_EQ(RunCli("import stardict " + ShellQuote((dir / "s.ifo").string()) + " --to " + ShellQuote((dir / "sd").string())).status, 0);
+    ASSERT_EQ(RunCli("import stardict " + ShellQuote((dir / "s.ifo").string()) + " --to " +
+                     ShellQuote((dir / "sd").string()))
+                  .status,
+              0);
     EXPECT_NE(RunCli(Folder(dir / "sd") + "show 2").out.find("φόρος, τέλος"), std::string::npos);
-    EXPECT_NE(RunCli(Folder(dir / "sd") + "search note").out.find("\"record\": 2"), std::string::npos);
+    EXPECT_NE(RunCli(Folder(dir / "sd") + "search note").out.find("\"record\": 2"),
+              std::string::npos);
 
     std::string many;
     for (int i = 0; i < 30002; ++i)
         many += "term" + std::to_string(i) + "\t\t\n";
     Write(dir / "many.tsv", many);
-    const CliResult refused = RunCli("import tsv " + ShellQuote((dir / "many.tsv").string()) + " --to " +
-                                     ShellQuote((dir / "many").string()), {}, true);
+    const CliResult refused = RunCli("import tsv " + ShellQuote((dir / "many.tsv").string()) +
+                                         " --to " + ShellQuote((dir / "many").string()),
+                                     {}, true);
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.out.find("30002"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "many"));
@@ -334,8 +374,12 @@ TEST(ImportCli, FreeDictEnglishGreek)
         GTEST_SKIP() << "dict-freedict-eng-ell is not installed";
     const fs::path dir = Scratch("freedict");
     const auto start = std::chrono::steady_clock::now();
-    const CliResult r = RunCli("import dictd " + index.string() + " --to " + ShellQuote((dir / "fd").string()));
-    std::printf("import of FreeDict eng-ell: %lld ms\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()));
+    const CliResult r =
+        RunCli("import dictd " + index.string() + " --to " + ShellQuote((dir / "fd").string()));
+    std::printf("import of FreeDict eng-ell: %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - start)
+                                           .count()));
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("{\"records\": 20", 0), 0u);
     const CliResult typed = RunCli(Folder(dir / "fd") + "type tax");

@@ -27,7 +27,7 @@ TEST(MaintenanceTest, AuthoringEntriesBecomeRecordsWithRunningOffsets)
     const std::vector<std::string> lines = {
         kPreamble,
         "[[[[Tax[[[\\'f6\\'fc\\'f1\\'ef\\'f2[[ \\f60 A tax.]]]]",
-        "[[[[  Empty  [[[[[]]]]",                            // no Greek headword, no description
+        "[[[[  Empty  [[[[[]]]]",                        // no Greek headword, no description
         "[[[[Two lines[[[\\'e4\\'fd\\'ef[[.\\f60 first", // a ".\" prefix, then a second line
         " and second]]]]",
     };
@@ -51,8 +51,8 @@ TEST(MaintenanceTest, AuthoringEntriesBecomeRecordsWithRunningOffsets)
 
 TEST(MaintenanceTest, LongHeadwordsAreCut)
 {
-    const std::vector<std::string> lines = {
-        kPreamble, "[[[[" + std::string(200, 'e') + "[[[" + std::string(200, 'g') + "[[x]]]]"};
+    const std::vector<std::string> lines = {kPreamble, "[[[[" + std::string(200, 'e') + "[[[" +
+                                                           std::string(200, 'g') + "[[x]]]]"};
     std::vector<std::string> descriptions;
     const BuildResult result = ParseAuthoringText(lines, descriptions);
     ASSERT_TRUE(result.ok);
@@ -77,8 +77,10 @@ TEST_F(BuildTest, MoreEntriesThanATableHoldsAreRefusedAndNothingIsWritten)
     for (int i = 0; i <= kMaxRecords; ++i)
         text += "[[[[e" + std::to_string(i) + "[[[[[x]]]]\r\n";
     WriteFile(m_root / "authoring.txt", text);
-    const CliResult r = RunCli("--program-folder " + ShellQuote(paths.programFolder.string()) +
-                               " build --authoring " + ShellQuote((m_root / "authoring.txt").string()), {}, true);
+    const CliResult r =
+        RunCli("--program-folder " + ShellQuote(paths.programFolder.string()) +
+                   " build --authoring " + ShellQuote((m_root / "authoring.txt").string()),
+               {}, true);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("30002 entries"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("30001"), std::string::npos);
@@ -92,7 +94,8 @@ TEST_F(BuildTest, BuiltFilesLoadBackWithTheirDescriptionsAndGreekOrder)
                              "[[[[Beta[[[\\'c1\\'eb\\'f6\\'e1[[\\f60 two\\par three]]]]\r\n" +
                              "[[[[Gamma[[[[[\\f60 none]]]]\r\n";
     WriteFile(m_root / "authoring.txt", text);
-    const BuildResult result = BuildDictionary(m_root / "authoring.txt", paths.programFolder / "data");
+    const BuildResult result =
+        BuildDictionary(m_root / "authoring.txt", paths.programFolder / "data");
     ASSERT_TRUE(result.ok) << result.error;
 
     ProgramPaths shipped;
@@ -189,17 +192,20 @@ TEST(DemoDictionaryTest, EveryEntryRoundTrips)
         const IndexRecord &record = index.english[r];
         ASSERT_NE(record.greekIndex, 0) << r;
         EXPECT_EQ(index.greek[record.greekIndex].englishIndex, r);
-        const auto document = ReadDescriptionDocument(*header, *DescriptionSourceFor(shipped, record, refs));
+        const auto document =
+            ReadDescriptionDocument(*header, *DescriptionSourceFor(shipped, record, refs));
         ASSERT_TRUE(document) << r;
         const Cp1253 plain = RtfToPlainText(*document);
         EXPECT_GT(plain.size(), 40u) << record.headword;
         EXPECT_EQ(plain.find('\\'), Cp1253::npos) << record.headword; // no RTF source leaks
         if (r > 1) {
-            EXPECT_LE(LatinKey(index.english[r - 1].headword, true), LatinKey(record.headword, true));
+            EXPECT_LE(LatinKey(index.english[r - 1].headword, true),
+                      LatinKey(record.headword, true));
         }
     }
     for (int r = 2; r <= index.greekCount; ++r)
-        EXPECT_LE(GreekKey(index.greek[r - 1].headword, true), GreekKey(index.greek[r].headword, true));
+        EXPECT_LE(GreekKey(index.greek[r - 1].headword, true),
+                  GreekKey(index.greek[r].headword, true));
     EXPECT_TRUE(CheckAllDescriptions(shipped).empty());
 }
 

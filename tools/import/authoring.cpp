@@ -13,11 +13,12 @@ namespace termdex::import {
 
 std::string ShippedPreamble()
 {
-    std::string header = "\\rtf1\\ansi\\ansicpg1253\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset161 Arial;}"
-                         "{\\f1\\froman\\fcharset161 Times New Roman;}"
-                         "{\\f60\\fswiss\\fcharset161 Tahoma;}}"
-                         "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue160;\\red160\\green0\\blue0;}"
-                         "\\viewkind4\\uc1\\pard\\plain\\f60\\fs20 {\\*\\termdexpad ";
+    std::string header =
+        "\\rtf1\\ansi\\ansicpg1253\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset161 Arial;}"
+        "{\\f1\\froman\\fcharset161 Times New Roman;}"
+        "{\\f60\\fswiss\\fcharset161 Tahoma;}}"
+        "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue160;\\red160\\green0\\blue0;}"
+        "\\viewkind4\\uc1\\pard\\plain\\f60\\fs20 {\\*\\termdexpad ";
     header.resize(602, 'x'); // every description offset assumes a 603-character first line
     return header + "}";
 }
@@ -26,7 +27,7 @@ namespace {
 
 constexpr size_t kMaxEnglish = 126;
 constexpr size_t kMaxGreek = 141;
-constexpr size_t kMaxDescription = 99'000;        // the length column holds five digits
+constexpr size_t kMaxDescription = 99'000;            // the length column holds five digits
 constexpr long long kMaxDescriptionFile = 99'999'999; // the offset column holds eight
 
 // A headword as rich-text source: the build reads it back as plain text.
@@ -66,20 +67,22 @@ Headword ConvertHeadword(const std::string &utf8, std::vector<std::string> &warn
             ch = ' ';
         cleaned += ch == '[' ? '(' : ch == ']' ? ')' : ch;
     }
-    if (cleaned.find_first_of("()") != std::string::npos && utf8.find_first_of("[]") != std::string::npos)
+    if (cleaned.find_first_of("()") != std::string::npos &&
+        utf8.find_first_of("[]") != std::string::npos)
         warnings.push_back(entry + ": brackets in the headword written as parentheses");
     const Utf8Conversion converted = Utf8ToCp1253(TrimUtf8(cleaned));
     Headword result;
     if (!converted.text) {
-        result.problem = converted.problem == "invalid UTF-8"
-                             ? "the headword is not valid UTF-8"
-                             : "the headword holds " + converted.problem +
-                                   ", which code page 1253 cannot hold";
+        result.problem =
+            converted.problem == "invalid UTF-8"
+                ? "the headword is not valid UTF-8"
+                : "the headword holds " + converted.problem + ", which code page 1253 cannot hold";
         return result;
     }
     result.text = *converted.text;
     if (result.text->size() > maxLength) {
-        warnings.push_back(entry + ": headword cut to " + std::to_string(maxLength) + " characters");
+        warnings.push_back(entry + ": headword cut to " + std::to_string(maxLength) +
+                           " characters");
         result.text = TrimRight(result.text->substr(0, maxLength));
     }
     return result;
@@ -136,7 +139,8 @@ AuthoringResult MakeAuthoringText(std::vector<Entry> entries)
         }
         if (into.rtf.size() + part.size() + 5 > kMaxDescription) {
             if (!into.cutWarned)
-                result.warnings.push_back(name + ": merged description too long; later parts left out");
+                result.warnings.push_back(name +
+                                          ": merged description too long; later parts left out");
             into.cutWarned = true;
             continue;
         }
@@ -180,8 +184,8 @@ AuthoringResult MakeAuthoringText(std::vector<Entry> entries)
             result.text.clear();
             return result;
         }
-        text += "[[[[" + HeadwordSource(m.english) + "[[[" + HeadwordSource(m.greek) + "[[" + m.rtf +
-                "]]]]\r\n";
+        text += "[[[[" + HeadwordSource(m.english) + "[[[" + HeadwordSource(m.greek) + "[[" +
+                m.rtf + "]]]]\r\n";
     }
     result.records = keyed.size();
     result.ok = true;

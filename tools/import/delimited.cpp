@@ -90,7 +90,8 @@ void ParseDelimited(std::string_view bytes, bool csv, Parsed &out)
         if (fields.size() > 2) {
             const std::string &text = fields[2];
             size_t from = 0;
-            for (size_t mark; (mark = text.find("\\n", from)) != std::string::npos; from = mark + 2) {
+            for (size_t mark; (mark = text.find("\\n", from)) != std::string::npos;
+                 from = mark + 2) {
                 rich.Text(std::string_view(text).substr(from, mark - from));
                 rich.LineBreak();
             }

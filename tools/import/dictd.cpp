@@ -26,7 +26,8 @@ std::optional<std::string> Inflate(std::string_view compressed, size_t maxBytes,
         out.append(buffer, sizeof buffer - stream.avail_out);
         if (out.size() > maxBytes) {
             inflateEnd(&stream);
-            error = "the compressed file inflates to more than " + std::to_string(maxBytes) + " bytes";
+            error =
+                "the compressed file inflates to more than " + std::to_string(maxBytes) + " bytes";
             return std::nullopt;
         }
         if (status == Z_BUF_ERROR && stream.avail_in == 0)
@@ -106,7 +107,8 @@ void ParseDictd(std::string_view index, std::string_view dict, Parsed &out)
         }
         const size_t tab3 = line.find('\t', tab2 + 1); // some indexes carry a fourth column
         const auto offset = Base64Number(line.substr(tab1 + 1, tab2 - tab1 - 1));
-        const auto length = Base64Number(line.substr(tab2 + 1, std::min(tab3, line.size()) - tab2 - 1));
+        const auto length =
+            Base64Number(line.substr(tab2 + 1, std::min(tab3, line.size()) - tab2 - 1));
         if (!offset || !length) {
             out.skipped.push_back({headword, "offset or length is not a dictd number"});
             continue;
@@ -121,7 +123,8 @@ void ParseDictd(std::string_view index, std::string_view dict, Parsed &out)
             if (headword.find("info") != std::string::npos)
                 out.licence = std::string(text.substr(0, 20'000));
             else if (headword.find("short") != std::string::npos)
-                out.title = TrimUtf8(text.substr(text.find('\n') == std::string_view::npos ? 0 : text.find('\n') + 1, 300));
+                out.title = TrimUtf8(text.substr(
+                    text.find('\n') == std::string_view::npos ? 0 : text.find('\n') + 1, 300));
             continue;
         }
         // The text repeats the headword (often with its pronunciation) on its first line; the

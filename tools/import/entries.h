@@ -11,9 +11,9 @@ namespace termdex::import {
 
 struct Entry
 {
-    std::string english;    // UTF-8
-    std::string greek;      // UTF-8; may be empty
-    std::string rtf;        // description, ASCII rich-text source (see RichText)
+    std::string english; // UTF-8
+    std::string greek;   // UTF-8; may be empty
+    std::string rtf;     // description, ASCII rich-text source (see RichText)
     bool descriptionCut = false;
 };
 

@@ -20,9 +20,10 @@ size_t CharacterReference(std::string_view text, size_t at, char32_t &out)
     {
         const char *name;
         char32_t value;
-    } kNamed[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''},
-                  {"nbsp", 0xA0}, {"mdash", 0x2014}, {"ndash", 0x2013}, {"hellip", 0x2026},
-                  {"laquo", 0xAB}, {"raquo", 0xBB}, {"middot", 0xB7}, {"copy", 0xA9}};
+    } kNamed[] = {{"amp", '&'},       {"lt", '<'},     {"gt", '>'},       {"quot", '"'},
+                  {"apos", '\''},     {"nbsp", 0xA0},  {"mdash", 0x2014}, {"ndash", 0x2013},
+                  {"hellip", 0x2026}, {"laquo", 0xAB}, {"raquo", 0xBB},   {"middot", 0xB7},
+                  {"copy", 0xA9}};
     for (const auto &entry : kNamed) {
         if (name == entry.name) {
             out = entry.value;
@@ -106,8 +107,8 @@ void MarkupToRichText(std::string_view markup, bool newlinesBreak, RichText &ric
         if (ending)
             tag.remove_prefix(1);
         size_t nameEnd = 0;
-        while (nameEnd < tag.size() && tag[nameEnd] != ' ' && tag[nameEnd] != '/' && tag[nameEnd] != '\t' &&
-               tag[nameEnd] != '\n')
+        while (nameEnd < tag.size() && tag[nameEnd] != ' ' && tag[nameEnd] != '/' &&
+               tag[nameEnd] != '\t' && tag[nameEnd] != '\n')
             ++nameEnd;
         const std::string name = AsciiLower(tag.substr(0, nameEnd));
         const int step = ending ? -1 : 1;
@@ -124,8 +125,8 @@ void MarkupToRichText(std::string_view markup, bool newlinesBreak, RichText &ric
         } else if (name == "li") {
             if (!ending)
                 rich.Bullet();
-        } else if (name == "p" || name == "div" || name == "ul" || name == "ol" || name == "blockquote" ||
-                   name == "def") {
+        } else if (name == "p" || name == "div" || name == "ul" || name == "ol" ||
+                   name == "blockquote" || name == "def") {
             if (!rich.atLineStart())
                 rich.LineBreak();
         }

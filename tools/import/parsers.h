@@ -19,7 +19,8 @@ void ParseDelimited(std::string_view bytes, bool csv, Parsed &out);
 void ParseDictd(std::string_view index, std::string_view dict, Parsed &out);
 
 // A gzip member or a dictzip file inflated whole, refused (nullopt, with error) above maxBytes.
-std::optional<std::string> Inflate(std::string_view compressed, size_t maxBytes, std::string &error);
+std::optional<std::string> Inflate(std::string_view compressed, size_t maxBytes,
+                                   std::string &error);
 
 // StarDict: the .ifo text, the .idx (offsets of 32 or 64 bits as the .ifo says) and the plain
 // .dict.

@@ -88,35 +88,93 @@ char32_t MonotonicOf(char32_t c)
         return Vowel(vowels[offset / 16], offset % 16 >= 8, offset % 8 >= 2);
     }
     switch (c) {
-    case 0x1FB0: case 0x1FB1: case 0x1FB3: return 0x03B1;
-    case 0x1FB2: case 0x1FB4: case 0x1FB6: case 0x1FB7: return 0x03AC;
-    case 0x1FB8: case 0x1FB9: case 0x1FBC: return 0x0391;
-    case 0x1FBA: case 0x1FBB: return 0x0386;
-    case 0x1FBD: return 0x2019; // koronis, an apostrophe in monotonic text
-    case 0x1FBE: return 0x03B9;
-    case 0x1FC2: case 0x1FC4: case 0x1FC6: case 0x1FC7: return 0x03AE;
-    case 0x1FC3: return 0x03B7;
-    case 0x1FC8: case 0x1FC9: return 0x0388;
-    case 0x1FCA: case 0x1FCB: return 0x0389;
-    case 0x1FCC: return 0x0397;
-    case 0x1FD0: case 0x1FD1: return 0x03B9;
-    case 0x1FD2: case 0x1FD3: case 0x1FD7: return 0x0390;
-    case 0x1FD6: return 0x03AF;
-    case 0x1FD8: case 0x1FD9: return 0x0399;
-    case 0x1FDA: case 0x1FDB: return 0x038A;
-    case 0x1FE0: case 0x1FE1: return 0x03C5;
-    case 0x1FE2: case 0x1FE3: case 0x1FE7: return 0x03B0;
-    case 0x1FE4: case 0x1FE5: return 0x03C1;
-    case 0x1FE6: return 0x03CD;
-    case 0x1FE8: case 0x1FE9: return 0x03A5;
-    case 0x1FEA: case 0x1FEB: return 0x038E;
-    case 0x1FEC: return 0x03A1;
-    case 0x1FF2: case 0x1FF4: case 0x1FF6: case 0x1FF7: return 0x03CE;
-    case 0x1FF3: return 0x03C9;
-    case 0x1FF8: case 0x1FF9: return 0x038C;
-    case 0x1FFA: case 0x1FFB: return 0x038F;
-    case 0x1FFC: return 0x03A9;
-    default: return c >= 0x1F00 && c <= 0x1FFF ? 0 : c;
+    case 0x1FB0:
+    case 0x1FB1:
+    case 0x1FB3:
+        return 0x03B1;
+    case 0x1FB2:
+    case 0x1FB4:
+    case 0x1FB6:
+    case 0x1FB7:
+        return 0x03AC;
+    case 0x1FB8:
+    case 0x1FB9:
+    case 0x1FBC:
+        return 0x0391;
+    case 0x1FBA:
+    case 0x1FBB:
+        return 0x0386;
+    case 0x1FBD:
+        return 0x2019; // koronis, an apostrophe in monotonic text
+    case 0x1FBE:
+        return 0x03B9;
+    case 0x1FC2:
+    case 0x1FC4:
+    case 0x1FC6:
+    case 0x1FC7:
+        return 0x03AE;
+    case 0x1FC3:
+        return 0x03B7;
+    case 0x1FC8:
+    case 0x1FC9:
+        return 0x0388;
+    case 0x1FCA:
+    case 0x1FCB:
+        return 0x0389;
+    case 0x1FCC:
+        return 0x0397;
+    case 0x1FD0:
+    case 0x1FD1:
+        return 0x03B9;
+    case 0x1FD2:
+    case 0x1FD3:
+    case 0x1FD7:
+        return 0x0390;
+    case 0x1FD6:
+        return 0x03AF;
+    case 0x1FD8:
+    case 0x1FD9:
+        return 0x0399;
+    case 0x1FDA:
+    case 0x1FDB:
+        return 0x038A;
+    case 0x1FE0:
+    case 0x1FE1:
+        return 0x03C5;
+    case 0x1FE2:
+    case 0x1FE3:
+    case 0x1FE7:
+        return 0x03B0;
+    case 0x1FE4:
+    case 0x1FE5:
+        return 0x03C1;
+    case 0x1FE6:
+        return 0x03CD;
+    case 0x1FE8:
+    case 0x1FE9:
+        return 0x03A5;
+    case 0x1FEA:
+    case 0x1FEB:
+        return 0x038E;
+    case 0x1FEC:
+        return 0x03A1;
+    case 0x1FF2:
+    case 0x1FF4:
+    case 0x1FF6:
+    case 0x1FF7:
+        return 0x03CE;
+    case 0x1FF3:
+        return 0x03C9;
+    case 0x1FF8:
+    case 0x1FF9:
+        return 0x038C;
+    case 0x1FFA:
+    case 0x1FFB:
+        return 0x038F;
+    case 0x1FFC:
+        return 0x03A9;
+    default:
+        return c >= 0x1F00 && c <= 0x1FFF ? 0 : c;
     }
 }
 
@@ -138,13 +196,20 @@ char32_t WithTonos(char32_t c)
 char32_t WithDialytika(char32_t c)
 {
     switch (c) {
-    case 0x03B9: return 0x03CA;
-    case 0x03C5: return 0x03CB;
-    case 0x0399: return 0x03AA;
-    case 0x03A5: return 0x03AB;
-    case 0x03AF: return 0x0390;
-    case 0x03CD: return 0x03B0;
-    default: return c;
+    case 0x03B9:
+        return 0x03CA;
+    case 0x03C5:
+        return 0x03CB;
+    case 0x0399:
+        return 0x03AA;
+    case 0x03A5:
+        return 0x03AB;
+    case 0x03AF:
+        return 0x0390;
+    case 0x03CD:
+        return 0x03B0;
+    default:
+        return c;
     }
 }
 
@@ -156,7 +221,9 @@ std::u32string ReducePolytonic(std::u32string_view text)
     out.reserve(text.size());
     for (char32_t c : text) {
         switch (c) {
-        case 0x0300: case 0x0301: case 0x0342: // grave, acute, circumflex (combining)
+        case 0x0300:
+        case 0x0301:
+        case 0x0342: // grave, acute, circumflex (combining)
             if (!out.empty() && IsGreekLetter(out.back()))
                 out.back() = WithTonos(out.back());
             else
@@ -168,7 +235,9 @@ std::u32string ReducePolytonic(std::u32string_view text)
             else
                 out += c;
             break;
-        case 0x0313: case 0x0314: case 0x0345: // breathings, iota subscript
+        case 0x0313:
+        case 0x0314:
+        case 0x0345: // breathings, iota subscript
             if (out.empty() || !IsGreekLetter(out.back()))
                 out += c;
             break;
@@ -289,8 +358,8 @@ void RichText::Text(std::string_view utf8)
         } else {
             // \uN takes a signed 16-bit number, so characters beyond it go as a surrogate pair.
             const auto unit = [&](unsigned value, const char *fallback) {
-                std::snprintf(escape, sizeof escape, "\\u%d%s", static_cast<int>(static_cast<int16_t>(value)),
-                              fallback);
+                std::snprintf(escape, sizeof escape, "\\u%d%s",
+                              static_cast<int>(static_cast<int16_t>(value)), fallback);
                 Raw(escape);
             };
             if (c >= 0x10000) {
@@ -302,8 +371,10 @@ void RichText::Text(std::string_view utf8)
             const auto fallbackByte = plain ? CodePointToCp1253(plain) : std::nullopt;
             char fallback[8] = "?";
             if (fallbackByte && *fallbackByte >= 0x80)
-                std::snprintf(fallback, sizeof fallback, "\\'%02x", static_cast<unsigned>(*fallbackByte));
-            else if (fallbackByte && ((*fallbackByte | 0x20) >= 'a' && (*fallbackByte | 0x20) <= 'z'))
+                std::snprintf(fallback, sizeof fallback, "\\'%02x",
+                              static_cast<unsigned>(*fallbackByte));
+            else if (fallbackByte &&
+                     ((*fallbackByte | 0x20) >= 'a' && (*fallbackByte | 0x20) <= 'z'))
                 fallback[0] = static_cast<char>(*fallbackByte);
             unit(c, fallback);
         }

@@ -29,7 +29,8 @@ std::map<std::string, std::string> IfoFields(std::string_view ifo)
             line.remove_suffix(1);
         const size_t equals = line.find('=');
         if (equals != std::string_view::npos && fields.size() < 100)
-            fields.emplace(std::string(line.substr(0, equals)), std::string(line.substr(equals + 1)));
+            fields.emplace(std::string(line.substr(0, equals)),
+                           std::string(line.substr(equals + 1)));
     }
     return fields;
 }
@@ -123,7 +124,9 @@ void ParseStardict(std::string_view ifo, std::string_view idx, std::string_view 
             if (!rich.empty())
                 rich.LineBreak();
             switch (field.type) {
-            case 'm': case 'l': case 'y':
+            case 'm':
+            case 'l':
+            case 'y':
                 rich.Text(field.data);
                 break;
             case 't': // phonetic transcription
@@ -132,13 +135,16 @@ void ParseStardict(std::string_view ifo, std::string_view idx, std::string_view 
             case 'h':
                 MarkupToRichText(field.data, false, rich);
                 break;
-            case 'x': case 'g':
+            case 'x':
+            case 'g':
                 MarkupToRichText(field.data, true, rich);
                 break;
             default:
-                if (leftOutTypes.find(field.type) == std::string::npos && leftOutTypes.size() < 64) {
+                if (leftOutTypes.find(field.type) == std::string::npos &&
+                    leftOutTypes.size() < 64) {
                     leftOutTypes += field.type;
-                    out.warnings.push_back(std::string("fields of type '") + field.type + "' are left out");
+                    out.warnings.push_back(std::string("fields of type '") + field.type +
+                                           "' are left out");
                 }
             }
         }

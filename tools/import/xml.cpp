@@ -101,7 +101,8 @@ public:
         for (size_t at = 0; ok && !m_stopped;) {
             const size_t size = std::min(kChunk, xml.size() - at);
             const bool last = at + size == xml.size();
-            ok = XML_Parse(parser, xml.data() + at, static_cast<int>(size), last) != XML_STATUS_ERROR;
+            ok = XML_Parse(parser, xml.data() + at, static_cast<int>(size), last) !=
+                 XML_STATUS_ERROR;
             at += size;
             if (last)
                 break;
@@ -115,7 +116,7 @@ public:
 
 private:
     static constexpr int kMaxDepth = 256;
-    static constexpr size_t kMaxNodes = 200'000;  // per record
+    static constexpr size_t kMaxNodes = 200'000; // per record
     static constexpr size_t kMaxText = 4u << 20; // per record
 
     static void Start(void *self, const XML_Char *name, const XML_Char **attributes)
@@ -218,8 +219,14 @@ std::string Collapse(std::string_view text)
     return out;
 }
 
-bool IsEnglish(const std::string &lang) { return lang == "en" || lang.rfind("en-", 0) == 0 || lang == "eng"; }
-bool IsGreek(const std::string &lang) { return lang == "el" || lang.rfind("el-", 0) == 0 || lang == "ell" || lang == "gre"; }
+bool IsEnglish(const std::string &lang)
+{
+    return lang == "en" || lang.rfind("en-", 0) == 0 || lang == "eng";
+}
+bool IsGreek(const std::string &lang)
+{
+    return lang == "el" || lang.rfind("el-", 0) == 0 || lang == "ell" || lang == "gre";
+}
 
 bool Full(const Parsed &out) { return out.entries.size() >= kMaxParsedEntries; }
 
@@ -248,13 +255,15 @@ std::vector<Term> TermsOf(const Node &langSet)
             const std::string status = AsciiLower(Collapse(note->Text()));
             if (status.find("preferred") != std::string::npos)
                 rank = 0;
-            else if (status.find("deprecated") != std::string::npos || status.find("superseded") != std::string::npos ||
+            else if (status.find("deprecated") != std::string::npos ||
+                     status.find("superseded") != std::string::npos ||
                      status.find("obsolete") != std::string::npos)
                 rank = 2;
         }
         terms.push_back({Collapse(term->Text()), rank});
     }
-    std::stable_sort(terms.begin(), terms.end(), [](const Term &a, const Term &b) { return a.rank < b.rank; });
+    std::stable_sort(terms.begin(), terms.end(),
+                     [](const Term &a, const Term &b) { return a.rank < b.rank; });
     return terms;
 }
 
@@ -288,12 +297,15 @@ void AddConcept(const Node &record, Parsed &out)
             if (!term.text.empty())
                 terms.push_back(std::move(term));
     }
-    std::stable_sort(english.begin(), english.end(), [](const Term &a, const Term &b) { return a.rank < b.rank; });
-    std::stable_sort(greek.begin(), greek.end(), [](const Term &a, const Term &b) { return a.rank < b.rank; });
+    std::stable_sort(english.begin(), english.end(),
+                     [](const Term &a, const Term &b) { return a.rank < b.rank; });
+    std::stable_sort(greek.begin(), greek.end(),
+                     [](const Term &a, const Term &b) { return a.rank < b.rank; });
     const std::string id = record.Attribute("id");
     if (english.empty()) {
         if (!greek.empty() || !id.empty())
-            out.skipped.push_back({greek.empty() ? id : greek.front().text, "the record has no English term"});
+            out.skipped.push_back(
+                {greek.empty() ? id : greek.front().text, "the record has no English term"});
         return;
     }
     const std::string rendering = greek.empty() ? std::string() : greek.front().text;
@@ -418,7 +430,8 @@ void AddTeiEntry(const Node &entry, Parsed &out)
     out.entries.push_back(std::move(result));
 }
 
-void ReadHeader(const Node &header, std::initializer_list<const char *> licenceElements, Parsed &out)
+void ReadHeader(const Node &header, std::initializer_list<const char *> licenceElements,
+                Parsed &out)
 {
     if (out.title.empty())
         if (const Node *title = header.First("title"))
@@ -436,13 +449,14 @@ void ReadHeader(const Node &header, std::initializer_list<const char *> licenceE
 
 void ParseTbx(std::string_view xml, Parsed &out)
 {
-    RecordReader reader({"termEntry", "conceptEntry", "martifHeader", "tbxHeader"}, [&](const Node &node) {
-        if (node.name == "martifHeader" || node.name == "tbxHeader")
-            ReadHeader(node, {"sourceDesc", "publicationStmt", "availability"}, out);
-        else
-            AddConcept(node, out);
-        return !Full(out);
-    });
+    RecordReader reader(
+        {"termEntry", "conceptEntry", "martifHeader", "tbxHeader"}, [&](const Node &node) {
+            if (node.name == "martifHeader" || node.name == "tbxHeader")
+                ReadHeader(node, {"sourceDesc", "publicationStmt", "availability"}, out);
+            else
+                AddConcept(node, out);
+            return !Full(out);
+        });
     std::string error;
     if (!reader.Read(xml, error))
         out.warnings.push_back(error + "; the rest of the file is left out");
