@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -50,6 +51,9 @@ constexpr int kListHintMilliseconds = 10000;
 // "$00FF8000" and "$00A3FFFF" hold blue, green, red from the high byte down.
 const QColor kWindowColour(0x00, 0x80, 0xFF);
 const QColor kTransLabelColour(0xFF, 0xFF, 0xA3);
+// The texts on the window's colour stand on this darker blue: white on the window's own blue
+// reaches only 3.8:1, on this one 6.1:1 (and the rendering's yellow 5.8:1).
+const QColor kTextPlateColour(0x00, 0x60, 0xC0);
 
 QString PictureResource(const char *name)
 {
@@ -295,10 +299,10 @@ void TMainLex::BuildDisplay()
         label->setGeometry(geometry);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setWordWrap(true);
-        label->setAttribute(Qt::WA_TranslucentBackground);
         label->setFont(PixelFont(font(), pixels, true));
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, colour);
+        palette.setColor(QPalette::Window, kTextPlateColour);
         label->setPalette(palette);
         return label;
     };
@@ -467,6 +471,13 @@ void TMainLex::FormShow()
     }
 }
 
+void TMainLex::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    QPainter painter(this);
+    painter.fillRect(0, m_bottomBarTop, width(), height() - m_bottomBarTop, kTextPlateColour);
+}
+
 void TMainLex::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -488,6 +499,7 @@ QRect TMainLex::LayOut()
     LayOutSuggestions();
 
     const int bottomTop = 304 + dy;
+    m_bottomBarTop = bottomTop - 3;
     m_installLabel->move(5, bottomTop);
     m_copyrightLabel->move(m_copyrightLeft, bottomTop);
     PlacePublisher(client.width(), bottomTop);
@@ -601,6 +613,10 @@ void TMainLex::Mirror()
 
     m_entryLabel->setText(ToQString(state.entryLabel));
     m_transLabel->setText(ToQString(state.transLabel));
+    // The plate shows only under a caption, so the banner is never framed by an empty one.
+    const bool captions = !state.entryLabel.empty() || !state.transLabel.empty();
+    m_entryLabel->setAutoFillBackground(captions);
+    m_transLabel->setAutoFillBackground(captions);
     MirrorDescription();
 
     if (state.medicalImageVisible) {

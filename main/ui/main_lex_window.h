@@ -146,6 +146,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -197,6 +198,7 @@ private:
     bool m_mirroring = false;
     bool m_formShown = false;
     int m_copyrightLeft = 241; // 5 once the install label is hidden
+    int m_bottomBarTop = 301;  // the bottom bar's band, under its labels
     QFont m_canvasFont;        // the font the list's tooltip rule measures item texts in
     int m_searchProgressDelay = 200;
     int m_searchThreads = 0;

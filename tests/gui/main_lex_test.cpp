@@ -1101,6 +1101,28 @@ private slots:
         QApplication::setPalette(system);
     }
 
+    // Every caption on the window's blue (headword, rendering, the bottom bar) is drawn on a
+    // background it reads on at 4.5:1 or better, as the pixels on screen show it.
+    void captionsOnTheWindowColourReadAtFourAndAHalf()
+    {
+        WindowUnderTest w;
+        Type(w, "Inflation");
+        QVERIFY(!LabelText(w, "Trans_Label").isEmpty());
+        const QImage shot = w.window->grab().toImage();
+        for (const char *name :
+             {"Entry_Label", "Trans_Label", "InstallLabel", "CopyrightLabel", "Vorantis_Label"}) {
+            const auto *label = w.Find<QLabel>(name);
+            if (label->isHidden())
+                continue;
+            const QPoint corner =
+                label->mapTo(w.window.get(), QPoint(1, 1)) * shot.devicePixelRatio();
+            const QColor ground = shot.pixelColor(corner);
+            QVERIFY2(Contrast(label->palette().color(QPalette::WindowText), ground) >= 4.5, name);
+        }
+        // The window keeps its own colour around them.
+        QCOMPARE(shot.pixelColor(QPoint(237, 70) * shot.devicePixelRatio()), QColor(0, 128, 255));
+    }
+
     // ---- Pictures ----
 
     void picturesAreDrawnAtEveryPixelRatio()
