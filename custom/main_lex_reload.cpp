@@ -11,7 +11,7 @@ namespace termdex {
 IndexLoadStatus MainLexCore::ReloadAfterEdit()
 {
     auto idOf = [&](int record) -> uint32_t {
-        return IsRecord(record) ? m_index.english[static_cast<size_t>(record)].id : 0;
+        return IsRecord(record) ? m_dict.index.english[static_cast<size_t>(record)].id : 0;
     };
     std::vector<uint32_t> listIds;
     for (int record : m_state.ListRecords)
@@ -27,13 +27,13 @@ IndexLoadStatus MainLexCore::ReloadAfterEdit()
     IndexLoadStatus status;
     {
         // Within an edit this process holds the lock exclusively already.
-        const FolderLock lock = LockForReading(RealFileSystem(), m_paths);
+        const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
         status = LoadIndex();
     }
 
     std::unordered_map<uint32_t, int> recordOf;
-    for (int r = 1; r <= m_index.englishCount; ++r)
-        recordOf.emplace(m_index.english[static_cast<size_t>(r)].id, r);
+    for (int r = 1; r <= m_dict.index.englishCount; ++r)
+        recordOf.emplace(m_dict.index.english[static_cast<size_t>(r)].id, r);
     auto recordFor = [&](uint32_t id) {
         const auto it = id != 0 ? recordOf.find(id) : recordOf.end();
         return it != recordOf.end() ? it->second : 0;

@@ -6,6 +6,7 @@
 // and the result is the one-thread result.
 #pragma once
 
+#include "data/dictionary.h"
 #include "data/entry_index.h"
 #include "data/paths.h"
 #include "lib/text.h"
@@ -55,6 +56,13 @@ DescrSearchResult SearchDescriptions(const ProgramPaths &paths, const EntryIndex
                                      const std::vector<std::string> &supplementRefs,
                                      const Cp1253 &rtfHeader, const Cp1253 &word, bool greek,
                                      const DescrSearchOptions &options = {});
+// The same over a loaded dictionary.
+inline DescrSearchResult SearchDescriptions(const Dictionary &dictionary, const Cp1253 &word,
+                                            bool greek, const DescrSearchOptions &options = {})
+{
+    return SearchDescriptions(dictionary.paths, dictionary.index, dictionary.supplementRefs,
+                              dictionary.preamble, word, greek, options);
+}
 
 // The fold that the search applies to a rendered text, written into out (which it empties
 // first): exactly GreekKey (greek) or LatinKey with dropLeadingDigits false, in one pass.

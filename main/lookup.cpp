@@ -46,8 +46,8 @@ void MainLexCore::AddItem(Cp1253 text, int record)
 
 void MainLexCore::AddListItem(int e, int g)
 {
-    const IndexRecord &english = m_index.english[static_cast<size_t>(e)];
-    Cp1253 text(m_state.LanguageMode ? m_index.greek[static_cast<size_t>(g)].headword
+    const IndexRecord &english = m_dict.index.english[static_cast<size_t>(e)];
+    Cp1253 text(m_state.LanguageMode ? m_dict.index.greek[static_cast<size_t>(g)].headword
                                      : english.headword);
     if (english.kind == 'C')
         text += " *";
@@ -56,13 +56,13 @@ void MainLexCore::AddListItem(int e, int g)
 
 bool MainLexCore::EnglishIncluded(int r, bool customOnly) const
 {
-    return !customOnly || IsEdited(m_index.english[static_cast<size_t>(r)].kind);
+    return !customOnly || IsEdited(m_dict.index.english[static_cast<size_t>(r)].kind);
 }
 
 int MainLexCore::GreekToEnglish(int g, bool customOnly) const
 {
     // A Greek record that found no English one has no record number to list and no kind.
-    const int e = m_index.greek[static_cast<size_t>(g)].englishIndex;
+    const int e = m_dict.index.greek[static_cast<size_t>(g)].englishIndex;
     if (!IsRecord(e) || !EnglishIncluded(e, customOnly))
         return 0;
     return e;
@@ -118,11 +118,11 @@ void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
     // The key is shortened from its end until something matches; the start slot stays that of
     // the first character.
     if (!m_state.LanguageMode) {
-        const FoldedTable &folded = m_folded.English();
-        const int start = m_letterStarts.EnglishStart(c);
+        const FoldedTable &folded = m_dict.folded.English();
+        const int start = m_dict.letterStarts.EnglishStart(c);
         for (size_t n = key.size(); n > 0 && m_state.listItems.empty(); --n) {
-            for (int r = start; r <= m_index.englishCount && !ItemLimitReached(); ++r) {
-                const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
+            for (int r = start; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
+                const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
                 if (record.id == 0)
                     break;
                 if (BeginsWith(FromMatchStart(folded.At(r), record.matchStart), key, n) &&
@@ -132,11 +132,11 @@ void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
             m_startKeyShortened = n < key.size();
         }
     } else {
-        const FoldedTable &folded = m_folded.GreekLocale();
-        const int start = m_letterStarts.GreekStart(c);
+        const FoldedTable &folded = m_dict.folded.GreekLocale();
+        const int start = m_dict.letterStarts.GreekStart(c);
         for (size_t n = key.size(); n > 0 && m_state.listItems.empty(); --n) {
-            for (int g = start; g <= m_index.greekCount && !ItemLimitReached(); ++g) {
-                if (m_index.greek[static_cast<size_t>(g)].id == 0)
+            for (int g = start; g <= m_dict.index.greekCount && !ItemLimitReached(); ++g) {
+                if (m_dict.index.greek[static_cast<size_t>(g)].id == 0)
                     break;
                 if (!BeginsWith(folded.At(g), key, n))
                     continue;
@@ -152,17 +152,17 @@ template <typename Matches>
 void MainLexCore::ScanWholeTable(bool customOnly, const Matches &matches)
 {
     if (!m_state.LanguageMode) {
-        const FoldedTable &folded = m_folded.English();
-        for (int r = 1; r <= m_index.englishCount && !ItemLimitReached(); ++r) {
-            if (m_index.english[static_cast<size_t>(r)].id == 0)
+        const FoldedTable &folded = m_dict.folded.English();
+        for (int r = 1; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
+            if (m_dict.index.english[static_cast<size_t>(r)].id == 0)
                 break;
             if (matches(folded.At(r)) && EnglishIncluded(r, customOnly))
                 AddListItem(r, 0);
         }
     } else {
-        const FoldedTable &folded = m_folded.GreekAscii();
-        for (int g = 1; g <= m_index.greekCount && !ItemLimitReached(); ++g) {
-            if (m_index.greek[static_cast<size_t>(g)].id == 0)
+        const FoldedTable &folded = m_dict.folded.GreekAscii();
+        for (int g = 1; g <= m_dict.index.greekCount && !ItemLimitReached(); ++g) {
+            if (m_dict.index.greek[static_cast<size_t>(g)].id == 0)
                 break;
             if (!matches(folded.At(g)))
                 continue;
@@ -194,8 +194,8 @@ void MainLexCore::LookupSpecific(int record)
     AddListItem(record, g);
     // The caller holds SuppressEntryChange, so this write starts no lookup.
     m_state.entryText = m_state.LanguageMode
-                            ? m_index.greek[static_cast<size_t>(g)].headword
-                            : m_index.english[static_cast<size_t>(record)].headword;
+                            ? m_dict.index.greek[static_cast<size_t>(g)].headword
+                            : m_dict.index.english[static_cast<size_t>(record)].headword;
     m_state.itemIndex = 0;
     Entries_ListClick();
 }
@@ -203,16 +203,16 @@ void MainLexCore::LookupSpecific(int record)
 void MainLexCore::ListEditedEntries()
 {
     if (!m_state.LanguageMode) {
-        for (int r = 1; r <= m_index.englishCount && !ItemLimitReached(); ++r) {
-            const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
+        for (int r = 1; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
+            const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
             if (record.id == 0)
                 break;
             if (IsEdited(record.kind))
                 AddListItem(r, 0);
         }
     } else {
-        for (int g = 1; g <= m_index.greekCount && !ItemLimitReached(); ++g) {
-            if (m_index.greek[static_cast<size_t>(g)].id == 0)
+        for (int g = 1; g <= m_dict.index.greekCount && !ItemLimitReached(); ++g) {
+            if (m_dict.index.greek[static_cast<size_t>(g)].id == 0)
                 break;
             if (const int e = GreekToEnglish(g, true))
                 AddListItem(e, g);
@@ -237,9 +237,9 @@ void MainLexCore::LookupMulti()
     SetLanguageMode(IsGreekLetter(static_cast<unsigned char>((*first)[0])));
 
     if (!m_state.LanguageMode) {
-        const FoldedTable &folded = m_folded.English();
-        for (int r = 1; r <= m_index.englishCount && !ItemLimitReached(); ++r) {
-            const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
+        const FoldedTable &folded = m_dict.folded.English();
+        for (int r = 1; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
+            const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
             if (record.id == 0)
                 break;
             const Cp1253View h = folded.At(r);
@@ -253,10 +253,10 @@ void MainLexCore::LookupMulti()
             AddListItem(r, 0);
         }
     } else {
-        const FoldedTable &locale = m_folded.GreekLocale();
-        const FoldedTable &ascii = m_folded.GreekAscii();
-        for (int g = 1; g <= m_index.greekCount && !ItemLimitReached(); ++g) {
-            if (m_index.greek[static_cast<size_t>(g)].id == 0)
+        const FoldedTable &locale = m_dict.folded.GreekLocale();
+        const FoldedTable &ascii = m_dict.folded.GreekAscii();
+        for (int g = 1; g <= m_dict.index.greekCount && !ItemLimitReached(); ++g) {
+            if (m_dict.index.greek[static_cast<size_t>(g)].id == 0)
                 break;
             if (!start.empty() && !BeginsWith(locale.At(g), start, start.size()))
                 continue;
@@ -277,10 +277,11 @@ bool MainLexCore::ExactMatch(int record)
     // Only the typed side is folded here; the headword side was folded at load. Both English
     // sides drop punctuation, or "acid-test ratio" could never name its own headword.
     if (!m_state.LanguageMode)
-        return LocaleLower(LatinKey(m_state.entryText, true)) == m_folded.EnglishExact().At(record);
+        return LocaleLower(LatinKey(m_state.entryText, true)) ==
+               m_dict.folded.EnglishExact().At(record);
     const int g = GreekOf(record);
-    return g != 0 &&
-           FoldGreekLetters(Trim(GreekKey(m_state.entryText, true))) == m_folded.GreekExact().At(g);
+    return g != 0 && FoldGreekLetters(Trim(GreekKey(m_state.entryText, true))) ==
+                         m_dict.folded.GreekExact().At(g);
 }
 
 void MainLexCore::Entry_TextChange(Cp1253View text)
@@ -353,8 +354,8 @@ void MainLexCore::WholeLex_ButtonClick()
     ResetDisplay();
     m_state.highlightWord.clear();
     m_addedItems = 0;
-    for (int r = 1; r <= m_index.englishCount && !ItemLimitReached(); ++r) {
-        const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
+    for (int r = 1; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
+        const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
         if (record.id == 0)
             break;
         AddItem(Cp1253(record.headword), r);

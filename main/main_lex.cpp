@@ -77,7 +77,7 @@ bool IsGreekLetter(unsigned char c)
 }
 
 MainLexCore::MainLexCore(ProgramPaths paths, KeyboardLayouts *keyboard, MainLexLimits limits)
-    : m_paths(std::move(paths)), m_keyboard(keyboard), m_limits(limits),
+    : m_dict(std::move(paths)), m_keyboard(keyboard), m_limits(limits),
       m_suggester(std::make_unique<HeadwordSuggester>())
 {
     m_state.keyboards = FindKeyboardLayouts(m_keyboard);
@@ -96,45 +96,38 @@ int MainLexCore::ListRecord(int index) const
 
 bool MainLexCore::IsRecord(int record) const
 {
-    return record >= 1 && record <= m_index.englishCount;
+    return record >= 1 && record <= m_dict.index.englishCount;
 }
 
 // ---- Start-up and the display ----
 
 IndexLoadStatus MainLexCore::LoadIndex()
 {
-    m_supplementRefs.clear();
-    m_loadStatus = LoadEntryIndexCached(m_paths, m_indexCache, m_index, m_supplementRefs);
+    LoadEntryIndex(m_dict);
     Loaded();
-    return m_loadStatus;
+    return m_dict.status;
 }
 
-void MainLexCore::Loaded()
-{
-    m_letterStarts = ComputeLetterStarts(m_index);
-    m_folded.Reset(&m_index);
-    m_suggester->Reset(&m_index, &m_folded);
-}
+void MainLexCore::Loaded() { m_suggester->Reset(&m_dict.index, &m_dict.folded); }
 
 void MainLexCore::UseHunspellFolder(const std::filesystem::path &folder)
 {
     m_suggester = std::make_unique<HeadwordSuggester>(folder);
-    m_suggester->Reset(&m_index, &m_folded);
+    m_suggester->Reset(&m_dict.index, &m_dict.folded);
 }
 
 IndexLoadStatus MainLexCore::FormShow()
 {
-    if (!m_state.RtfHeader.empty())
+    if (!m_dict.preamble.empty())
         return {};
     // Read under the folder's lock, so never half way through another program's rewrite; one
     // that a crash interrupted is finished first.
     IndexLoadStatus status;
     {
-        const FolderLock lock = LockForReading(RealFileSystem(), m_paths);
+        const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
         status = LoadIndex();
     }
-    if (auto header = LoadRtfHeader(m_paths))
-        m_state.RtfHeader = std::move(*header);
+    LoadPreamble(m_dict);
     ResetDisplay();
     m_state.DefaultLookupMode = LookupMode::Start;
     return status;
@@ -142,7 +135,7 @@ IndexLoadStatus MainLexCore::FormShow()
 
 IndexLoadStatus MainLexCore::ReloadIndex()
 {
-    const FolderLock lock = LockForReading(RealFileSystem(), m_paths);
+    const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
     return LoadIndex();
 }
 
@@ -161,11 +154,11 @@ void MainLexCore::RemoveListItem(int index)
 
 void MainLexCore::PrepareFoldedHeadwords()
 {
-    m_folded.English();
-    m_folded.GreekLocale();
-    m_folded.GreekAscii();
-    m_folded.EnglishExact();
-    m_folded.GreekExact();
+    m_dict.folded.English();
+    m_dict.folded.GreekLocale();
+    m_dict.folded.GreekAscii();
+    m_dict.folded.EnglishExact();
+    m_dict.folded.GreekExact();
 }
 
 void MainLexCore::ResetDisplay()
@@ -195,8 +188,8 @@ void MainLexCore::SelectListItem(int index)
 
 int MainLexCore::GreekOf(int e) const
 {
-    const int g = m_index.english[static_cast<size_t>(e)].greekIndex;
-    return g >= 1 && g <= m_index.greekCount ? g : 0;
+    const int g = m_dict.index.english[static_cast<size_t>(e)].greekIndex;
+    return g >= 1 && g <= m_dict.index.greekCount ? g : 0;
 }
 
 void MainLexCore::Entries_ListClick()
@@ -207,9 +200,9 @@ void MainLexCore::Entries_ListClick()
     const int r = ListRecord(m_state.itemIndex);
     if (r == 0)
         return;
-    const IndexRecord &english = m_index.english[static_cast<size_t>(r)];
+    const IndexRecord &english = m_dict.index.english[static_cast<size_t>(r)];
     const int g = GreekOf(r);
-    const Cp1253View greek = m_index.greek[static_cast<size_t>(g)].headword; // slot 0: empty
+    const Cp1253View greek = m_dict.index.greek[static_cast<size_t>(g)].headword; // slot 0: empty
     m_state.entryLabel = m_state.LanguageMode ? greek : english.headword;
     m_state.transLabel = m_state.LanguageMode ? english.headword : greek;
 
@@ -243,10 +236,10 @@ void MainLexCore::Entries_ListClick()
 void MainLexCore::ShowDescriptionOf(const IndexRecord &record)
 {
     // A description that cannot be read leaves the description as it was.
-    const auto source = DescriptionSourceFor(m_paths, record, m_supplementRefs);
+    const auto source = DescriptionSourceFor(m_dict.paths, record, m_dict.supplementRefs);
     if (!source)
         return;
-    auto document = ReadDescriptionDocument(m_state.RtfHeader, *source);
+    auto document = ReadDescriptionDocument(m_dict.preamble, *source);
     if (!document)
         return;
     Cp1253 plain = RtfToPlainText(*document);
@@ -284,10 +277,10 @@ bool MainLexCore::JumpToRecord(int record)
         return false;
     Cp1253 caption;
     if (m_state.LanguageMode)
-        caption = m_index.greek[static_cast<size_t>(GreekOf(record))].headword;
+        caption = m_dict.index.greek[static_cast<size_t>(GreekOf(record))].headword;
     // An entry without a Greek headword is shown in English.
     if (Trim(caption).empty())
-        caption = m_index.english[static_cast<size_t>(record)].headword;
+        caption = m_dict.index.english[static_cast<size_t>(record)].headword;
     if (Trim(caption).empty())
         return ShowRecord(record);
     FalseOnExit suppress(m_state.SuppressEntryChange);
@@ -389,12 +382,11 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
     DescrSearchOptions limited = options;
     limited.matchLimit = std::min(options.matchLimit, m_limits.searchMatches);
     DescrSearchResult result =
-        SearchDescriptions(m_paths, m_index, m_supplementRefs, m_state.RtfHeader, searchWord,
-                           m_state.LanguageMode, limited);
+        SearchDescriptions(m_dict, searchWord, m_state.LanguageMode, limited);
     // The list always shows English headwords, marked as every list marks them.
     m_addedItems = 0;
     for (int r : result.records) {
-        const IndexRecord &record = m_index.english[static_cast<size_t>(r)];
+        const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
         AddItem(record.kind == 'C' ? Cp1253(record.headword) + " *" : Cp1253(record.headword), r);
     }
     SearchOutcome outcome;

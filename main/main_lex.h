@@ -7,13 +7,10 @@
 // outside (a history tag, a list record, a command-line argument) is range-checked before use.
 #pragma once
 
-#include "data/entry_index.h"
-#include "data/index_snapshot.h"
-#include "data/paths.h"
+#include "data/dictionary.h"
 #include "lib/text.h"
 #include "main/descr_search.h"
 #include "main/entry_links.h"
-#include "main/folded_headwords.h"
 #include "main/keyboard.h"
 #include "main/search_report.h"
 #include "main/suggestions.h"
@@ -113,7 +110,6 @@ struct MainLexState
     std::vector<HistoryItem> NextMenu; // most recent first
     Cp1253 SearchStartText, SearchContainText, SearchEndText;
     LookupMode DefaultLookupMode = LookupMode::Start;
-    Cp1253 RtfHeader;
     ModeKeyboards keyboards; // GreekLayout, EnglishLayout
 };
 
@@ -131,18 +127,19 @@ public:
     // no layouts), sets English and activates its layout.
     explicit MainLexCore(ProgramPaths paths, KeyboardLayouts *keyboard = nullptr,
                          MainLexLimits limits = {});
-    MainLexCore(const MainLexCore &) = delete; // the folded headwords point into the tables
+    MainLexCore(const MainLexCore &) = delete; // the suggester points into the dictionary
     MainLexCore &operator=(const MainLexCore &) = delete;
 
     const MainLexState &State() const { return m_state; }
-    const EntryIndex &Index() const { return m_index; }
-    const std::vector<std::string> &SupplementRefs() const { return m_supplementRefs; }
-    const LetterStarts &Starts() const { return m_letterStarts; }
-    const ProgramPaths &Paths() const { return m_paths; }
+    // The dictionary the window shows; its members are also reachable one by one below.
+    const Dictionary &Dict() const { return m_dict; }
+    const EntryIndex &Index() const { return m_dict.index; }
+    const std::vector<std::string> &SupplementRefs() const { return m_dict.supplementRefs; }
+    const ProgramPaths &Paths() const { return m_dict.paths; }
     // For the custom-folder resolution, which sets the six custom paths.
-    ProgramPaths &MutablePaths() { return m_paths; }
+    ProgramPaths &MutablePaths() { return m_dict.paths; }
     // Loads from here on go through snapshots in cache.folder (none by default).
-    void UseIndexCache(IndexCache cache) { m_indexCache = std::move(cache); }
+    void UseIndexCache(IndexCache cache) { m_dict.cache = std::move(cache); }
     // The English record number of list item index, 0 when there is no such item or the number
     // is not a record.
     int ListRecord(int index) const;
@@ -152,8 +149,9 @@ public:
     bool IsRecord(int record) const;
 
     // ---- Start-up and the display (the window's FormShow, ResetDisplay) ----
-    // The first showing's load step, which runs only while RtfHeader is empty: LoadEntryIndex,
-    // LoadRtfHeader, ResetDisplay, DefaultLookupMode = START. Returns where the load stopped.
+    // The first showing's load step, which runs only while the dictionary's preamble is empty:
+    // LoadEntryIndex, LoadRtfHeader, ResetDisplay, DefaultLookupMode = START. Returns where the
+    // load stopped.
     IndexLoadStatus FormShow();
     // LoadEntryIndex again after the reader's files changed; the folded headwords and letter
     // starts follow the new tables. The list and the display are left to the caller (their
@@ -161,7 +159,7 @@ public:
     IndexLoadStatus ReloadIndex();
     // Where the last load of the tables stopped: not complete when a shipped index file was
     // missing or ended in a line that is not a record (editing is then refused).
-    const IndexLoadStatus &LoadStatus() const { return m_loadStatus; }
+    const IndexLoadStatus &LoadStatus() const { return m_dict.status; }
     // Takes item index (0-based) and its record out of the list; the selection follows.
     void RemoveListItem(int index);
     // Empties both labels, the list with ListRecords and the description, disables modify and
@@ -311,17 +309,11 @@ private:
     void RemoveBySerial(std::vector<HistoryItem> &menu, uint64_t serial);
     HistoryItem NewHistoryItem(const Cp1253 &caption, int tag);
 
-    ProgramPaths m_paths;
+    Dictionary m_dict;
     KeyboardLayouts *m_keyboard;
     MainLexLimits m_limits;
     MainLexState m_state;
-    EntryIndex m_index;
-    IndexCache m_indexCache;
-    std::vector<std::string> m_supplementRefs;
-    IndexLoadStatus m_loadStatus;
-    LetterStarts m_letterStarts;
-    FoldedHeadwords m_folded;
-    std::unique_ptr<HeadwordSuggester> m_suggester; // follows m_folded and m_index
+    std::unique_ptr<HeadwordSuggester> m_suggester; // follows m_dict's tables and folded forms
     int m_addedItems = 0;
     bool m_startKeyShortened = false; // the last START lookup listed a shortened key's matches
     uint64_t m_nextSerial = 1;

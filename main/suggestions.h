@@ -5,8 +5,8 @@
 #pragma once
 
 #include "data/entry_index.h"
+#include "data/folded_headwords.h"
 #include "lib/text.h"
-#include "main/folded_headwords.h"
 #include "main/word_forms.h"
 
 #include <filesystem>

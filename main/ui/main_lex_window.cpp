@@ -443,7 +443,7 @@ void TMainLex::showEvent(QShowEvent *event)
 void TMainLex::FormShow()
 {
     // Only the first showing, or every showing while no description file was found.
-    if (!m_core->State().RtfHeader.empty())
+    if (!m_core->Dict().preamble.empty())
         return;
     setWindowTitle(QStringLiteral("Termdex"));
     HighlightToolbarButton(-1);

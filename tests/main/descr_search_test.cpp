@@ -261,7 +261,7 @@ protected:
                                                  record.descLength);
                 d = ShiftCodec(coded.value(), true) + " ";
             }
-            const Cp1253 plain = RtfToPlainText(core->State().RtfHeader + "\r\n" + d + "}");
+            const Cp1253 plain = RtfToPlainText(core->Dict().preamble + "\r\n" + d + "}");
             const Cp1253 folded = greek ? GreekKey(plain, false) : LatinKey(plain, false);
             if (ContainsWholeWord(folded, word))
                 found.push_back(i);
@@ -275,8 +275,8 @@ protected:
     DescrSearchResult Run(const EntryIndex &index, const Cp1253 &word, bool greek,
                           DescrSearchOptions options = {})
     {
-        return SearchDescriptions(paths, index, core->SupplementRefs(), core->State().RtfHeader,
-                                  word, greek, options);
+        return SearchDescriptions(paths, index, core->SupplementRefs(), core->Dict().preamble, word,
+                                  greek, options);
     }
     // The search lists what the plain scan lists, with one thread and with two.
     void ExpectPlainScan(const EntryIndex &index, const char *what)
@@ -373,7 +373,7 @@ TEST_F(DescrSearchScaleTest, UnreadableTextEndsTheScanWhereOneThreadWouldStop)
         DescrSearchOptions options;
         options.threads = threads;
         const DescrSearchResult result = SearchDescriptions(
-            paths, damaged, core->SupplementRefs(), core->State().RtfHeader, "tax", false, options);
+            paths, damaged, core->SupplementRefs(), core->Dict().preamble, "tax", false, options);
         EXPECT_TRUE(result.failed);
         std::vector<int> before;
         for (int r : all)

@@ -62,7 +62,7 @@ TEST_F(DisplayTest, EachKindShowsItsTextAndOnlyOwnEntriesCanBeDeleted)
     EXPECT_TRUE(S().modifyEntryEnabled);
     EXPECT_FALSE(S().deleteEntryEnabled);
     EXPECT_EQ(S().descriptionDocument,
-              S().RtfHeader + "\r\nsecond \\par line" + kDocumentClosing + "\r\n");
+              core->Dict().preamble + "\r\nsecond \\par line" + kDocumentClosing + "\r\n");
     EXPECT_EQ(S().descriptionText, "second \r\nline\r\n\r\n");
 
     Show("delta");

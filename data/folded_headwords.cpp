@@ -1,4 +1,4 @@
-#include "main/folded_headwords.h"
+#include "data/folded_headwords.h"
 
 #include "lib/folding.h"
 
