@@ -156,8 +156,16 @@ private:
     void FormCreate(const std::filesystem::path &programFolder);
     void FormShow();
     void FormResize();
+    // Building the window (main_lex_build.cpp).
     void BuildToolbar();
+    void BuildToolbarMenus();
     void BuildDisplay();
+    // The entry field, the list and the suggestion line under the field.
+    void BuildEntryControls();
+    // The entry's labels, the banner and the description.
+    void BuildDescription();
+    // The installer, copyright and publisher at the bottom.
+    void BuildBottomBar();
     void BuildHiddenControls();
     ToolbarButton *AddToolbarButton(const char *name, const QString &glyph, const QString &hint,
                                     QRect design, int group);
