@@ -110,15 +110,6 @@ std::optional<CustomFiles> ParseCustomFiles(const std::string &codedEnglish,
     return files;
 }
 
-int64_t OldDescriptionBytesNeeded(const CustomFiles &files)
-{
-    int64_t total = 0;
-    for (const CustomLine &line : files.english)
-        if (line.description.fromOldFile)
-            total = std::max(total, line.description.oldOffset + line.description.length);
-    return total;
-}
-
 bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes)
 {
     int64_t next = 1;

@@ -70,8 +70,6 @@ struct CustomFiles
 // losing the line or misplacing every description after it.
 std::optional<CustomFiles> ParseCustomFiles(const std::string &codedEnglish,
                                             const std::string &codedGreek);
-// Total length of the old descriptions the lines refer to (what the old file must hold).
-int64_t OldDescriptionBytesNeeded(const CustomFiles &files);
 
 // Whether parsed files are whole as the writer leaves them, with a description file of
 // descriptionBytes: the positions and lengths tile that file exactly (each line's position 1

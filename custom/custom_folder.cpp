@@ -38,14 +38,12 @@ bool IsFolder(const std::string &path)
 
 } // namespace
 
-int WindowsVersionCode() { return 0; }
-
 std::string DefaultCustomFolder()
 {
     const char *dataHome = std::getenv("XDG_DATA_HOME");
     const fs::path parent =
         dataHome && *dataHome ? fs::path(dataHome) : Home() / ".local" / "share";
-    if (WindowsVersionCode() != 8 && IsFolder(parent.string()))
+    if (IsFolder(parent.string()))
         return (parent / "Termdex").string();
     return (Home() / "Termdex").string();
 }

@@ -43,9 +43,6 @@ public:
     virtual FolderAnswer Ask(const FolderRequest &request) = 0;
 };
 
-// Classifies the running Windows version; 0 on any other system, so always 0 here.
-int WindowsVersionCode();
-
 // The folder the dialog proposes: $XDG_DATA_HOME/Termdex (default ~/.local/share/Termdex) when
 // that parent folder exists, else ~/Termdex.
 std::string DefaultCustomFolder();

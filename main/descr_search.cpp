@@ -482,22 +482,4 @@ DescrSearchResult SearchDescriptions(const ProgramPaths &paths, const EntryIndex
     return result;
 }
 
-Cp1253 DescrSearchText(const ProgramPaths &paths, const EntryIndex &index,
-                       const std::vector<std::string> &supplementRefs, const Cp1253 &rtfHeader,
-                       int record, bool greek)
-{
-    SharedFile shipped;
-    FileBytes custom;
-    if (record < 1 || record > index.englishCount || !shipped.Open(paths.DescriptionFile()))
-        return {};
-    if (!paths.customDescriptionPath.empty() && FileExists(paths.customDescriptionPath))
-        custom.Load(paths.customDescriptionPath);
-    const SearchInput in{index, supplementRefs, rtfHeader, shipped, custom, greek};
-    RecordRenderer renderer(in);
-    Cp1253 folded;
-    if (!renderer.FoldedText(record, folded))
-        return {};
-    return folded;
-}
-
 } // namespace termdex

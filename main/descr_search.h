@@ -78,10 +78,4 @@ struct TextSpan
 // word in plain, folded as the search folds a description: spans of plain itself, in order.
 std::vector<TextSpan> WholeWordSpans(Cp1253View plain, Cp1253View foldedWord, bool greek);
 
-// The folded plain text that the search tests for one record, read from the files; empty when
-// the record's text cannot be read. For tests and tools that show why a record matched.
-Cp1253 DescrSearchText(const ProgramPaths &paths, const EntryIndex &index,
-                       const std::vector<std::string> &supplementRefs, const Cp1253 &rtfHeader,
-                       int record, bool greek);
-
 } // namespace termdex

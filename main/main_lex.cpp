@@ -54,15 +54,6 @@ const char *LookupModeName(LookupMode mode)
     return "START";
 }
 
-std::optional<LookupMode> LookupModeFromName(std::string_view name)
-{
-    for (LookupMode mode : {LookupMode::Start, LookupMode::Contain, LookupMode::End,
-                            LookupMode::Specific, LookupMode::Multi})
-        if (name == LookupModeName(mode))
-            return mode;
-    return std::nullopt;
-}
-
 bool IsGreekLetter(unsigned char c)
 {
     static const std::array<bool, 256> table = [] {

@@ -28,7 +28,6 @@ namespace termdex {
 enum class LookupMode { Start, Contain, End, Specific, Multi };
 // "START", "CONTAIN", "END", "SPECIFIC", "MULTI".
 const char *LookupModeName(LookupMode mode);
-std::optional<LookupMode> LookupModeFromName(std::string_view name);
 
 constexpr int kMaxListItems = 32736; // items one lookup adds at most
 constexpr int kMaxPrevItems = 15;    // PrevMenu's length

@@ -332,16 +332,6 @@ void TMainLex::BuildHiddenControls()
     m_wholeLexButton->setFocusPolicy(Qt::NoFocus);
     m_wholeLexButton->hide();
     connect(m_wholeLexButton, &QPushButton::clicked, this, &TMainLex::WholeLex_ButtonClick);
-
-    // Controls of the maintenance commands, which the command line runs here.
-    for (const char *name : {"Button1", "Button2", "Button3"}) {
-        auto *button = new QPushButton(this);
-        button->setObjectName(QLatin1String(name));
-        button->hide();
-    }
-    auto *panel1 = new QFrame(this);
-    panel1->setObjectName(QStringLiteral("Panel1"));
-    panel1->hide();
 }
 
 void TMainLex::FormCreate(const std::filesystem::path &programFolder)

@@ -6,7 +6,7 @@
 
 #include "main/ui/main_lex_window.h"
 
-#include "dialogs/startup_forms.h"
+#include "dialogs/dummy_frm.h"
 #include "main/print_document.h"
 #include "main/print_rows.h"
 #include "main/ui/text_convert.h"

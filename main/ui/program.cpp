@@ -1,8 +1,6 @@
 #include "main/ui/program.h"
 
-#include "dialogs/message_form.h"
-#include "dialogs/search_form.h"
-#include "dialogs/startup_forms.h"
+#include "dialogs/dummy_frm.h"
 #include "main/ui/main_lex_window.h"
 #include "main/ui/pictures.h"
 #include "main/ui/qt_greek.h"
@@ -32,22 +30,9 @@ ProgramForms CreateProgramForms(PlatformServices services,
     auto created = [&forms](QWidget *form) { forms.creationOrder << form->objectName(); };
     forms.mainLex = std::make_unique<TMainLex>(services, programFolder);
     created(forms.mainLex.get());
-    QWidget *owner = forms.mainLex.get();
-    forms.insertEntryFrm = std::make_unique<TInsertEntryFrm>(owner);
-    created(forms.insertEntryFrm.get());
     forms.dummyFrm = std::make_unique<TDummyFrm>();
     created(forms.dummyFrm.get());
     forms.mainLex->SetDummyFrm(forms.dummyFrm.get()); // PrintText carries the print document
-    forms.messageForm = std::make_unique<TMessageForm>(owner);
-    created(forms.messageForm.get());
-    forms.searchForm = std::make_unique<TSearchForm>(owner);
-    created(forms.searchForm.get());
-    forms.selectCustomDirForm = std::make_unique<TSelectCustomDirForm>(owner);
-    created(forms.selectCustomDirForm.get());
-    forms.copyrightForm = std::make_unique<TCopyrightForm>(owner);
-    created(forms.copyrightForm.get());
-    forms.figForm = std::make_unique<TFigForm>(owner);
-    created(forms.figForm.get());
     return forms;
 }
 
@@ -75,14 +60,8 @@ int RunTermdex(int argc, char **argv)
     ProgramForms forms = CreateProgramForms(platform.Services(), programFolder);
     forms.mainLex->show();
     const int status = application.exec();
-    // The secondary forms belong to the main window's lifetime; free them first.
-    forms.figForm.reset();
-    forms.copyrightForm.reset();
-    forms.selectCustomDirForm.reset();
-    forms.searchForm.reset();
-    forms.messageForm.reset();
+    // The hidden form goes first, as it came after the main window.
     forms.dummyFrm.reset();
-    forms.insertEntryFrm.reset();
     forms.mainLex.reset();
     return status;
 }

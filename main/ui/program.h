@@ -1,5 +1,5 @@
 // The program's start: the application's title and the forms, created in their order (the main
-// window first, then the hidden and modal ones), all but the main window hidden.
+// window, then the hidden TDummyFrm). Every other window is built by the command that shows it.
 #pragma once
 
 #include "platform/platform.h"
@@ -12,13 +12,7 @@
 namespace termdex {
 
 class TMainLex;
-class TInsertEntryFrm;
 class TDummyFrm;
-class TMessageForm;
-class TSearchForm;
-class TSelectCustomDirForm;
-class TCopyrightForm;
-class TFigForm;
 
 struct ProgramForms
 {
@@ -27,13 +21,7 @@ struct ProgramForms
     ProgramForms(ProgramForms &&) noexcept;
 
     std::unique_ptr<TMainLex> mainLex;
-    std::unique_ptr<TInsertEntryFrm> insertEntryFrm;
     std::unique_ptr<TDummyFrm> dummyFrm;
-    std::unique_ptr<TMessageForm> messageForm;
-    std::unique_ptr<TSearchForm> searchForm;
-    std::unique_ptr<TSelectCustomDirForm> selectCustomDirForm;
-    std::unique_ptr<TCopyrightForm> copyrightForm;
-    std::unique_ptr<TFigForm> figForm;
     QStringList creationOrder; // the forms' object names, as they were created
 };
 

@@ -4,9 +4,9 @@
 #include "main/ui/main_lex_window.h"
 
 #include "dialogs/copyright_form.h"
+#include "dialogs/dummy_frm.h"
 #include "dialogs/fig_form.h"
 #include "dialogs/problem_message.h"
-#include "dialogs/startup_forms.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
 #include "main/figures.h"

@@ -86,7 +86,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // In memory: every step on the parsed lines.
     if (const auto files = ParseCustomFiles(english, greek)) {
-        OldDescriptionBytesNeeded(*files);
         const long long id = files->english.empty() ? 2 : files->english.front().ownId;
         NewEntry entry;
         entry.anchor = {1, static_cast<uint32_t>(id % 100000), (size & 1) != 0};

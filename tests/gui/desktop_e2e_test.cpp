@@ -2,7 +2,7 @@
 // window manager, and shown under the desktop's light or dark palette. With TERMDEX_TEST_PALETTE
 // set to "dark" the program starts as under a KDE session with a dark colour scheme (the scheme
 // file beside this test), which Qt's own KDE theme reads.
-#include "dialogs/startup_forms.h"
+#include "dialogs/dummy_frm.h"
 #include "main/ui/main_lex_window.h"
 #include "main/ui/program.h"
 #include "platform/platform.h"

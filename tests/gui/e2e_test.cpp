@@ -1,6 +1,6 @@
 // End-to-end under Xvfb with the real platform: the X keyboard, the X clipboard shared with
 // xclip, keys typed by xdotool into the focused window. Run by xvfb-run (see CMakeLists.txt).
-#include "dialogs/startup_forms.h"
+#include "dialogs/dummy_frm.h"
 #include "main/ui/main_lex_window.h"
 #include "main/ui/program.h"
 #include "platform/keyboard_xkb.h"

@@ -4,8 +4,8 @@
 #include "tests/gui/scratch_home.h"
 
 #include "dialogs/copyright_form.h"
+#include "dialogs/dummy_frm.h"
 #include "dialogs/fig_form.h"
-#include "dialogs/startup_forms.h"
 #include "main/print_document.h"
 #include "main/ui/document_window.h"
 #include "main/ui/pictures.h"

@@ -1,4 +1,4 @@
-#include "dialogs/startup_forms.h"
+#include "dialogs/dummy_frm.h"
 
 #include <QTextEdit>
 
@@ -10,8 +10,6 @@ TDummyFrm::TDummyFrm(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("DummyFrm"));
     m_printText = new QTextEdit(this);
     m_printText->setObjectName(QStringLiteral("PrintText"));
-    m_rtf1 = new QTextEdit(this);
-    m_rtf1->setObjectName(QStringLiteral("RTF1"));
 }
 
 } // namespace termdex
