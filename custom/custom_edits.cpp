@@ -508,19 +508,20 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
     for (const std::string &coded : SplitLines(english)) {
         const Cp1253 text = ShiftCodec(coded, true);
         long long anchor = 0, ownId = 0, position = 0, length = 0;
-        const Cp1253View headword = Columns(text, 11, 90);
-        if (!ParseFixedNumber(Columns(text, 1, 5), anchor) ||
-            !ParseFixedNumber(Columns(text, 6, 10), ownId) || text.size() < 10 ||
-            !englishPlace.count(anchor)) {
+        const Cp1253View headword = ColumnOf(text, CustomEnglishLayout::headword);
+        if (!ParseFixedNumber(ColumnOf(text, CustomEnglishLayout::anchor), anchor) ||
+            !ParseFixedNumber(ColumnOf(text, CustomEnglishLayout::ownId), ownId) ||
+            text.size() < CustomEnglishLayout::ownId.Last() || !englishPlace.count(anchor)) {
             report.lost.push_back(Described("Γραμμή λήμματος που δεν διαβάζεται", headword));
             continue;
         }
         const bool supplement = anchor == ownId;
         const Cp1253View prefix = supplement ? kSupplementPrefix : kOwnEntryPrefix;
         std::optional<Cp1253> found;
-        if (text.size() >= kCustomLineLength && ParseFixedNumber(Columns(text, 99, 103), length)) {
+        if (text.size() >= kCustomLineLength &&
+            ParseFixedNumber(ColumnOf(text, CustomEnglishLayout::length), length)) {
             // A damaged position field: the place the layout gives it serves as well.
-            if (ParseFixedNumber(Columns(text, 91, 98), position))
+            if (ParseFixedNumber(ColumnOf(text, CustomEnglishLayout::position), position))
                 found = storedAt(position, length, prefix);
             if (!found)
                 found = storedAt(tiled, length, prefix);
@@ -543,7 +544,10 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
         } else if (supplement && length == 0) {
             continue; // an empty supplement adds nothing to keep
         }
-        Kept kept{englishPlace[anchor], Cp1253(Columns(text, 1, 5)), Cp1253(headword), {}};
+        Kept kept{englishPlace[anchor],
+                  Cp1253(ColumnOf(text, CustomEnglishLayout::anchor)),
+                  Cp1253(headword),
+                  {}};
         kept.line.anchor = anchor;
         kept.line.ownId = ownId;
         kept.line.length = static_cast<long long>(stored.size());
@@ -557,8 +561,8 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
     CustomFiles next;
     long long running = 1;
     for (Kept &kept : lines) {
-        kept.line.text =
-            FormatEntryLine(kept.anchor, kept.line.ownId, kept.headword, running, kept.line.length);
+        kept.line.text = FormatCustomEnglishLine(kept.anchor, kept.line.ownId, kept.headword,
+                                                 running, kept.line.length);
         kept.line.position = running;
         running += kept.line.length;
         next.english.push_back(std::move(kept.line));
@@ -568,11 +572,13 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
     for (const std::string &coded : SplitLines(greek)) {
         const Cp1253 text = ShiftCodec(coded, true);
         long long anchor = 0, ownId = 0;
-        if (text.size() < 10 || !ParseFixedNumber(Columns(text, 1, 5), anchor) ||
-            !ParseFixedNumber(Columns(text, 6, 10), ownId) || !greekPlace.count(anchor) ||
-            !std::binary_search(ownIds.begin(), ownIds.end(), ownId)) {
+        if (text.size() < CustomGreekLayout::ownId.Last() ||
+            !ParseFixedNumber(ColumnOf(text, CustomGreekLayout::anchor), anchor) ||
+            !ParseFixedNumber(ColumnOf(text, CustomGreekLayout::ownId), ownId) ||
+            !greekPlace.count(anchor) || !std::binary_search(ownIds.begin(), ownIds.end(), ownId)) {
             report.lost.push_back(
-                Described("Ελληνικό λήμμα που δεν διαβάζεται", Columns(text, 11, text.size())));
+                Described("Ελληνικό λήμμα που δεν διαβάζεται",
+                          Columns(text, CustomGreekLayout::headword.first, text.size())));
             continue;
         }
         greekLines.emplace_back(greekPlace[anchor], text);

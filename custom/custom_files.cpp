@@ -14,16 +14,13 @@ const char kSupplementPrefix[] = "{\\f60\\fs22 ";
 
 namespace {
 
-bool NumberAt(Cp1253View line, size_t first, size_t last, long long &value)
-{
-    return line.size() >= last && ParseFixedNumber(Columns(line, first, last), value);
-}
+using L = CustomEnglishLayout;
 
-Cp1253 Digits(long long value, int width)
+Cp1253 Digits(IndexColumn column, long long value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*lld", width, value);
-    return buffer;
+    Cp1253 digits;
+    AppendNumber(digits, column, value);
+    return digits;
 }
 
 // Byte-by-byte comparison of code page 1253 text (unsigned, as the keys are compared).
@@ -34,10 +31,10 @@ bool ByteGreater(Cp1253View a, Cp1253View b)
     });
 }
 
-// The line with columns 91-98 rebuilt as eight digits.
+// The line with its position column rewritten.
 CustomLine WithPosition(CustomLine line, long long position)
 {
-    line.text.replace(90, 8, Digits(position, 8));
+    line.text.replace(L::position.first - 1, L::position.width, Digits(L::position, position));
     line.position = position;
     return line;
 }
@@ -46,8 +43,8 @@ CustomLine NewLine(Cp1253View anchor, long long id, Cp1253View headword, long lo
                    const Cp1253 &stored)
 {
     CustomLine line;
-    line.text =
-        FormatEntryLine(anchor, id, headword, position, static_cast<long long>(stored.size()));
+    line.text = FormatCustomEnglishLine(anchor, id, headword, position,
+                                        static_cast<long long>(stored.size()));
     long long anchorValue = 0;
     ParseFixedNumber(anchor, anchorValue);
     line.anchor = anchorValue;
@@ -95,9 +92,10 @@ std::optional<CustomFiles> ParseCustomFiles(const std::string &codedEnglish,
     for (const std::string &coded : SplitLines(codedEnglish)) {
         CustomLine line;
         line.text = ShiftCodec(coded, true);
-        if (!NumberAt(line.text, 1, 5, line.anchor) || !NumberAt(line.text, 6, 10, line.ownId) ||
-            !NumberAt(line.text, 91, 98, line.position) ||
-            !NumberAt(line.text, 99, 103, line.length))
+        if (!ReadNumber(line.text, L::anchor, line.anchor) ||
+            !ReadNumber(line.text, L::ownId, line.ownId) ||
+            !ReadNumber(line.text, L::position, line.position) ||
+            !ReadNumber(line.text, L::length, line.length))
             return std::nullopt;
         line.description.fromOldFile = true;
         line.description.oldOffset = offset;
@@ -126,27 +124,15 @@ bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes)
     std::sort(ownIds.begin(), ownIds.end());
     for (const Cp1253 &line : files.greek) {
         long long anchor = 0, ownId = 0;
-        if (!NumberAt(line, 1, 5, anchor) || !NumberAt(line, 6, 10, ownId) ||
+        if (!ReadNumber(line, CustomGreekLayout::anchor, anchor) ||
+            !ReadNumber(line, CustomGreekLayout::ownId, ownId) ||
             !std::binary_search(ownIds.begin(), ownIds.end(), ownId))
             return false;
     }
     return true;
 }
 
-Cp1253 FiveDigits(long long value) { return Digits(value, 5); }
-
-Cp1253 FormatEntryLine(Cp1253View anchor, long long ownId, Cp1253View headword, long long position,
-                       long long length)
-{
-    Cp1253 padded(headword.substr(0, kCustomHeadwordWidth));
-    padded.resize(kCustomHeadwordWidth, ' ');
-    return Cp1253(anchor) + Digits(ownId, 5) + padded + Digits(position, 8) + Digits(length, 5);
-}
-
-Cp1253 FormatGreekLine(long long anchor, long long ownId, Cp1253View headword)
-{
-    return Digits(anchor, 5) + Digits(ownId, 5) + Cp1253(headword);
-}
+Cp1253 FiveDigits(long long value) { return Digits(L::anchor, value); }
 
 std::string CodeEnglishIndex(const CustomFiles &files)
 {
@@ -243,8 +229,8 @@ CustomFiles InsertEnglishLine(const CustomFiles &old, const NewEntry &entry)
             // Right after the reader's entry found as anchor, in the group of its shipped head.
             out.english.push_back(line);
             running += line.length;
-            out.english.push_back(
-                NewLine(Columns(line.text, 1, 5), entry.id, entry.headword, running, entry.stored));
+            out.english.push_back(NewLine(ColumnOf(line.text, L::anchor), entry.id, entry.headword,
+                                          running, entry.stored));
             running += storedLength;
             done = true;
         } else {
@@ -263,10 +249,11 @@ CustomFiles InsertGreekLine(const CustomFiles &old, uint32_t anchorId, long long
     CustomFiles out;
     out.english = old.english;
     const Cp1253 key = GreekKey(greekHeadword, true);
-    const Cp1253 newLine = FormatGreekLine(anchorId, id, greekHeadword);
+    const Cp1253 newLine = FormatCustomGreekLine(anchorId, id, greekHeadword);
     bool done = false;
     for (const Cp1253 &line : old.greek) {
-        if (!done && ByteGreater(GreekKey(Columns(line, 11, 90), true), key)) {
+        if (!done &&
+            ByteGreater(GreekKey(ColumnOf(line, CustomGreekLayout::headword), true), key)) {
             out.greek.push_back(newLine);
             done = true;
         }
@@ -288,7 +275,8 @@ CustomFiles ReplaceSupplement(const CustomFiles &old, long long id, const Cp1253
             if (!stored.empty()) {
                 CustomLine replaced = line;
                 const long long length = static_cast<long long>(stored.size());
-                replaced.text = line.text.substr(0, 98) + FiveDigits(length);
+                replaced.text =
+                    line.text.substr(0, L::length.first - 1) + Digits(L::length, length);
                 replaced.length = length;
                 replaced.description = {false, 0, length, stored};
                 out.english.push_back(std::move(replaced));
@@ -346,7 +334,7 @@ std::optional<CustomFiles> RemoveEntry(const CustomFiles &old, long long id)
     }
     for (const Cp1253 &line : old.greek) {
         long long ownId = 0;
-        if (!NumberAt(line, 6, 10, ownId))
+        if (!ReadNumber(line, CustomGreekLayout::ownId, ownId))
             return std::nullopt;
         if (ownId != id)
             out.greek.push_back(line);

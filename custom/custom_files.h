@@ -2,16 +2,14 @@
 // line with the description it owns, and the pure steps that turn one version of the files
 // into the next (insert, supplement, delete). Nothing here touches the disk.
 //
-// Custom English index line (103 characters before coding): 1-5 anchor id, 6-10 own id,
-// 11-90 headword blank-padded, 91-98 1-based position in the description file, 99-103 length of
-// the stored description. anchor = own id marks a supplement to the shipped entry of that id.
-// Custom Greek index line: 1-5 anchor id, 6-10 own id, from 11 the Greek headword, not padded.
-// Each line is coded with ShiftCodec and ends in CR LF. The description file holds the stored
+// The lines' columns are CustomEnglishLayout and CustomGreekLayout (data/index_line.h). Each
+// line is coded with ShiftCodec and ends in CR LF. The description file holds the stored
 // descriptions of the English lines in line order, each coded on its own, so that each line's
 // position is 1 plus the lengths of all lines before it.
 #pragma once
 
 #include "data/entry_index.h"
+#include "data/index_line.h"
 #include "lib/text.h"
 
 #include <cstdint>
@@ -21,8 +19,9 @@
 
 namespace termdex {
 
-constexpr int kCustomHeadwordWidth = 80; // columns 11-90; also the editor's limit
-constexpr int kCustomLineLength = 103;
+// The headword's room in the reader's lines; also the editor's limit.
+constexpr int kCustomHeadwordWidth = static_cast<int>(CustomEnglishLayout::headword.width);
+constexpr int kCustomLineLength = static_cast<int>(CustomEnglishLayout::lineLength);
 constexpr long long kMaxEntryId = 99999;      // five digits
 constexpr long long kMaxStoredLength = 99999; // the length field's five digits
 constexpr long long kMaxPosition = 99999999;  // the position field's eight digits
@@ -49,11 +48,11 @@ struct DescriptionPiece
 
 struct CustomLine
 {
-    Cp1253 text; // decoded; at least 103 characters
+    Cp1253 text; // decoded; at least kCustomLineLength characters
     long long anchor = 0;
     long long ownId = 0;
-    long long position = 0; // columns 91-98
-    long long length = 0;   // columns 99-103
+    long long position = 0; // CustomEnglishLayout::position
+    long long length = 0;   // CustomEnglishLayout::length
     DescriptionPiece description;
     bool IsSupplement() const { return anchor == ownId; }
 };
@@ -78,10 +77,7 @@ std::optional<CustomFiles> ParseCustomFiles(const std::string &codedEnglish,
 // around anything else would move or drop descriptions that can be read today.
 bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes);
 
-// Line builders. Numbers get leading zeros; the headword is padded or cut to 80 characters.
-Cp1253 FormatEntryLine(Cp1253View anchor, long long ownId, Cp1253View headword, long long position,
-                       long long length);
-Cp1253 FormatGreekLine(long long anchor, long long ownId, Cp1253View headword);
+// An id as its five-digit column text (the lines themselves: data/index_line.h).
 Cp1253 FiveDigits(long long value);
 
 // The coded file bytes: each line coded with ShiftCodec, ended by CR LF.

@@ -1,5 +1,6 @@
 #include "data/description_store.h"
 
+#include "data/index_line.h"
 #include "lib/codecs.h"
 #include "lib/files.h"
 
@@ -52,13 +53,12 @@ DescriptionSourceFor(const ProgramPaths &paths, const IndexRecord &record,
     source.length = record.descLength;
     if (record.kind == 'A' && record.supplementRef >= 0 &&
         static_cast<size_t>(record.supplementRef) < supplementRefs.size()) {
-        // "PPPPPPPPLLLLL": an 8-digit 1-based position, then a 5-digit length. A reference that
-        // is not two numbers leaves the supplement out.
+        // A reference that is not two numbers leaves the supplement out.
+        using L = SupplementRefLayout;
         const std::string &ref = supplementRefs[static_cast<size_t>(record.supplementRef)];
         long long position = 0, length = 0;
-        if (ref.size() == 13 && ParseFixedNumber(std::string_view(ref).substr(0, 8), position) &&
-            ParseFixedNumber(std::string_view(ref).substr(8, 5), length) &&
-            !paths.customDescriptionPath.empty()) {
+        if (ref.size() == L::lineLength && ReadNumber(ref, L::position, position) &&
+            ReadNumber(ref, L::length, length) && !paths.customDescriptionPath.empty()) {
             source.supplementFile = paths.customDescriptionPath;
             source.supplementOffset = position - 1;
             source.supplementLength = length;

@@ -1,5 +1,6 @@
 #include "data/entry_index.h"
 
+#include "data/index_line.h"
 #include "lib/codecs.h"
 #include "lib/files.h"
 #include "lib/folding.h"
@@ -121,45 +122,6 @@ private:
     bool m_eof = false;
 };
 
-// A fixed-width numeric column of the 1-based columns first..last: the number aligned right,
-// blanks to its left (as ParseFixedNumber, inline: every line holds several).
-inline bool Number(std::string_view line, size_t first, size_t last, long long &value)
-{
-    if (line.size() < last)
-        return false;
-    const char *p = line.data() + first - 1;
-    const char *const end = line.data() + last;
-    while (p < end && *p == ' ')
-        ++p;
-    if (p == end)
-        return false;
-    long long v = 0;
-    for (; p < end; ++p) {
-        const unsigned digit = static_cast<unsigned char>(*p) - unsigned('0');
-        if (digit > 9)
-            return false;
-        v = v * 10 + digit;
-    }
-    value = v;
-    return true;
-}
-
-// A text column with its trailing blanks (bytes up to 32) cut, read only up to a NUL.
-inline std::string_view TextColumn(std::string_view line, size_t first, size_t last)
-{
-    std::string_view column = Columns(line, first, last);
-    if (const size_t nul = column.find('\0'); nul != std::string_view::npos)
-        column = column.substr(0, nul);
-    // Headword columns are mostly padding: skip blanks eight at a time first.
-    size_t n = column.size();
-    constexpr char kBlanks[] = "        ";
-    while (n >= 8 && std::memcmp(column.data() + n - 8, kBlanks, 8) == 0)
-        n -= 8;
-    while (n > 0 && static_cast<unsigned char>(column[n - 1]) <= 32)
-        --n;
-    return column.substr(0, n);
-}
-
 // The reader's index file, decoded line by line as the merge asks for the next line.
 class CustomLines
 {
@@ -178,7 +140,11 @@ public:
     long long anchor() const { return m_anchor; }
     const Cp1253 &line() const { return m_line; }
     long long ownId() const { return m_ownId; }
-    bool IsSupplement() const { return Columns(m_line, 1, 5) == Columns(m_line, 6, 10); }
+    bool IsSupplement() const
+    {
+        return ColumnOf(m_line, CustomEnglishLayout::anchor) ==
+               ColumnOf(m_line, CustomEnglishLayout::ownId);
+    }
     void Advance()
     {
         std::string_view coded;
@@ -187,7 +153,8 @@ public:
             return;
         m_line = ShiftCodec(coded, true);
         long long anchor = 0;
-        if (Number(m_line, 1, 5, anchor) && Number(m_line, 6, 10, m_ownId))
+        if (ReadNumber(m_line, CustomEnglishLayout::anchor, anchor) &&
+            ReadNumber(m_line, CustomEnglishLayout::ownId, m_ownId))
             m_anchor = anchor;
     }
 
@@ -259,17 +226,18 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
         }
         record.headword = headwords.Store(record.headword);
         while (custom.anchor() == static_cast<long long>(record.id)) {
+            using L = CustomEnglishLayout;
             const Cp1253 &line = custom.line();
             long long offset = 0, length = 0;
             if (custom.IsSupplement()) {
                 record.kind = 'A';
-                supplementRefs.emplace_back(Columns(line, 91, 103));
+                supplementRefs.emplace_back(ColumnOf(line, L::reference));
                 record.supplementRef = static_cast<int32_t>(supplementRefs.size() - 1);
-            } else if (r < kMaxRecords && Number(line, 91, 98, offset) &&
-                       Number(line, 99, 103, length)) {
+            } else if (r < kMaxRecords && ReadNumber(line, L::position, offset) &&
+                       ReadNumber(line, L::length, length)) {
                 IndexRecord &own = index.english[++r];
                 own.id = static_cast<uint32_t>(custom.ownId());
-                own.headword = headwords.Store(TextColumn(line, 11, 90));
+                own.headword = headwords.Store(ReadText(line, L::headword));
                 own.descOffset = static_cast<int32_t>(offset);
                 own.descLength = static_cast<int32_t>(length);
                 own.kind = 'C';
@@ -337,8 +305,9 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, const ShippedGreekL
                                                               : std::string());
     for (int i = 1; i <= shipped.count && custom.anchor() >= 0; ++i) {
         while (custom.anchor() == static_cast<long long>(index.greek[i].id)) {
-            insertions.push_back({i, static_cast<uint32_t>(custom.ownId()),
-                                  index.greekHeadwords.Store(TextColumn(custom.line(), 11, 90))});
+            insertions.push_back(
+                {i, static_cast<uint32_t>(custom.ownId()),
+                 index.greekHeadwords.Store(ReadText(custom.line(), CustomGreekLayout::headword))});
             custom.Advance();
         }
     }
@@ -383,13 +352,14 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, const ShippedGreekL
 
 bool ParseShippedEnglishLine(Cp1253View line, IndexRecord &record)
 {
+    using L = ShippedEnglishLayout;
     long long id = 0, offset = 0, length = 0, matchStart = 0;
-    if (!Number(line, 1, 5, id) || !Number(line, 132, 139, offset) ||
-        !Number(line, 140, 144, length) || !Number(line, 146, 147, matchStart))
+    if (!ReadNumber(line, L::id, id) || !ReadNumber(line, L::descOffset, offset) ||
+        !ReadNumber(line, L::descLength, length) || !ReadNumber(line, L::matchStart, matchStart))
         return false;
     record = IndexRecord();
     record.id = static_cast<uint32_t>(id);
-    record.headword = TextColumn(line, 6, 131);
+    record.headword = ReadText(line, L::headword);
     record.descOffset = static_cast<int32_t>(offset);
     record.descLength = static_cast<int32_t>(length);
     record.kind = 'L';
@@ -400,11 +370,11 @@ bool ParseShippedEnglishLine(Cp1253View line, IndexRecord &record)
 bool ParseShippedGreekLine(Cp1253View line, IndexRecord &record)
 {
     long long id = 0;
-    if (!Number(line, 1, 5, id))
+    if (!ReadNumber(line, ShippedGreekLayout::id, id))
         return false;
     record = IndexRecord();
     record.id = static_cast<uint32_t>(id);
-    record.headword = TextColumn(line, 6, 146);
+    record.headword = ReadText(line, ShippedGreekLayout::headword);
     return true;
 }
 

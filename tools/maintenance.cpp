@@ -2,6 +2,7 @@
 
 #include "data/description_store.h"
 #include "data/entry_index.h"
+#include "data/index_line.h"
 #include "lib/codecs.h"
 #include "lib/files.h"
 #include "lib/folding.h"
@@ -19,20 +20,6 @@ namespace {
 
 constexpr size_t kPreambleLength = 603;
 constexpr int64_t kFirstDescriptionOffset = kPreambleLength + 2; // after the preamble's CR LF
-
-std::string Digits(int64_t value, int width)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*lld", width, static_cast<long long>(value));
-    return buffer;
-}
-
-std::string Padded(Cp1253View text, size_t width)
-{
-    std::string out(text.substr(0, width));
-    out.resize(width, ' ');
-    return out;
-}
 
 // The text after the first occurrence of marker, from position from; npos-safe.
 std::string_view After(std::string_view text, std::string_view marker)
@@ -93,7 +80,7 @@ std::vector<std::string> GreekIndexLines(const std::vector<BuildRecord> &records
     });
     std::vector<std::string> lines;
     for (const Keyed &k : keyed)
-        lines.push_back(Digits(k.record->number, 5) + Padded(k.record->greek, 141));
+        lines.push_back(FormatShippedGreekLine(k.record->number, k.record->greek));
     return lines;
 }
 
@@ -132,8 +119,10 @@ BuildResult ParseAuthoringText(const std::vector<std::string> &lines,
         const std::string_view afterEnglish = After(plain, "[[[[");
         BuildRecord record;
         record.number = static_cast<int>(result.records.size()) + 1;
-        record.english = Trim(Before(afterEnglish, "[[[")).substr(0, 126);
-        record.greek = Trim(Before(After(afterEnglish, "[[["), "[[")).substr(0, 141);
+        record.english =
+            Trim(Before(afterEnglish, "[[[")).substr(0, ShippedEnglishLayout::headword.width);
+        record.greek = Trim(Before(After(afterEnglish, "[[["), "[["))
+                           .substr(0, ShippedGreekLayout::headword.width);
 
         std::string description(Before(After(After(After(buffer, "[[[["), "[[["), "[["), "]]]]"));
         if (!description.empty()) {
@@ -147,7 +136,7 @@ BuildResult ParseAuthoringText(const std::vector<std::string> &lines,
         record.offset = offset;
         record.length = static_cast<int64_t>(description.size());
         if (record.number > 99999 || record.length > 99999 || offset > 99999999) {
-            // The index columns hold 5, 5 and 8 digits.
+            // The index columns hold 5, 5 and 8 digits (ShippedEnglishLayout).
             result.error =
                 "entry " + std::to_string(record.number) + " does not fit the index columns";
             return result;
@@ -189,8 +178,7 @@ BuildResult BuildDictionary(const fs::path &authoringText, const fs::path &dataF
     descriptionLines.insert(descriptionLines.end(), descriptions.begin(), descriptions.end());
     std::vector<std::string> englishLines;
     for (const BuildRecord &r : result.records)
-        englishLines.push_back(Digits(r.number, 5) + Padded(r.english, 126) + Digits(r.offset, 8) +
-                               Digits(r.length, 5) + "L" + "01" + "00000");
+        englishLines.push_back(FormatShippedEnglishLine(r.number, r.english, r.offset, r.length));
     const std::vector<std::string> greekLines = GreekIndexLines(result.records);
     std::error_code ec;
     fs::create_directories(dataFolder, ec);

@@ -2,6 +2,7 @@
 // the program's own encoders, so tests state their data as plain lines.
 #pragma once
 
+#include "data/index_line.h"
 #include "data/paths.h"
 #include "lib/codecs.h"
 
@@ -30,30 +31,29 @@ inline std::string Digits(long long value, int width)
     return buffer;
 }
 
-// Shipped English index line: id, headword, offset, length, "L", matchStart, "00000".
+// Whole index lines as the program writes them (data/index_line.h); Pad and Digits above build
+// the broken ones.
 inline std::string EnglishLine(int id, const std::string &headword, long long offset, int length,
                                int matchStart = 1)
 {
-    return Digits(id, 5) + Pad(headword, 126) + Digits(offset, 8) + Digits(length, 5) + "L" +
-           Digits(matchStart, 2) + "00000";
+    return FormatShippedEnglishLine(id, headword, offset, length, matchStart);
 }
 
 inline std::string GreekLine(int id, const std::string &headword)
 {
-    return Digits(id, 5) + Pad(headword, 141);
+    return FormatShippedGreekLine(id, headword);
 }
 
-// Custom English line: anchor, own id, headword (80), 1-based position (8), length (5).
 inline std::string CustomEnglishLine(int anchor, int id, const std::string &headword,
                                      long long position, int length)
 {
-    return Digits(anchor, 5) + Digits(id, 5) + Pad(headword, 80) + Digits(position, 8) +
-           Digits(length, 5);
+    return FormatCustomEnglishLine(Digits(anchor, 5), id, headword, position, length);
 }
 
+// The headword padded to its 80 columns: the edits write it unpadded, the load reads both.
 inline std::string CustomGreekLine(int anchor, int id, const std::string &headword)
 {
-    return Digits(anchor, 5) + Digits(id, 5) + Pad(headword, 80);
+    return FormatCustomGreekLine(anchor, id, Pad(headword, 80));
 }
 
 class ProgramFolderTest : public ::testing::Test

@@ -1,6 +1,7 @@
 #include "tools/import/authoring.h"
 
 #include "data/entry_index.h"
+#include "data/index_line.h"
 #include "lib/cp1253.h"
 #include "lib/folding.h"
 #include "lib/text.h"
@@ -25,8 +26,8 @@ std::string ShippedPreamble()
 
 namespace {
 
-constexpr size_t kMaxEnglish = 126;
-constexpr size_t kMaxGreek = 141;
+constexpr size_t kMaxEnglish = ShippedEnglishLayout::headword.width;
+constexpr size_t kMaxGreek = ShippedGreekLayout::headword.width;
 constexpr size_t kMaxDescription = 99'000;            // the length column holds five digits
 constexpr long long kMaxDescriptionFile = 99'999'999; // the offset column holds eight
 
