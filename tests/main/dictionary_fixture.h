@@ -5,15 +5,36 @@
 #include "data/description_store.h"
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
+#include "lib/files.h"
 #include "main/main_lex.h"
 #include "tests/data/fixture.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace termdex::testing {
+
+// The demo dictionary and content folder that the build writes (TERMDEX_BUILD_DIR as ctest sets
+// it; run by hand, the current folder). The tests that read them depend on their targets, so a
+// missing file is a broken build: the caller's ASSERT fails rather than skipping.
+inline ProgramPaths DemoPaths()
+{
+    const char *build = std::getenv("TERMDEX_BUILD_DIR");
+    ProgramPaths paths;
+    paths.programFolder = build != nullptr && *build != '\0' ? build : ".";
+    return paths;
+}
+inline ::testing::AssertionResult DemoIsBuilt(const ProgramPaths &paths)
+{
+    for (const std::filesystem::path &file :
+         {paths.ShippedEnglishIndex(), paths.ContentFolder() / "fil.tbo"})
+        if (!FileExists(file))
+            return ::testing::AssertionFailure() << file << " is not built";
+    return ::testing::AssertionSuccess();
+}
 
 // UTF-8 source text as code page 1253 bytes.
 inline Cp1253 Cp(const std::string &utf8)
@@ -172,45 +193,6 @@ protected:
     }
 
     std::unique_ptr<MainLexCore> core;
-};
-
-// A keyboard that records every activation.
-class RecordingKeyboard : public KeyboardLayouts
-{
-public:
-    struct Layout
-    {
-        LayoutHandle handle;
-        std::string language;
-    };
-    explicit RecordingKeyboard(std::vector<Layout> layouts) : m_layouts(std::move(layouts)) {}
-
-    std::vector<LayoutHandle> InstalledLayouts() override
-    {
-        std::vector<LayoutHandle> handles;
-        for (const Layout &layout : m_layouts)
-            handles.push_back(layout.handle);
-        return handles;
-    }
-    bool Activate(LayoutHandle layout) override
-    {
-        activations.push_back(layout);
-        m_active = layout;
-        return true;
-    }
-    std::string ActiveLanguageName() override
-    {
-        for (const Layout &layout : m_layouts)
-            if (layout.handle == m_active)
-                return layout.language;
-        return {};
-    }
-
-    std::vector<LayoutHandle> activations;
-
-private:
-    std::vector<Layout> m_layouts;
-    LayoutHandle m_active = 0;
 };
 
 } // namespace termdex::testing

@@ -8,7 +8,6 @@
 #include "lib/files.h"
 #include "lib/folding.h"
 
-#include <cstdlib>
 #include <random>
 #include <set>
 
@@ -286,11 +285,8 @@ TEST_F(DifferentialTest, GeneratedDictionaryWithOwnEntries)
 
 TEST(DemoDictionaryTest, EveryModeOverTheBuiltDictionary)
 {
-    const char *build = std::getenv("TERMDEX_BUILD_DIR");
-    ProgramPaths paths;
-    paths.programFolder = build != nullptr ? build : ".";
-    if (!FileExists(paths.ShippedEnglishIndex()))
-        GTEST_SKIP() << "the demo dictionary is not built";
+    const ProgramPaths paths = testing::DemoPaths();
+    ASSERT_TRUE(testing::DemoIsBuilt(paths));
     MainLexCore core(paths);
     ASSERT_TRUE(core.FormShow().complete);
     ASSERT_GT(core.Index().englishCount, 100);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -208,11 +207,8 @@ TEST_F(FigureFileTest, SlashOfTheTermIsRemovedAndNoFolderIsFollowed)
 // Every figure reference of the demo dictionary names a figure that is shipped.
 TEST(DemoFiguresTest, EveryReferenceOfTheDemoFindsItsFigure)
 {
-    const char *build = std::getenv("TERMDEX_BUILD_DIR");
-    ProgramPaths paths;
-    paths.programFolder = build != nullptr ? build : ".";
-    if (!FileExists(paths.ShippedEnglishIndex()) || !FileExists(paths.ContentFolder() / "fil.tbo"))
-        GTEST_SKIP() << "the demo dictionary or its content folder is not built";
+    const ProgramPaths paths = testing::DemoPaths();
+    ASSERT_TRUE(testing::DemoIsBuilt(paths));
     MainLexCore core(paths);
     ASSERT_TRUE(core.FormShow().complete);
     const Cp1253 reference = Cp("[Σχήμα");
@@ -237,12 +233,10 @@ TEST(DemoFiguresTest, EveryReferenceOfTheDemoFindsItsFigure)
 // that the figure window is laid out for.
 TEST(DemoFiguresTest, EveryShippedFigureIsInTheManifestAndIsA24BitBitmap)
 {
-    const char *build = std::getenv("TERMDEX_BUILD_DIR");
-    ProgramPaths paths;
-    paths.programFolder = build != nullptr ? build : ".";
+    const ProgramPaths paths = testing::DemoPaths();
+    ASSERT_TRUE(testing::DemoIsBuilt(paths));
     const auto manifest = ReadWholeFile(paths.ContentFolder() / "fil.tbo", 1 << 20);
-    if (!manifest)
-        GTEST_SKIP() << "the content folder is not built";
+    ASSERT_TRUE(manifest.has_value());
     const std::vector<std::string> listed = SplitLines(*manifest);
     const auto le = [](const std::string &bytes, size_t at, size_t size) {
         uint32_t value = 0;

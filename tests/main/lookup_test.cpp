@@ -1,6 +1,7 @@
 #include "main/main_lex.h"
 
 #include "dictionary_fixture.h"
+#include "platform/fakes.h"
 
 namespace termdex {
 namespace {
@@ -373,24 +374,24 @@ TEST_F(LookupTest, LanguageButtonFlipsTheModeAndEmptiesTheEntryField)
 
 TEST(KeyboardLayoutsTest, FirstGreekAndFirstEnglishOrUnnamedLayoutsAreKept)
 {
-    RecordingKeyboard keyboard(
-        {{11, "French"}, {12, "Greek"}, {13, ""}, {14, "Greek"}, {15, "English"}});
+    RecordingKeyboardLayouts keyboard;
+    keyboard.layouts = {{11, "French"}, {12, "Greek"}, {13, ""}, {14, "Greek"}, {15, "English"}};
     const ModeKeyboards found = FindKeyboardLayouts(&keyboard);
     EXPECT_EQ(found.greekLayout, 12u);
     EXPECT_EQ(found.englishLayout, 13u); // unreadable before any English one counts as English
     EXPECT_EQ(keyboard.activations, (std::vector<LayoutHandle>{11, 12, 13, 14, 15}));
 
-    std::vector<RecordingKeyboard::Layout> many;
+    RecordingKeyboardLayouts crowded;
     for (LayoutHandle h = 1; h <= 25; ++h)
-        many.push_back({h, h == 22 ? "Greek" : "German"});
-    RecordingKeyboard crowded(many);
+        crowded.layouts.push_back({h, h == 22 ? "Greek" : "German"});
     EXPECT_EQ(FindKeyboardLayouts(&crowded).greekLayout, 0u); // only the first 20 are asked
     EXPECT_EQ(FindKeyboardLayouts(nullptr).greekLayout, 0u);
 }
 
 TEST_F(LookupTest, ModeKeyboardFollowsTheLanguageAndCopyBracketsEnglishCopies)
 {
-    RecordingKeyboard keyboard({{1, "English"}, {2, "Greek"}});
+    RecordingKeyboardLayouts keyboard;
+    keyboard.layouts = {{1, "English"}, {2, "Greek"}};
     Open(&keyboard);
     ASSERT_EQ(keyboard.activations, (std::vector<LayoutHandle>{1, 2, 1}));
     keyboard.activations.clear();

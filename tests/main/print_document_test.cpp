@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace termdex {
 namespace {
 
@@ -21,11 +19,8 @@ class DemoPrintTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const char *build = std::getenv("TERMDEX_BUILD_DIR");
-        ProgramPaths paths;
-        paths.programFolder = build != nullptr ? build : ".";
-        if (!FileExists(paths.ShippedEnglishIndex()))
-            GTEST_SKIP() << "the demo dictionary is not built";
+        const ProgramPaths paths = testing::DemoPaths();
+        ASSERT_TRUE(testing::DemoIsBuilt(paths));
         core = std::make_unique<MainLexCore>(paths);
         ASSERT_TRUE(core->FormShow().complete);
     }

@@ -2,29 +2,22 @@
 #include "main/shipped_documents.h"
 
 #include "lib/files.h"
-#include "tests/data/fixture.h"
+#include "tests/main/dictionary_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace termdex {
 namespace {
 
-ProgramPaths BuildFolderPaths()
-{
-    const char *build = std::getenv("TERMDEX_BUILD_DIR");
-    ProgramPaths paths;
-    paths.programFolder = build != nullptr ? build : ".";
-    return paths;
-}
+using testing::DemoIsBuilt;
+using testing::DemoPaths;
 
 TEST(ShippedDocumentsTest, EveryCommandNamesAShippedFile)
 {
-    const ProgramPaths paths = BuildFolderPaths();
-    if (!FileExists(paths.ContentFolder() / "fil.tbo"))
-        GTEST_SKIP() << "the content folder is not built";
+    const ProgramPaths paths = DemoPaths();
+    ASSERT_TRUE(DemoIsBuilt(paths));
     struct Row
     {
         ShippedDocument document;
