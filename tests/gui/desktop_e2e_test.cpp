@@ -2,11 +2,8 @@
 // window manager, and shown under the desktop's light or dark palette. With TERMDEX_TEST_PALETTE
 // set to "dark" the program starts as under a KDE session with a dark colour scheme (the scheme
 // file beside this test), which Qt's own KDE theme reads.
-#include "dialogs/dummy_frm.h"
-#include "main/ui/main_lex_window.h"
-#include "main/ui/program.h"
-#include "platform/platform.h"
 #include "tests/gui/other_program.h"
+#include "tests/gui/real_program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,30 +27,12 @@ namespace termdex {
 
 namespace {
 
-std::filesystem::path BuildFolder() { return std::getenv("TERMDEX_BUILD_DIR"); }
 bool DarkRun() { return qgetenv("TERMDEX_TEST_PALETTE") == "dark"; }
 
 using testing::Run;
 
-double Contrast(const QColor &a, const QColor &b)
-{
-    auto luminance = [](const QColor &c) {
-        auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
-
-void SaveArtefact(const QImage &image, const char *name)
-{
-    const std::filesystem::path artefacts = BuildFolder() / "artefacts";
-    std::filesystem::create_directories(artefacts);
-    QVERIFY(image.save(QString::fromStdString((artefacts / name).string())));
-}
+using testing::Contrast;
+using testing::SaveArtefact;
 
 } // namespace
 
@@ -64,16 +43,13 @@ class DesktopEndToEndTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         // A steady caret, so that two pictures of the same state are the same pixels.
         QApplication::setCursorFlashTime(0);
-        m_platform = std::make_unique<SystemPlatform>();
-        m_forms = std::make_unique<ProgramForms>(
-            CreateProgramForms(m_platform->Services(), BuildFolder()));
-        m_window = m_forms->mainLex.get();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        m_entry = m_window->findChild<QLineEdit *>(QStringLiteral("Entry_Text"));
+        m_program.Start();
+        if (QTest::currentTestFailed())
+            return;
+        m_window = m_program.window;
+        m_entry = m_program.entry;
         m_entry->setFocus();
         QTest::keyClicks(m_entry, QStringLiteral("Inflation"));
         QTRY_COMPARE(m_window->findChild<QLabel *>(QStringLiteral("Entry_Label"))->text(),
@@ -88,8 +64,7 @@ private slots:
             m_windowManager.terminate();
             m_windowManager.waitForFinished(5000);
         }
-        m_forms.reset();
-        m_platform.reset();
+        m_program.Stop();
     }
 
     // The typed word stands out from the entry field under the palette of this run.
@@ -257,8 +232,7 @@ private:
         QVERIFY2(again == first, artefact);
     }
 
-    std::unique_ptr<SystemPlatform> m_platform;
-    std::unique_ptr<ProgramForms> m_forms;
+    testing::RealProgram m_program;
     TMainLex *m_window = nullptr;
     QLineEdit *m_entry = nullptr;
     QSize m_designSize;

@@ -1,12 +1,8 @@
 // End-to-end under Xvfb with the real platform: the X keyboard, the X clipboard shared with
 // xclip, keys typed by xdotool into the focused window. Run by xvfb-run (see CMakeLists.txt).
-#include "dialogs/dummy_frm.h"
-#include "main/ui/main_lex_window.h"
-#include "main/ui/program.h"
 #include "platform/keyboard_xkb.h"
-#include "platform/platform.h"
 #include "tests/gui/other_program.h"
-#include "tests/gui/scratch_home.h"
+#include "tests/gui/real_program.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,20 +20,8 @@ namespace termdex {
 
 namespace {
 
-std::filesystem::path BuildFolder()
-{
-    const char *folder = std::getenv("TERMDEX_BUILD_DIR");
-    if (folder != nullptr && *folder != '\0')
-        return folder;
-    return QCoreApplication::applicationDirPath().toStdString(); // the build root
-}
-
+using testing::LabelText;
 using testing::Run;
-
-QString LabelText(QWidget *window, const char *name)
-{
-    return window->findChild<QLabel *>(QLatin1String(name))->text();
-}
 
 } // namespace
 
@@ -48,23 +32,16 @@ class EndToEndTest : public QObject
 private slots:
     void initTestCase()
     {
-        testing::UseScratchHome(m_home);
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        m_platform = std::make_unique<SystemPlatform>();
-        m_forms = std::make_unique<ProgramForms>(
-            CreateProgramForms(m_platform->Services(), BuildFolder()));
-        m_window = m_forms->mainLex.get();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        m_entry = m_window->findChild<QLineEdit *>(QStringLiteral("Entry_Text"));
+        testing::StartWindowTests(m_home);
+        m_program.Start();
+        if (QTest::currentTestFailed())
+            return;
+        m_window = m_program.window;
+        m_entry = m_program.entry;
         m_entry->setFocus();
     }
 
-    void cleanupTestCase()
-    {
-        m_forms.reset();
-        m_platform.reset();
-    }
+    void cleanupTestCase() { m_program.Stop(); }
 
     // Xvfb offers one English keyboard group: it is found as the English layout, and there is
     // no Greek one.
@@ -95,8 +72,6 @@ private slots:
                      .isEmpty());
 
         // What the reader sees, kept beside the build as an artefact once two grabs agree.
-        const std::filesystem::path artefacts = BuildFolder() / "artefacts";
-        std::filesystem::create_directories(artefacts);
         QPixmap shot;
         QImage previous;
         QTRY_VERIFY([&] {
@@ -108,7 +83,7 @@ private slots:
         }());
         QVERIFY(!shot.isNull());
         QCOMPARE(shot.size(), m_window->size());
-        QVERIFY(shot.save(QString::fromStdString((artefacts / "termdex-window.png").string())));
+        testing::SaveArtefact(shot, "termdex-window.png");
     }
 
     void theWindowsCopyReachesOtherPrograms()
@@ -141,14 +116,14 @@ private slots:
     void textCopiedByAnotherProgramIsSeenAndPasted()
     {
         int notices = 0;
-        m_platform->Services().clipboard->SetChangedHandler([&notices] { ++notices; });
+        m_program.platform->Services().clipboard->SetChangedHandler([&notices] { ++notices; });
         // xclip keeps the selection in a child process until another program takes it.
         Run(QStringLiteral("xclip"),
             {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard")},
             "Arbitrage");
         QTRY_VERIFY(notices >= 1);
-        QTRY_COMPARE(m_platform->Services().clipboard->Text(), std::string("Arbitrage"));
-        m_platform->Services().clipboard->SetChangedHandler({});
+        QTRY_COMPARE(m_program.platform->Services().clipboard->Text(), std::string("Arbitrage"));
+        m_program.platform->Services().clipboard->SetChangedHandler({});
         QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Paste_Button")),
                           Qt::LeftButton);
         QCOMPARE(m_entry->text(), QStringLiteral("Arbitrage"));
@@ -173,8 +148,7 @@ private slots:
 
 private:
     QTemporaryDir m_home;
-    std::unique_ptr<SystemPlatform> m_platform;
-    std::unique_ptr<ProgramForms> m_forms;
+    testing::RealProgram m_program;
     TMainLex *m_window = nullptr;
     QLineEdit *m_entry = nullptr;
 };

@@ -16,13 +16,11 @@
 
 namespace termdex {
 
+using testing::Utf;
 using testing::WindowUnderTest;
 
 namespace {
 
-QString Utf(const char *utf8) { return QString::fromUtf8(utf8); }
-QLineEdit *Entry(const WindowUnderTest &w) { return w.Find<QLineEdit>("Entry_Text"); }
-QTextEdit *Description(const WindowUnderTest &w) { return w.Find<QTextEdit>("Description_Text"); }
 QLabel *SuggestionLine(const WindowUnderTest &w) { return w.Find<QLabel>("Suggestions_Label"); }
 
 // The text as typed: each character one change of the field.
@@ -63,7 +61,7 @@ class LookupAidsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { testing::UseScratchHome(m_home); }
+    void initTestCase() { testing::StartWindowTests(m_home); }
 
     void typingWhatTheReaderMeansShowsTheEntry()
     {

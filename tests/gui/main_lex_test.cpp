@@ -1,3 +1,5 @@
+// The main window on the demo dictionary: its start-up and first layout, lookups in the list
+// and the display of an entry, and the history.
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/scratch_home.h"
 
@@ -30,97 +32,14 @@
 
 namespace termdex {
 
-using testing::WhenDialogOpens;
+using testing::Utf;
 using testing::WindowUnderTest;
 
 namespace {
 
-QString Utf(const char *utf8) { return QString::fromUtf8(utf8); }
-
-QLineEdit *Entry(const WindowUnderTest &w) { return w.Find<QLineEdit>("Entry_Text"); }
 QLineEdit *Entry(const ProgramForms &forms)
 {
     return forms.mainLex->findChild<QLineEdit *>(QStringLiteral("Entry_Text"));
-}
-QListView *List(const WindowUnderTest &w) { return w.Find<QListView>("Entries_List"); }
-QString LabelText(const WindowUnderTest &w, const char *name)
-{
-    return w.Find<QLabel>(name)->text();
-}
-QString ItemText(const WindowUnderTest &w, int row)
-{
-    return List(w)->model()->index(row, 0).data().toString();
-}
-
-// Types ASCII keys into the entry field.
-void Type(WindowUnderTest &w, const char *keys)
-{
-    Entry(w)->setFocus();
-    QTest::keyClicks(Entry(w), QLatin1String(keys));
-}
-
-// Types text as an input method would (for Greek, which the test keyboard lacks).
-void Enter(WindowUnderTest &w, const QString &text)
-{
-    Entry(w)->setFocus();
-    Entry(w)->insert(text);
-}
-
-void ClickItem(WindowUnderTest &w, int row)
-{
-    QListView *list = List(w);
-    const QRect item = list->visualRect(list->model()->index(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-}
-
-// The contrast ratio of two colours as the accessibility guidelines define it (1 to 21).
-double Contrast(const QColor &a, const QColor &b)
-{
-    auto luminance = [](const QColor &c) {
-        auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
-
-// A dark system palette, as a desktop's dark theme gives it.
-QPalette DarkPalette()
-{
-    QPalette dark(QColor(49, 54, 59), QColor(35, 38, 41));
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
-                            QPalette::BrightText, QPalette::HighlightedText})
-        dark.setColor(role, QColor(252, 252, 252));
-    dark.setColor(QPalette::Base, QColor(27, 30, 32));
-    dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
-    return dark;
-}
-
-void MoveMouseOver(QWidget *widget, QPoint at = {-1, -1})
-{
-    QTest::mouseMove(widget, at == QPoint(-1, -1) ? widget->rect().center() : at);
-}
-
-// Keeps a screenshot in the build folder's artefacts.
-void SaveArtefact(const QPixmap &shot, const char *name)
-{
-    const std::filesystem::path artefacts = testing::BuildFolder() / "artefacts";
-    std::filesystem::create_directories(artefacts);
-    QVERIFY(shot.save(QString::fromStdString((artefacts / name).string())));
-}
-
-// A point of the window's own background in the strip below the description: the labels
-// there are as large as the machine's font makes them.
-QPoint BottomStripPoint(const WindowUnderTest &w)
-{
-    const int y = w.window->height() - 3;
-    for (int x = 300; x < w.window->width(); ++x)
-        if (w.window->childAt(x, y) == nullptr)
-            return {x, y};
-    return {300, y};
 }
 
 } // namespace
@@ -130,12 +49,7 @@ class MainLexTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        testing::UseScratchHome(m_home);
-        QVERIFY2(std::filesystem::exists(testing::BuildFolder() / "data" / "Termdex.tbo"),
-                 "the demo dictionary is missing from the build folder");
-    }
+    void initTestCase() { testing::StartWindowTests(m_home); }
 
     // ---- Start-up and layout ----
 
@@ -279,7 +193,7 @@ private slots:
     void typingShowsTheListAndTheExactMatch()
     {
         WindowUnderTest w;
-        Type(w, "tax");
+        TypeKeys(w, "tax");
         QVERIFY(List(w)->model()->rowCount() > 3);
         QCOMPARE(List(w)->currentIndex().row(), 0);
         QCOMPARE(ItemText(w, 0), QStringLiteral("Tax"));
@@ -292,7 +206,7 @@ private slots:
                  ToQString(w.State().descriptionText));
 
         // No headword is "taxa": the first item is highlighted, nothing is shown.
-        Type(w, "a");
+        TypeKeys(w, "a");
         QCOMPARE(ItemText(w, 0), QStringLiteral("Taxable income"));
         QCOMPARE(List(w)->currentIndex().row(), 0);
         QVERIFY(LabelText(w, "Entry_Label").isEmpty());
@@ -316,7 +230,7 @@ private slots:
     void arrowAndPageKeysMoveThroughTheList()
     {
         WindowUnderTest w;
-        Type(w, "b");
+        TypeKeys(w, "b");
         const int count = List(w)->model()->rowCount();
         QVERIFY(count > 30);
         QCOMPARE(List(w)->currentIndex().row(), 0);
@@ -352,7 +266,7 @@ private slots:
     void enterRunsTheLookupOfTheField()
     {
         WindowUnderTest w;
-        Type(w, "infl");
+        TypeKeys(w, "infl");
         w.window->WholeLex_ButtonClick();
         QVERIFY(ItemText(w, 0).startsWith(QLatin1Char('A')));
         Entry(w)->setFocus();
@@ -364,7 +278,7 @@ private slots:
     void clickShowsTheEntryWithLabelsSwappedByLanguage()
     {
         WindowUnderTest w;
-        Type(w, "tax");
+        TypeKeys(w, "tax");
         ClickItem(w, 2);
         const QString english = ItemText(w, 2);
         QCOMPARE(LabelText(w, "Entry_Label"), english);
@@ -392,7 +306,7 @@ private slots:
         QCOMPARE(lang->Glyph(), w.Find<SvgPicture>("EnImage")->Resource());
         QCOMPARE(w.State().keyboards.englishLayout, LayoutHandle(7));
         QCOMPARE(w.State().keyboards.greekLayout, LayoutHandle(9));
-        Type(w, "tax");
+        TypeKeys(w, "tax");
         w.fake.keyboard.activations.clear();
         QTest::mouseClick(lang, Qt::LeftButton);
         QCOMPARE(lang->Glyph(), w.Find<SvgPicture>("GrImage")->Resource());
@@ -404,7 +318,7 @@ private slots:
         QCOMPARE(w.fake.keyboard.active, LayoutHandle(7));
         // With a Greek layout the keys stay as the keyboard gives them.
         QTest::mouseClick(lang, Qt::LeftButton);
-        Type(w, "fo");
+        TypeKeys(w, "fo");
         QCOMPARE(Entry(w)->text(), QStringLiteral("fo"));
     }
 
@@ -413,7 +327,7 @@ private slots:
         WindowUnderTest w; // the fake keyboard has no layouts at all
         QTest::mouseClick(w.Find("Lang_Button"), Qt::LeftButton);
         QVERIFY(w.State().LanguageMode);
-        Type(w, "f;orow");
+        TypeKeys(w, "f;orow");
         QCOMPARE(Entry(w)->text(), Utf("φόρος"));
         QVERIFY(w.State().LanguageMode);
         QVERIFY(!w.State().listItems.empty());
@@ -421,7 +335,7 @@ private slots:
 
         // In English mode the keys are Latin.
         QTest::mouseClick(w.Find("Lang_Button"), Qt::LeftButton);
-        Type(w, "tax");
+        TypeKeys(w, "tax");
         QCOMPARE(Entry(w)->text(), QStringLiteral("tax"));
     }
 
@@ -446,12 +360,12 @@ private slots:
         auto *remove = w.Find<QAction>("DeleteEntryItem");
         QVERIFY(!modify->isEnabled());
         QVERIFY(!remove->isEnabled());
-        Type(w, "tax");
+        TypeKeys(w, "tax");
         QVERIFY(modify->isEnabled());
         QVERIFY(!remove->isEnabled());
         Entry(w)->clear();
         QVERIFY(!modify->isEnabled());
-        Type(w, "zeta own entry");
+        TypeKeys(w, "zeta own entry");
         QCOMPARE(ItemText(w, 0), QStringLiteral("Zeta own entry *"));
         ClickItem(w, 0);
         QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Zeta own entry"));
@@ -468,7 +382,7 @@ private slots:
         WindowUnderTest w;
         for (const char *headword : {"tax", "inflation", "arbitrage"}) {
             Entry(w)->clear();
-            Type(w, headword);
+            TypeKeys(w, headword);
         }
         QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Arbitrage"));
         auto *prevMenu = w.Find<QMenu>("PrevMenu");
@@ -506,7 +420,7 @@ private slots:
         QVERIFY(!w.Find<QMenu>("PrevMenu")->isVisible());
         for (const char *headword : {"tax", "inflation", "arbitrage"}) {
             Entry(w)->clear();
-            Type(w, headword);
+            TypeKeys(w, headword);
         }
         QTest::mouseClick(w.Find("Prev_Button"), Qt::LeftButton);
         auto *prevMenu = w.Find<QMenu>("PrevMenu");
@@ -546,7 +460,7 @@ private slots:
     {
         WindowUnderTest w;
         auto *ring = w.Find("FocusRing");
-        Type(w, "taxat"); // one item, not shown yet
+        TypeKeys(w, "taxat"); // one item, not shown yet
         QCOMPARE(ring->geometry(), w.Find("Panel2")->geometry().adjusted(-2, -2, 2, 2));
         QVERIFY(ring->isVisible());
         QVERIFY(LabelText(w, "Entry_Label").isEmpty());
@@ -557,7 +471,7 @@ private slots:
 
         // Return on the list shows the selected item; the lookup does not run again.
         Entry(w)->clear();
-        Type(w, "deflat");
+        TypeKeys(w, "deflat");
         List(w)->setFocus();
         QTest::keyClick(List(w), Qt::Key_Down);
         QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Deflationary spiral"));
@@ -581,567 +495,6 @@ private slots:
             QWidget *focus = QApplication::focusWidget();
             QVERIFY(focus == List(w) || focus == Entry(w) || focus == w.Find("Description_Text"));
             QVERIFY(ring->isVisible());
-        }
-    }
-
-    // ---- Dialogs ----
-
-    void criteriaDialogRunsTheLookupOfItsCriteria()
-    {
-        WindowUnderTest w;
-        Type(w, "inflation");
-        QTest::mouseClick(w.Find("Prev_Button"), Qt::LeftButton); // nothing before: no-op
-
-        // OK with only "begins with".
-        WhenDialogOpens([](QDialog *dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("TSearchForm"));
-            QCOMPARE(dialog->windowTitle(), Utf("Κριτήρια Αναζήτησης Λημμάτων"));
-            QCOMPARE(dialog->size(), QSize(260, 168));
-            QCOMPARE(dialog->findChild<QWidget *>("Start_Edit")->geometry(),
-                     QRect(120, 44, 121, 22));
-            QCOMPARE(dialog->findChild<QPushButton *>("BitBtn2")->text(), Utf("Άκυρο"));
-            // The focus arrives with the dialog's activation, a moment after it is up.
-            QTRY_VERIFY(dialog->findChild<QWidget *>("Start_Edit")->hasFocus());
-            // Each label stands clear of its edit, and a click on it empties the edit.
-            for (const auto &[label, edit] :
-                 {std::pair{"Label2", "Start_Edit"}, std::pair{"Label3", "Contain_edit"},
-                  std::pair{"Label4", "End_Edit"}}) {
-                QWidget *caption = dialog->findChild<QWidget *>(label);
-                auto *field = dialog->findChild<QLineEdit *>(edit);
-                QVERIFY(caption->geometry().right() < field->x() - 4);
-                field->setText(QStringLiteral("old"));
-                QTest::mouseClick(caption, Qt::LeftButton);
-                QVERIFY(field->text().isEmpty());
-            }
-            dialog->findChild<QLineEdit *>("Start_Edit")->setFocus();
-            QTest::keyClicks(dialog->findChild<QLineEdit *>("Start_Edit"), "Tax");
-            QTest::keyClick(dialog, Qt::Key_Return); // OK is the default button
-        });
-        QTest::mouseClick(w.Find("Search_Button"), Qt::LeftButton);
-        QCOMPARE(Entry(w)->text(), QStringLiteral("Tax"));
-        QCOMPARE(ItemText(w, 0), QStringLiteral("Tax"));
-        QCOMPARE(w.window->focusWidget(), Entry(w));
-        const int startCount = List(w)->model()->rowCount();
-
-        // Cancel changes nothing.
-        WhenDialogOpens([](QDialog *dialog) {
-            QTest::keyClicks(dialog->findChild<QLineEdit *>("End_Edit"), "rate");
-            dialog->findChild<QPushButton *>("BitBtn2")->click();
-        });
-        w.window->Search_ButtonClick();
-        QCOMPARE(List(w)->model()->rowCount(), startCount);
-        QCOMPARE(w.State().SearchStartText, Cp1253("Tax"));
-
-        // Two criteria: the combined lookup on an empty field, compared unfolded.
-        WhenDialogOpens([](QDialog *dialog) {
-            QTest::keyClicks(dialog->findChild<QLineEdit *>("Start_Edit"), "tax");
-            QTest::keyClicks(dialog->findChild<QLineEdit *>("End_Edit"), "e");
-            dialog->findChild<QPushButton *>("BitBtn1")->click();
-        });
-        w.window->Search_ButtonClick();
-        QVERIFY(Entry(w)->text().isEmpty());
-        QVERIFY(List(w)->model()->rowCount() >= 3);
-        for (int i = 0; i < List(w)->model()->rowCount(); ++i) {
-            const QString item = ItemText(w, i).toLower();
-            QVERIFY(item.startsWith(QStringLiteral("tax")) && item.endsWith(QLatin1Char('e')));
-        }
-        QCOMPARE(List(w)->currentIndex().row(), -1);
-
-        // OK with all three empty keeps the list.
-        const int before = List(w)->model()->rowCount();
-        WhenDialogOpens(
-            [](QDialog *dialog) { dialog->findChild<QPushButton *>("BitBtn1")->click(); });
-        w.window->Search_ButtonClick();
-        QCOMPARE(List(w)->model()->rowCount(), before);
-    }
-
-    void wordSearchListsTheEntriesWhoseDescriptionHoldsIt()
-    {
-        WindowUnderTest w;
-        WhenDialogOpens([](QDialog *dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("TMessageForm"));
-            QCOMPARE(dialog->windowTitle(), Utf("Αναζήτηση στις Ερμηνείες"));
-            QCOMPARE(dialog->size(), QSize(239, 158));
-            QCOMPARE(dialog->findChild<QPushButton *>("BitBtn1")->text(), Utf("ΟΚ"));
-            QVERIFY(dialog->findChild<QWidget *>("DescrSearch_Edit")->hasFocus());
-            dialog->findChild<QLineEdit *>("DescrSearch_Edit")->insert(Utf("φόρος"));
-            dialog->findChild<QPushButton *>("BitBtn1")->click();
-        });
-        QTest::mouseClick(w.Find("DescrSearch_Button"), Qt::LeftButton);
-        QCOMPARE(Entry(w)->text(), Utf("φόρος"));
-        const int found = List(w)->model()->rowCount();
-        QVERIFY(found >= 2);
-        // English headwords, nothing selected, nothing shown.
-        QVERIFY(!w.State().listItems.empty() && (w.State().listItems[0][0] & 0x80) == 0);
-        QCOMPARE(List(w)->currentIndex().row(), -1);
-        QVERIFY(w.Find("Medical_Image")->isVisible());
-        QCOMPARE(w.window->focusWidget(), Entry(w));
-
-        // Cancel leaves the list; an empty word lists nothing.
-        WhenDialogOpens([](QDialog *dialog) { dialog->reject(); });
-        w.window->DescrSearch_ButtonClick();
-        QCOMPARE(List(w)->model()->rowCount(), found);
-        WhenDialogOpens([](QDialog *dialog) { dialog->accept(); });
-        w.window->DescrSearch_ButtonClick();
-        QCOMPARE(List(w)->model()->rowCount(), 0);
-    }
-
-    void searchesSayWhatTheyFoundOverTheEmptyDescription()
-    {
-        WindowUnderTest w;
-        auto *status = w.Find<QLabel>("Search_Status");
-        QVERIFY(status == nullptr || !status->isVisible());
-        WhenDialogOpens([](QDialog *dialog) {
-            QTest::keyClicks(dialog->findChild<QLineEdit *>("Contain_edit"), "qqqq");
-            dialog->findChild<QPushButton *>("BitBtn1")->click();
-        });
-        w.window->Search_ButtonClick();
-        status = w.Find<QLabel>("Search_Status");
-        QVERIFY(status != nullptr && status->isVisible());
-        QCOMPARE(status->text(), Utf("Κανένα λήμμα δεν ταιριάζει με τα κριτήρια"));
-        QVERIFY(QApplication::activeModalWidget() == nullptr);
-        // It lies over the description, as wide as its page.
-        QWidget *page = w.Find<QTextEdit>("Description_Text")->viewport();
-        QCOMPARE(status->parentWidget(), page);
-        QCOMPARE(status->width(), page->width());
-
-        WhenDialogOpens([](QDialog *dialog) {
-            dialog->findChild<QLineEdit *>("DescrSearch_Edit")->insert(Utf("φόρος"));
-            dialog->findChild<QPushButton *>("BitBtn1")->click();
-        });
-        w.window->DescrSearch_ButtonClick();
-        const int found = List(w)->model()->rowCount();
-        QVERIFY(found >= 2);
-        QCOMPARE(status->text(),
-                 Utf("Η λέξη «φόρος» βρέθηκε στις ερμηνείες %1 λημμάτων").arg(found));
-        QVERIFY(status->isVisible());
-        SaveArtefact(w.window->grab(), "search-status.png");
-
-        // An entry displayed covers it; a new lookup takes it away.
-        ClickItem(w, 0);
-        QVERIFY(!status->isVisible());
-        Type(w, "a");
-        QVERIFY(status->text().isEmpty() && !status->isVisible());
-    }
-
-    void wordSearchShowsProgressAndStopsOnCancel()
-    {
-        WindowUnderTest w;
-        // The whole search first, for comparison.
-        WhenDialogOpens([](QDialog *dialog) {
-            dialog->findChild<QLineEdit *>("DescrSearch_Edit")->insert(Utf("και"));
-            dialog->accept();
-        });
-        w.window->DescrSearch_ButtonClick();
-        const std::vector<int> all = w.State().ListRecords;
-        QVERIFY(all.size() > 100);
-
-        // With one scanning thread and no delay, the progress window comes after the first 64
-        // records; cancelling there keeps the matches of those records.
-        w.window->SetSearchThreads(1);
-        w.window->SetSearchProgressDelay(0);
-        bool progressShown = false;
-        WhenDialogOpens([&](QDialog *dialog) {
-            dialog->findChild<QLineEdit *>("DescrSearch_Edit")->insert(Utf("και"));
-            dialog->accept();
-            WhenDialogOpens(
-                [&](QDialog *progress) {
-                    progressShown = qobject_cast<QProgressDialog *>(progress) != nullptr;
-                    progress->findChild<QPushButton *>()->click();
-                },
-                0);
-        });
-        w.window->DescrSearch_ButtonClick();
-        QVERIFY(progressShown);
-        const std::vector<int> kept = w.State().ListRecords;
-        QVERIFY(!kept.empty());
-        QVERIFY(kept.size() < all.size());
-        QVERIFY(std::equal(kept.begin(), kept.end(), all.begin()));
-        QCOMPARE(static_cast<int>(List(w)->model()->rowCount()), static_cast<int>(kept.size()));
-        QVERIFY(w.window->findChild<QProgressDialog *>() == nullptr);
-    }
-
-    // ---- Copy and paste ----
-
-    void copyTakesWhatTheReaderUsedLast()
-    {
-        WindowUnderTest w(testing::BuildFolder(), [](FakePlatform &fake) {
-            fake.keyboard.layouts = {{1, "English"}, {2, "Greek"}};
-        });
-        std::vector<bool> ownWrite;
-        w.fake.clipboard.SetChangedHandler(
-            [&] { ownWrite.push_back(w.State().OwnClipboardWrite); });
-        auto *description = w.Find<QTextEdit>("Description_Text");
-        Type(w, "tax");
-
-        // The whole description, with its formatting, after clicking into it.
-        description->setFocus();
-        QCOMPARE(w.State().LastFocusName, std::string("DESCRIPTION_TEXT"));
-        w.fake.keyboard.activations.clear();
-        QTest::mouseClick(w.Find("Copy_Button"), Qt::LeftButton);
-        QVERIFY(w.fake.clipboard.rich.has_value());
-        QVERIFY(w.fake.clipboard.rich->rtf.starts_with("{\\rtf1\\ansi\\ansicpg1253"));
-        QVERIFY(w.fake.clipboard.rich->rtf.find("\\fcharset161") != std::string::npos);
-        QVERIFY(QString::fromStdString(w.fake.clipboard.rich->html).contains(Utf("κράτος")));
-        QCOMPARE(QString::fromStdString(w.fake.clipboard.rich->plain), description->toPlainText());
-        QVERIFY(!description->textCursor().hasSelection());
-        // In English mode the Greek layout is active while the program writes, and the write
-        // is marked as the program's own.
-        QCOMPARE(w.fake.keyboard.activations, (std::vector<LayoutHandle>{2, 1}));
-        QCOMPARE(ownWrite, std::vector<bool>{true});
-        QVERIFY(!w.State().OwnClipboardWrite);
-
-        // A selection of the description goes as plain text.
-        QTextCursor cursor(description->document());
-        cursor.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor);
-        description->setTextCursor(cursor);
-        w.window->Copy_ButtonClick();
-        QVERIFY(!w.fake.clipboard.rich.has_value());
-        QCOMPARE(QString::fromStdString(w.fake.clipboard.text), cursor.selectedText());
-
-        // The list: the selected headword, whatever the field holds.
-        ClickItem(w, 1);
-        Entry(w)->setFocus();
-        w.window->Copy_ButtonClick();
-        QCOMPARE(QString::fromStdString(w.fake.clipboard.text), ItemText(w, 1));
-
-        // No item selected: the field, or its selection.
-        w.window->WholeLex_ButtonClick();
-        Entry(w)->setFocus();
-        Entry(w)->blockSignals(true);
-        Entry(w)->setText(QStringLiteral("free text"));
-        Entry(w)->blockSignals(false);
-        w.window->Core().WriteEntryText("free text");
-        Entry(w)->setSelection(0, 4);
-        w.window->Copy_ButtonClick();
-        QCOMPARE(w.fake.clipboard.text, std::string("free"));
-        Entry(w)->deselect();
-        w.window->Copy_ButtonClick();
-        QCOMPARE(w.fake.clipboard.text, std::string("free text"));
-        QVERIFY(!Entry(w)->hasSelectedText());
-
-        // Nothing at all: nothing is written.
-        Entry(w)->clear();
-        w.window->WholeLex_ButtonClick();
-        const size_t writes = w.fake.clipboard.writes.size();
-        w.window->Copy_ButtonClick();
-        QCOMPARE(w.fake.clipboard.writes.size(), writes);
-
-        // Greek mode leaves the keyboard alone.
-        QTest::mouseClick(w.Find("Lang_Button"), Qt::LeftButton);
-        Enter(w, Utf("φόρος"));
-        w.fake.keyboard.activations.clear();
-        w.window->Copy_ButtonClick();
-        QVERIFY(!w.fake.clipboard.text.empty());
-        QVERIFY(w.fake.keyboard.activations.empty());
-    }
-
-    void pasteRunsTheLookup()
-    {
-        WindowUnderTest w;
-        w.fake.clipboard.CopyFromOtherProgram("Inflation\nsecond line");
-        QTest::mouseClick(w.Find("Paste_Button"), Qt::LeftButton);
-        QCOMPARE(Entry(w)->text(), QStringLiteral("Inflation"));
-        QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Inflation"));
-        QVERIFY(Entry(w)->hasFocus());
-        QCOMPARE(w.State().LastFocusName, std::string("ENTRY_TEXT"));
-        QTRY_VERIFY(Entry(w)->selectedText() == QStringLiteral("Inflation"));
-
-        // Pasting again over it, while the field has the focus.
-        w.fake.clipboard.CopyFromOtherProgram("Φόρος");
-        w.window->Paste_ButtonClick();
-        QVERIFY(w.State().LanguageMode);
-        QCOMPARE(Entry(w)->text(), Utf("Φόρος"));
-        QCOMPARE(LabelText(w, "Entry_Label"), ItemText(w, 0)); // the Greek fold's exact match
-        QTRY_COMPARE(Entry(w)->selectedText(), Utf("Φόρος"));
-    }
-
-    // ---- Toolbar hover ----
-
-    void hoverRaisesOneGroupAtATime()
-    {
-        WindowUnderTest w;
-        for (const HoverGroup &group : ToolbarHoverGroups())
-            for (const HoverGroupButton &button : group.buttons)
-                QCOMPARE(w.Find(button.name)->geometry(), button.normal);
-        QCOMPARE(w.Find("Pin_Button")->geometry(), QRect(520, 11, 25, 22));
-        QCOMPARE(w.Find("NextMenu_Button")->width(), 13);
-
-        MoveMouseOver(w.Find("Copy_Button"));
-        QCOMPARE(w.Find("Copy_Button")->geometry(), QRect(163, 1, 38, 41));
-        // Raised in front: the pixel it shares with Paste_Button is its own.
-        QCOMPARE(w.window->childAt(200, 20), w.Find("Copy_Button"));
-        MoveMouseOver(w.Find("Paste_Button"));
-        QCOMPARE(w.Find("Copy_Button")->geometry(), QRect(164, 2, 36, 39));
-        QCOMPARE(w.Find("Paste_Button")->geometry(), QRect(199, 1, 38, 41));
-
-        // A history button and its list button rise together (enabled: there is a way back).
-        Type(w, "tax");
-        Type(w, "ation");
-        MoveMouseOver(w.Find("Prev_Button"), {5, 20});
-        QCOMPARE(w.Find("Prev_Button")->geometry(), QRect(59, 1, 38, 41));
-        QCOMPARE(w.Find("PrevMenu_Button")->geometry(), QRect(97, 1, 15, 41));
-        QCOMPARE(w.Find("Paste_Button")->geometry(), QRect(200, 2, 36, 39));
-        MoveMouseOver(w.Find("PrevMenu_Button"));
-        QCOMPARE(w.Find("Prev_Button")->geometry(), QRect(59, 1, 38, 41));
-
-        // The description reports no movement: the group stays raised ...
-        MoveMouseOver(w.Find("Description_Text"));
-        QCOMPARE(w.Find("Prev_Button")->y(), 1);
-        // ... until the list or the window's background.
-        MoveMouseOver(List(w));
-        QCOMPARE(w.Find("Prev_Button")->geometry(), QRect(60, 2, 36, 39));
-        MoveMouseOver(w.Find("Pin_Button"));
-        QCOMPARE(w.Find("Pin_Button")->geometry(), QRect(519, 10, 27, 24));
-        QTest::mouseMove(w.window.get(), BottomStripPoint(w));
-        QCOMPARE(w.Find("Pin_Button")->geometry(), QRect(520, 11, 25, 22));
-
-        // The routine itself: 1..14 raise, 0 lowers, -1 puts every button in place.
-        w.window->HighlightToolbarButton(14);
-        QCOMPARE(w.Find("Exit_Button")->geometry(), QRect(546, 1, 47, 41));
-        w.window->HighlightToolbarButton(1);
-        QCOMPARE(w.Find("Exit_Button")->geometry(), QRect(547, 2, 45, 39));
-        QCOMPARE(w.Find("Lang_Button")->geometry(), QRect(3, 1, 51, 41));
-        w.window->HighlightToolbarButton(1); // raised already: unchanged
-        QCOMPARE(w.Find("Lang_Button")->geometry(), QRect(3, 1, 51, 41));
-        w.window->HighlightToolbarButton(0);
-        QCOMPARE(w.Find("Lang_Button")->geometry(), QRect(4, 2, 49, 39));
-        w.Find("Help_Button")->move(478, 30); // out of both states: left alone by 12 ...
-        w.window->HighlightToolbarButton(12);
-        QCOMPARE(w.Find("Help_Button")->pos(), QPoint(478, 30));
-        w.window->HighlightToolbarButton(-1); // ... but not by -1
-        QCOMPARE(w.Find("Help_Button")->geometry(), QRect(478, 2, 38, 39));
-    }
-
-    // ---- Resizing ----
-
-    void resizingFollowsTheLayoutRules()
-    {
-        WindowUnderTest w;
-        Type(w, "tax");
-        w.window->resize(800, 500);
-        QListView *list = List(w);
-        QWidget *description = w.Find("Description_Text");
-        // The list shows whole items (2-pixel frame) and the description ends where it ends.
-        QCOMPARE((list->height() - 4) % kListItemHeight, 0);
-        QVERIFY(list->y() + list->height() > 470);
-        QCOMPARE(description->y() + description->height(), list->y() + list->height());
-        QCOMPARE(description->x() + description->width(), 800 - 15);
-        QCOMPARE(w.Find("Line_Image")->width(), 605 + 196);
-        QCOMPARE(w.Find("CopyrightLabel")->y(), 304 + 179);
-        QCOMPARE(w.Find("Entry_Label")->width(), description->width());
-        QCOMPARE(w.Find("Trans_Label")->geometry(), QRect(241, 75, description->width(), 32));
-        // The toolbar stays.
-        QCOMPARE(w.Find("Exit_Button")->geometry(), QRect(547, 2, 45, 39));
-
-        // Back to narrow: the banner, when shown, is centred over the description, and clipped
-        // to its column once the description is the narrower.
-        Entry(w)->clear();
-        w.window->resize(700, 300);
-        QWidget *banner = w.Find("Medical_Image");
-        QCOMPARE(banner->geometry(),
-                 QRect(description->x() + (description->width() - 329) / 2, 48, 329, 57));
-        w.window->resize(500, 300);
-        QCOMPARE(description->x() + description->width(), 500 - 15);
-        QCOMPARE(banner->geometry(), QRect(241, 48, description->width(), 57));
-    }
-
-    // Every size is laid out from scratch: shrinking and growing back, in cycles or in 2-pixel
-    // steps, below the minimum size or beyond half the screen, gives the first layout again.
-    void resizingAnySequenceGivesTheSameLayoutAndNothingOverlaps()
-    {
-        WindowUnderTest w;
-        Type(w, "inflation");
-        const QStringList names = {"Panel2",        "Entries_List",   "Description_Text",
-                                   "InstallLabel",  "CopyrightLabel", "VorantisImage",
-                                   "Vorantis_Label"};
-        auto layout = [&] {
-            QList<QRect> all;
-            for (QWidget *child : w.window->findChildren<QWidget *>())
-                if (!child->isWindow())
-                    all << child->geometry();
-            return all;
-        };
-        auto checkNoOverlap = [&](QSize size) {
-            for (int i = 0; i < names.size(); ++i)
-                for (int j = i + 1; j < names.size(); ++j) {
-                    const QRect a = w.Find(names[i].toLatin1())->geometry();
-                    const QRect b = w.Find(names[j].toLatin1())->geometry();
-                    QVERIFY2(a.isEmpty() || b.isEmpty() || !a.intersects(b),
-                             qPrintable(QStringLiteral("%1 and %2 at %3x%4")
-                                            .arg(names[i], names[j])
-                                            .arg(size.width())
-                                            .arg(size.height())));
-                }
-        };
-        const QList<QRect> designed = layout();
-        const int designListHeight = List(w)->height();
-        std::vector<QSize> sizes;
-        for (int cycle = 0; cycle < 14; ++cycle)
-            sizes.insert(sizes.end(), {QSize(604, 358), QSize(604, 321)});
-        for (int h = 321; h <= 361; h += 2)
-            sizes.emplace_back(604 + (h - 321), h);
-        sizes.insert(sizes.end(), {QSize(900, 620), QSize(1100, 900), QSize(244, 170),
-                                   QSize(120, 60), QSize(300, 200), QSize(604, 321)});
-        for (const QSize size : sizes) {
-            w.window->resize(size);
-            checkNoOverlap(size);
-            if (QTest::currentTestFailed())
-                return;
-            if (size == QSize(900, 620)) {
-                QVERIFY(List(w)->height() > designListHeight);
-                QWidget *description = w.Find("Description_Text");
-                QWidget *publisher = w.Find("Vorantis_Label");
-                QVERIFY(publisher->y() >= description->y() + description->height());
-                QVERIFY(publisher->x() + publisher->width() <= 900 - 4);
-                QVERIFY(publisher->y() + publisher->height() <= 620);
-            }
-        }
-        QCOMPARE(layout(), designed);
-    }
-
-    void narrowWindowPutsTheEntryIntoTheListTooltip()
-    {
-        WindowUnderTest w;
-        w.window->resize(244, 300);
-        QWidget *description = w.Find("Description_Text");
-        QCOMPARE(description->width(), 0);
-        Type(w, "tax");
-        const QString hint = List(w)->toolTip();
-        QVERIFY(hint.startsWith(Utf("Tax [Φόρος]\r\n")));
-        QVERIFY(hint.contains(Utf("κράτος")));
-        QCOMPARE(List(w)->toolTipDuration(), 10000);
-        // Moving over the list keeps that hint.
-        MoveMouseOver(List(w)->viewport(), {10, 5});
-        QCOMPARE(List(w)->toolTip(), hint);
-
-        // Wide again: an item wider than the list shows itself as the hint, a short one none.
-        w.window->resize(604, 321);
-        Entry(w)->clear();
-        Type(w, "a");
-        MoveMouseOver(List(w)->viewport(), {12, 6});
-        QVERIFY(List(w)->toolTip().isEmpty());
-        w.window->WholeLex_ButtonClick();
-        QFont canvas = w.Find("Entry_Label")->font();
-        for (int row = 0; row < 13; ++row) {
-            const QPoint at(10 + row % 2, row * kListItemHeight + 8);
-            MoveMouseOver(List(w)->viewport(), at);
-            const QString text = ItemText(w, row);
-            const bool wide =
-                QFontMetrics(canvas).horizontalAdvance(text) > List(w)->width() ||
-                static_cast<EntriesListView *>(List(w))->IsElided(List(w)->model()->index(row, 0));
-            QCOMPARE(List(w)->toolTip(), wide ? text : QString());
-        }
-
-        // A long item ends in "…" and keeps its whole text in the hint, until the next lookup.
-        Entry(w)->clear();
-        Type(w, "london");
-        QCOMPARE(List(w)->textElideMode(), Qt::ElideRight);
-        QVERIFY(static_cast<EntriesListView *>(List(w))->IsElided(List(w)->model()->index(0, 0)));
-        MoveMouseOver(List(w)->viewport(), {10, 6});
-        QCOMPARE(List(w)->toolTip(), QStringLiteral("London Interbank Offered Rate (LIBOR)"));
-        Type(w, " ");
-        QVERIFY(List(w)->toolTip().isEmpty());
-        // So does the narrow window's summary, which ends in no blank line.
-        w.window->resize(244, 300);
-        Entry(w)->clear();
-        Type(w, "tax");
-        QVERIFY(!List(w)->toolTip().endsWith(QLatin1Char('\n')));
-        Type(w, "a");
-        QVERIFY(List(w)->toolTip().isEmpty());
-    }
-
-    // ---- Colours ----
-
-    // A control with a forced background forces its text and selection colours too, so a dark
-    // system palette leaves every text readable (4.5:1 at least).
-    void forcedBackgroundsKeepTheirTextReadableOnADarkPalette()
-    {
-        const QPalette system = QApplication::palette();
-        QApplication::setPalette(DarkPalette());
-        {
-            WindowUnderTest w;
-            TInsertEntryFrm editor(w.window.get());
-            editor.show();
-            QWidget *editorDescription = editor.findChild<QWidget *>("InsertEntry_Descr");
-            QWidget *editorHeadword = editor.findChild<QWidget *>("InsertEntry_Text");
-            for (QWidget *control :
-                 {static_cast<QWidget *>(Entry(w)), w.Find("Entries_List"),
-                  w.Find("Description_Text"), editorDescription, editorHeadword}) {
-                const QPalette p = control->palette();
-                for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-                    QVERIFY2(Contrast(p.color(group, QPalette::Text),
-                                      p.color(group, QPalette::Base)) >= 4.5,
-                             qPrintable(control->objectName()));
-                    QVERIFY2(Contrast(p.color(group, QPalette::HighlightedText),
-                                      p.color(group, QPalette::Highlight)) >= 4.5,
-                             qPrintable(control->objectName()));
-                }
-            }
-            // The about window keeps its light face for its dark texts and links.
-            TCopyrightForm about(w.window.get());
-            const QPalette face = about.findChild<QWidget *>("CopyrightRTF")->palette();
-            QVERIFY(Contrast(Qt::black, face.color(QPalette::Base)) >= 4.5);
-            QWidget *site = about.findChild<QWidget *>("SiteLabel");
-            QVERIFY(Contrast(site->palette().color(QPalette::WindowText),
-                             site->palette().color(QPalette::Window)) >= 4.5);
-            // The design's white field and list stay white.
-            QCOMPARE(Entry(w)->palette().color(QPalette::Base), QColor(Qt::white));
-            QCOMPARE(List(w)->palette().color(QPalette::Base), QColor(Qt::white));
-            editor.close();
-        }
-        QApplication::setPalette(system);
-    }
-
-    // Every caption on the window's blue (headword, rendering, the bottom bar) is drawn on a
-    // background it reads on at 4.5:1 or better, as the pixels on screen show it.
-    void captionsOnTheWindowColourReadAtFourAndAHalf()
-    {
-        WindowUnderTest w;
-        Type(w, "Inflation");
-        QVERIFY(!LabelText(w, "Trans_Label").isEmpty());
-        const QImage shot = w.window->grab().toImage();
-        for (const char *name :
-             {"Entry_Label", "Trans_Label", "InstallLabel", "CopyrightLabel", "Vorantis_Label"}) {
-            const auto *label = w.Find<QLabel>(name);
-            if (label->isHidden())
-                continue;
-            const QPoint corner =
-                label->mapTo(w.window.get(), QPoint(1, 1)) * shot.devicePixelRatio();
-            const QColor ground = shot.pixelColor(corner);
-            QVERIFY2(Contrast(label->palette().color(QPalette::WindowText), ground) >= 4.5, name);
-        }
-        // The window keeps its own colour around them.
-        QCOMPARE(shot.pixelColor(QPoint(237, 70) * shot.devicePixelRatio()), QColor(0, 128, 255));
-    }
-
-    // ---- Pictures ----
-
-    void picturesAreDrawnAtEveryPixelRatio()
-    {
-        for (const char *name : {"auto_translate", "banner",         "cancel_auto_translate",
-                                 "copy",           "custom_entries", "descr_search",
-                                 "exit",           "help",           "lang_en",
-                                 "lang_gr",        "menu_down",      "message_form",
-                                 "next",           "paste",          "pin",
-                                 "pinakes",        "prev",           "print",
-                                 "search",         "search_form",    "vorantis"}) {
-            const QString resource =
-                QStringLiteral(":/termdex/pictures/%1.svg").arg(QLatin1String(name));
-            QVERIFY2(IsValidSvg(resource), name);
-            for (qreal ratio : {1.0, 2.0}) {
-                QImage image(QSize(40, 40) * ratio, QImage::Format_ARGB32_Premultiplied);
-                image.setDevicePixelRatio(ratio);
-                image.fill(Qt::transparent);
-                QPainter painter(&image);
-                PaintSvg(painter, resource, QRectF(0, 0, 40, 40));
-                painter.end();
-                int drawn = 0;
-                for (int y = 0; y < image.height(); ++y)
-                    for (int x = 0; x < image.width(); ++x)
-                        drawn += qAlpha(image.pixel(x, y)) > 0;
-                QVERIFY2(drawn > 20 * ratio * ratio, name);
-            }
         }
     }
 

@@ -1,11 +1,7 @@
 // Quick translation end to end under Xvfb with the real clipboard: xclip is the other program
 // that copies. Run by xvfb-run (see CMakeLists.txt).
-#include "main/ui/main_lex_window.h"
-#include "main/ui/program.h"
-#include "platform/platform.h"
-#include "tests/gui/gui_fixture.h"
 #include "tests/gui/other_program.h"
-#include "tests/gui/scratch_home.h"
+#include "tests/gui/real_program.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -46,22 +42,13 @@ class QuickTranslationEndToEndTest : public QObject
 private slots:
     void initTestCase()
     {
-        testing::UseScratchHome(m_home);
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        m_platform = std::make_unique<SystemPlatform>();
-        m_forms = std::make_unique<ProgramForms>(
-            CreateProgramForms(m_platform->Services(), testing::BuildFolder()));
-        m_window = m_forms->mainLex.get();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        m_entry = m_window->findChild<QLineEdit *>(QStringLiteral("Entry_Text"));
+        testing::StartWindowTests(m_home);
+        m_program.Start();
+        m_window = m_program.window;
+        m_entry = m_program.entry;
     }
 
-    void cleanupTestCase()
-    {
-        m_forms.reset();
-        m_platform.reset();
-    }
+    void cleanupTestCase() { m_program.Stop(); }
 
     void turningTheModeOnKeepsTheReadersClipboard()
     {
@@ -98,14 +85,13 @@ private slots:
         CopyInOtherProgram("Bond");
         QTRY_VERIFY(noticed);
         QObject::disconnect(watch);
-        QCOMPARE(m_platform->Services().clipboard->Text(), std::string("Bond"));
+        QCOMPARE(m_program.platform->Services().clipboard->Text(), std::string("Bond"));
         QCOMPARE(m_entry->text(), QStringLiteral("Arbitrage"));
     }
 
 private:
     QTemporaryDir m_home;
-    std::unique_ptr<SystemPlatform> m_platform;
-    std::unique_ptr<ProgramForms> m_forms;
+    testing::RealProgram m_program;
     TMainLex *m_window = nullptr;
     QLineEdit *m_entry = nullptr;
 };
