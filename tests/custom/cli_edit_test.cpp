@@ -6,6 +6,7 @@
 #include "lib/cp1253.h"
 #include "lib/files.h"
 #include "lib/settings.h"
+#include "tests/data/test_folders.h"
 #include "tests/tools/cli_runner.h"
 
 #include <cstdlib>
@@ -29,30 +30,19 @@ protected:
         fs::create_directories(root / "custom");
         fs::create_directories(root / "home");
         // No settings file of the machine's is read or written.
-        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-            const char *value = std::getenv(name);
-            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-        ::setenv("HOME", (root / "home").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (root / "home" / ".config").c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (root / "home" / ".local" / "share").c_str(), 1);
+        environment.Set("HOME", root / "home");
+        environment.Set("XDG_CONFIG_HOME", root / "home" / ".config");
+        environment.Set("XDG_DATA_HOME", root / "home" / ".local" / "share");
         fs::create_directories(root / "home" / ".local" / "share");
         // The demo dictionary's data files in a program folder of the test's own, which holds
         // no program file (a writable one would make the program folder the custom folder).
-        fs::create_directories(root / "program" / "data");
-        for (const char *name : {"TermdexI.tbo", "TermdexHI.tbo", "Termdex.tbo"})
-            fs::copy_file(BuildDir() / "data" / name, root / "program" / "data" / name);
+        CopyDemoData(root / "program");
         SetCustomPaths(paths, (root / "custom").string());
         paths.programFolder = root / "program";
     }
     void TearDown() override
     {
-        for (const auto &[name, value] : saved) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
+        environment.Restore();
         fs::remove_all(root);
     }
     // A command on the demo dictionary with the test's custom folder; stderr folded in.
@@ -92,7 +82,7 @@ protected:
 
     fs::path root;
     ProgramPaths paths;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    ScopedEnvironment environment;
 };
 
 TEST_F(CliEditTest, InsertCreatesTheDataFolderAndTheEntry)

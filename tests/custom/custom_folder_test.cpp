@@ -2,6 +2,7 @@
 
 #include "lib/files.h"
 #include "lib/settings.h"
+#include "tests/data/test_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -48,22 +49,10 @@ protected:
     void TearDown() override
     {
         fs::current_path(startFolder);
-        for (const auto &[name, value] : saved) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
+        environment.Restore();
         fs::remove_all(root);
     }
-    void Set(const std::string &name, const fs::path &value)
-    {
-        if (!saved.count(name)) {
-            const char *old = std::getenv(name.c_str());
-            saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
+    void Set(const std::string &name, const fs::path &value) { environment.Set(name, value); }
     void WriteProgramFile(fs::perms perms)
     {
         std::ofstream(root / "program" / "Termdex") << "program";
@@ -76,7 +65,7 @@ protected:
     std::string SettingsLine() const { return ReadSettingsLine(root / "config" / "Termdex.ini"); }
 
     fs::path root, startFolder;
-    std::map<std::string, std::optional<std::string>> saved;
+    testing::ScopedEnvironment environment;
     ProgramPaths paths;
     FakeFolderDialog dialog;
     std::string chosen;

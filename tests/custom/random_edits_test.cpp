@@ -3,6 +3,7 @@
 #include "custom/custom_edits.h"
 
 #include "custom_fixture.h"
+#include "tests/data/test_folders.h"
 #include "tests/tools/cli_runner.h"
 #include "tools/json.h"
 
@@ -32,10 +33,7 @@ protected:
     void SetUp() override
     {
         CustomFilesTest::SetUp();
-        const auto demo = BuildDir() / "data";
-        for (const char *name : {"TermdexI.tbo", "TermdexHI.tbo", "Termdex.tbo"})
-            std::filesystem::copy_file(demo / name, paths.programFolder / "data" / name,
-                                       std::filesystem::copy_options::overwrite_existing);
+        CopyDemoData(paths.programFolder);
         Load();
         shipped = index.englishCount;
         ASSERT_GT(shipped, 100);

@@ -6,6 +6,7 @@
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
+#include "tests/data/test_folders.h"
 #include "tests/tools/cli_runner.h"
 
 #include <cstdlib>
@@ -28,9 +29,7 @@ protected:
                (std::string("termdex-shared-") + info->name() + "-" + std::to_string(::getpid()));
         fs::remove_all(root);
         fs::create_directories(root / "custom" / "Data");
-        fs::create_directories(root / "program" / "data");
-        for (const char *name : {"TermdexI.tbo", "TermdexHI.tbo", "Termdex.tbo"})
-            fs::copy_file(BuildDir() / "data" / name, root / "program" / "data" / name);
+        CopyDemoData(root / "program");
         paths.programFolder = root / "program";
         SetCustomPaths(paths, (root / "custom").string());
     }

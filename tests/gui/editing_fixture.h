@@ -3,6 +3,7 @@
 // as they come up, and the entry editor's fields as the reader sees them.
 #pragma once
 
+#include "tests/data/test_folders.h"
 #include "tests/gui/gui_fixture.h"
 
 #include "custom/custom_edits.h"
@@ -134,9 +135,7 @@ struct ProgramFolder
     explicit ProgramFolder(bool readOnly)
     {
         folder = fs::path(dir.path().toStdString());
-        fs::create_directory(folder / "data");
-        for (const char *name : {"TermdexI.tbo", "TermdexHI.tbo", "Termdex.tbo"})
-            fs::copy_file(BuildFolder() / "data" / name, folder / "data" / name);
+        CopyDemoData(folder);
         std::ofstream(folder / "Termdex") << "program";
         fs::permissions(folder / "Termdex",
                         readOnly ? fs::perms::owner_read | fs::perms::group_read

@@ -3,6 +3,8 @@
 // an installation land there too.
 #pragma once
 
+#include "tests/data/test_folders.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -69,23 +71,11 @@ protected:
     void TearDown() override
     {
         fs::current_path(startFolder);
-        for (const auto &[name, value] : saved) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
+        environment.Restore();
         RemoveAll(root);
     }
 
-    void Set(const std::string &name, const fs::path &value)
-    {
-        if (!saved.count(name)) {
-            const char *old = std::getenv(name.c_str());
-            saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
+    void Set(const std::string &name, const fs::path &value) { environment.Set(name, value); }
 
     // The medium as it is shipped: every file read-only, the program files executable, the
     // data folder spelt in lower case as the build writes it, a manifest with CR LF line ends.
@@ -111,7 +101,7 @@ protected:
     fs::path SettingsFile() const { return home / ".config" / "Termdex.ini"; }
 
     fs::path root, home, media, startFolder;
-    std::map<std::string, std::optional<std::string>> saved;
+    ScopedEnvironment environment;
 
 private:
     static void RemoveAll(const fs::path &folder)
