@@ -8,7 +8,7 @@
 #include "lib/cp1253.h"
 #include "lib/files.h"
 #include "lib/folding.h"
-#include "tests/data/fixture.h"
+#include "tests/main/dictionary_fixture.h"
 
 #include <algorithm>
 #include <optional>
@@ -21,49 +21,22 @@ namespace termdex::testing {
 // UTF-8 source text as code page 1253.
 inline Cp1253 G(const std::string &utf8) { return Utf8ToCp1253(utf8).text.value(); }
 
-struct ShippedEntry
-{
-    std::string english; // code page 1253
-    std::string greek;
-};
-
-class CustomFilesTest : public ProgramFolderTest
+// Shipped entries are written by DictionaryTest::WriteShipped, with empty descriptions unless
+// given, and their Greek lines in key order as the editor expects them.
+class CustomFilesTest : public DictionaryTest
 {
 protected:
-    // English lines in the order given, ids from 1; Greek lines of the same ids sorted by
-    // GreekKey, as the shipped Greek index is.
-    void WriteDictionary(const std::vector<ShippedEntry> &entries)
-    {
-        std::vector<std::string> english;
-        std::vector<std::pair<Cp1253, std::string>> greek;
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const int id = static_cast<int>(i + 1);
-            english.push_back(EnglishLine(id, entries[i].english, 603 + 10 * i, 10));
-            if (!entries[i].greek.empty())
-                greek.emplace_back(GreekKey(entries[i].greek, true),
-                                   GreekLine(id, entries[i].greek));
-        }
-        std::stable_sort(greek.begin(), greek.end(), [](const auto &a, const auto &b) {
-            return std::lexicographical_compare(
-                a.first.begin(), a.first.end(), b.first.begin(), b.first.end(), [](char x, char y) {
-                    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-                });
-        });
-        std::vector<std::string> greekLines;
-        for (const auto &line : greek)
-            greekLines.push_back(line.second);
-        WriteShippedIndex("TermdexI.tbo", english);
-        WriteShippedIndex("TermdexHI.tbo", greekLines);
-    }
+    CustomFilesTest() { greekInKeyOrder = true; }
+
     // Six shipped entries, ids 1..6, in English key order.
     void WriteSmallDictionary()
     {
-        WriteDictionary({{"alpha", G("άλφα")},
-                         {"beta", G("βήτα")},
-                         {"delta", G("δέλτα")},
-                         {"gamma", G("γάμμα")},
-                         {"omega", G("ωμέγα")},
-                         {"sigma", G("σίγμα")}});
+        WriteShipped({{"alpha", G("άλφα")},
+                      {"beta", G("βήτα")},
+                      {"delta", G("δέλτα")},
+                      {"gamma", G("γάμμα")},
+                      {"omega", G("ωμέγα")},
+                      {"sigma", G("σίγμα")}});
     }
 
     void Load()

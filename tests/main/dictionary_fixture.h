@@ -6,13 +6,16 @@
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
+#include "lib/folding.h"
 #include "main/main_lex.h"
 #include "tests/data/fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace termdex::testing {
@@ -110,10 +113,13 @@ class DictionaryTest : public ProgramFolderTest
 {
 protected:
     // Shipped entries get ids 1, 2, ... in order; their descriptions follow the header block.
+    // The Greek lines follow the entries, or GreekKey order (as the build writes them) when
+    // greekInKeyOrder is set.
     void WriteShipped(const std::vector<ShippedEntry> &entries,
                       const std::string &headerBlock = HeaderBlock())
     {
-        std::vector<std::string> english, greek;
+        std::vector<std::string> english;
+        std::vector<std::pair<Cp1253, std::string>> greek;
         std::string descriptions = DescriptionEncode(1, headerBlock);
         for (size_t i = 0; i < entries.size(); ++i) {
             const ShippedEntry &entry = entries[i];
@@ -122,10 +128,22 @@ protected:
             english.push_back(EnglishLine(static_cast<int>(i + 1), entry.english, offset,
                                           static_cast<int>(entry.body.size()), entry.matchStart));
             if (!entry.greek.empty())
-                greek.push_back(GreekLine(static_cast<int>(i + 1), entry.greek));
+                greek.emplace_back(GreekKey(entry.greek, true),
+                                   GreekLine(static_cast<int>(i + 1), entry.greek));
         }
+        if (greekInKeyOrder)
+            std::stable_sort(greek.begin(), greek.end(), [](const auto &a, const auto &b) {
+                return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(),
+                                                    b.first.end(), [](char x, char y) {
+                                                        return static_cast<unsigned char>(x) <
+                                                               static_cast<unsigned char>(y);
+                                                    });
+            });
+        std::vector<std::string> greekLines;
+        for (const auto &line : greek)
+            greekLines.push_back(line.second);
         WriteShippedIndex("TermdexI.tbo", english);
-        WriteShippedIndex("TermdexHI.tbo", greek);
+        WriteShippedIndex("TermdexHI.tbo", greekLines);
         WriteFile(paths.DescriptionFile(), descriptions);
     }
 
@@ -193,6 +211,7 @@ protected:
     }
 
     std::unique_ptr<MainLexCore> core;
+    bool greekInKeyOrder = false;
 };
 
 } // namespace termdex::testing
