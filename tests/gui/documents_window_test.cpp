@@ -15,20 +15,11 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBrowser>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
 
 #include <fstream>

@@ -10,22 +10,13 @@
 #include "dialogs/select_custom_dir_form.h"
 #include "main/ui/text_convert.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
-#include <QMenu>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTreeView>

@@ -17,13 +17,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>

@@ -14,14 +14,9 @@
 #include "main/ui/program.h"
 #include "main/ui/text_convert.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>

@@ -14,23 +14,10 @@
 #include "richtext/qt/rtf_writer.h"
 #include "richtext/qt/text_document_sink.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTextBrowser>
 #include <QTextCursor>
-#include <QTextDocument>
-#include <QTextEdit>
 
 #include <fstream>
 
