@@ -315,6 +315,44 @@ struct Block
     bool failed = false; // the block ended at a record that could not be read
 };
 
+// Runs work(true) on the calling thread and work(false) beside it on a second one, when a
+// second thread is to be had; only the first reports progress.
+template <typename Work> void ScanOnTwoThreads(Work &work)
+{
+    std::thread helper;
+    try {
+        helper = std::thread(work, false);
+    } catch (const std::system_error &) {
+        // No second thread to be had: the calling thread scans alone.
+    }
+    work(true);
+    if (helper.joinable())
+        helper.join();
+}
+
+// Blocks are joined in table order, up to the first one not scanned (a cancel), the first that
+// failed, or the match limit: exactly what one thread scanning in order would list.
+void JoinBlocks(const std::vector<Block> &blocks, size_t limit, DescrSearchResult &result)
+{
+    for (const Block &block : blocks) {
+        if (!block.done) {
+            result.cancelled = true;
+            break;
+        }
+        for (int r : block.matches) {
+            if (result.records.size() >= limit)
+                break;
+            result.records.push_back(r);
+        }
+        if (result.records.size() >= limit)
+            break;
+        if (block.failed) {
+            result.failed = true;
+            break;
+        }
+    }
+}
+
 } // namespace
 
 void FoldDescriptionText(Cp1253View plain, bool greek, Cp1253 &out)
@@ -444,41 +482,13 @@ DescrSearchResult SearchDescriptions(const ProgramPaths &paths, const EntryIndex
     if (threads <= 0)
         threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
     if (threads >= 2 && blockCount > 1) {
-        std::thread helper;
-        try {
-            helper = std::thread(work, false);
-        } catch (const std::system_error &) {
-            // No second thread to be had: the calling thread scans alone.
-        }
-        work(true);
-        if (helper.joinable())
-            helper.join();
+        ScanOnTwoThreads(work);
         if (options.progress)
             options.progress(scanned.load(), total);
     } else {
         work(true);
     }
-
-    // Blocks are joined in table order, up to the first one not scanned (a cancel), the first
-    // that failed, or the match limit: exactly what one thread scanning in order would list.
-    const size_t limit = static_cast<size_t>(std::max(0, options.matchLimit));
-    for (const Block &block : blocks) {
-        if (!block.done) {
-            result.cancelled = true;
-            break;
-        }
-        for (int r : block.matches) {
-            if (result.records.size() >= limit)
-                break;
-            result.records.push_back(r);
-        }
-        if (result.records.size() >= limit)
-            break;
-        if (block.failed) {
-            result.failed = true;
-            break;
-        }
-    }
+    JoinBlocks(blocks, static_cast<size_t>(std::max(0, options.matchLimit)), result);
     return result;
 }
 
