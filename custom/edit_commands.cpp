@@ -134,13 +134,6 @@ CustomEntryCommands::CustomEntryCommands(MainLexCore &core, FolderResolver resol
 {
 }
 
-MainLexCore::Point CustomEntryCommands::CustomEntries_ButtonClick(int windowLeft, int windowTop,
-                                                                  int buttonLeft, int buttonTop,
-                                                                  int buttonHeight)
-{
-    return {windowLeft + buttonLeft + 4, windowTop + buttonTop + buttonHeight + 22};
-}
-
 void CustomEntryCommands::CustomEntriesItemClick()
 {
     m_core.WriteEntryText("");

@@ -112,11 +112,6 @@ public:
     CustomEntryCommands(MainLexCore &core, FolderResolver resolve, EntryEditor &editor,
                         DeleteConfirmation &confirmation, FileSystem &fs = RealFileSystem());
 
-    // Where CustomEntriesMenu drops: x = window left + button left + 4, y = window top +
-    // button top + button height + 22.
-    static MainLexCore::Point CustomEntries_ButtonClick(int windowLeft, int windowTop,
-                                                        int buttonLeft, int buttonTop,
-                                                        int buttonHeight);
     // "Εμφάνιση Επεξεργασμένων Λημμάτων": every entry of kind 'C' or 'A' in the list.
     void CustomEntriesItemClick();
     // The editing commands. Unchanged when dropped (no folder, cancel, No, nothing selected);

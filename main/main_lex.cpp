@@ -481,19 +481,6 @@ void MainLexCore::NextMenuClick(int index)
     m_state.NextMenu.clear();
 }
 
-MainLexCore::Point MainLexCore::PrevMenu_ButtonClick(int windowLeft, int windowTop, int buttonLeft,
-                                                     int buttonTop, int buttonHeight)
-{
-    // 22 pixels for the window's title bar: the positions are the window's outer ones.
-    return {windowLeft + buttonLeft + 4, windowTop + buttonTop + buttonHeight + 22};
-}
-
-MainLexCore::Point MainLexCore::NextMenu_ButtonClick(int windowLeft, int windowTop, int buttonLeft,
-                                                     int buttonTop, int buttonHeight)
-{
-    return PrevMenu_ButtonClick(windowLeft, windowTop, buttonLeft, buttonTop, buttonHeight);
-}
-
 // ---- Focus, copy and paste ----
 
 CopyDecision MainLexCore::ChooseCopySource(bool descriptionHasSelection,

@@ -247,16 +247,6 @@ public:
     // Jumps to item index of PrevMenu / NextMenu; an index outside the menu does nothing.
     void PrevMenuClick(int index);
     void NextMenuClick(int index);
-    // Where PrevMenu / NextMenu pop up: x = window left + button left + 4, y = window top +
-    // button top + button height + 22, with the geometry of Prev_Button / Next_Button.
-    struct Point
-    {
-        int x = 0, y = 0;
-    };
-    static Point PrevMenu_ButtonClick(int windowLeft, int windowTop, int buttonLeft, int buttonTop,
-                                      int buttonHeight);
-    static Point NextMenu_ButtonClick(int windowLeft, int windowTop, int buttonLeft, int buttonTop,
-                                      int buttonHeight);
     // Empties NextMenu, as every new lookup that the reader starts does.
     void ClearNextMenu() { m_state.NextMenu.clear(); }
 

@@ -74,10 +74,4 @@ std::optional<Cp1253> ReadRightsText(const ProgramPaths &paths)
     return text;
 }
 
-MenuPoint Pinakes_ButtonClick(int windowLeft, int windowTop, int buttonLeft, int buttonTop,
-                              int buttonHeight)
-{
-    return {windowLeft + buttonLeft + 4, windowTop + buttonTop + buttonHeight + 22};
-}
-
 } // namespace termdex

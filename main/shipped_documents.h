@@ -69,13 +69,4 @@ constexpr int64_t kMaxRightsTextBytes = 1 << 20;
 // rich text.
 std::optional<Cp1253> ReadRightsText(const ProgramPaths &paths);
 
-// Where PinakesMenu pops up: x = window left + button left + 4, y = window top + button top +
-// button height + 22 (just below Pinakes_Button).
-struct MenuPoint
-{
-    int x = 0, y = 0;
-};
-MenuPoint Pinakes_ButtonClick(int windowLeft, int windowTop, int buttonLeft, int buttonTop,
-                              int buttonHeight);
-
 } // namespace termdex

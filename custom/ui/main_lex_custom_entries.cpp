@@ -15,19 +15,6 @@
 
 namespace termdex {
 
-namespace {
-
-class CommandCursor
-{
-public:
-    CommandCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CommandCursor() { QGuiApplication::restoreOverrideCursor(); }
-    CommandCursor(const CommandCursor &) = delete;
-    CommandCursor &operator=(const CommandCursor &) = delete;
-};
-
-} // namespace
-
 void TMainLex::ShowUnseenMessage(const EditStatus &status)
 {
     // The editor already showed why a save failed, over the texts it kept.
@@ -65,54 +52,35 @@ void TMainLex::SetUpCustomEntries()
 
 void TMainLex::CustomEntries_ButtonClick()
 {
-    const auto at = CustomEntryCommands::CustomEntries_ButtonClick(
-        x(), y(), m_customEntriesButton->x(), m_customEntriesButton->y(),
-        m_customEntriesButton->height());
-    m_customEntriesMenu->popup(QPoint(at.x, at.y));
+    PopUpBelow(*m_customEntriesMenu, *this, *m_customEntriesButton);
 }
 
 void TMainLex::CustomEntriesItemClick()
 {
-    {
-        CommandCursor busy;
-        m_customEntries->commands.CustomEntriesItemClick();
-    }
-    Mirror();
+    BusyThenMirror([&] { m_customEntries->commands.CustomEntriesItemClick(); });
     FitEntryLabels();
 }
 
 void TMainLex::InsertEntryItemClick()
 {
-    EditStatus status;
-    {
-        CommandCursor busy;
-        status = m_customEntries->commands.InsertEntryItemClick();
-    }
-    Mirror();
+    const EditStatus status =
+        BusyThenMirror([&] { return m_customEntries->commands.InsertEntryItemClick(); });
     FitEntryLabels();
     ShowUnseenMessage(status);
 }
 
 void TMainLex::ModifyEntryItemClick()
 {
-    EditStatus status;
-    {
-        CommandCursor busy;
-        status = m_customEntries->commands.ModifyEntryItemClick();
-    }
-    Mirror();
+    const EditStatus status =
+        BusyThenMirror([&] { return m_customEntries->commands.ModifyEntryItemClick(); });
     FitEntryLabels();
     ShowUnseenMessage(status);
 }
 
 void TMainLex::DeleteEntryItemClick()
 {
-    EditStatus status;
-    {
-        CommandCursor busy;
-        status = m_customEntries->commands.DeleteEntryItemClick();
-    }
-    Mirror();
+    const EditStatus status =
+        BusyThenMirror([&] { return m_customEntries->commands.DeleteEntryItemClick(); });
     FitEntryLabels();
     if (!status.message.empty())
         ShowPlainMessage(this, QString::fromStdString(status.message));
@@ -120,12 +88,8 @@ void TMainLex::DeleteEntryItemClick()
 
 void TMainLex::RepairEntriesItemClick()
 {
-    RepairReport report;
-    {
-        CommandCursor busy;
-        report = m_customEntries->commands.RepairEntriesItemClick();
-    }
-    Mirror();
+    const RepairReport report =
+        BusyThenMirror([&] { return m_customEntries->commands.RepairEntriesItemClick(); });
     FitEntryLabels();
     QString message = QString::fromStdString(report.status.message);
     if (report.status.ok() && !report.damagedFolder.empty()) {
@@ -150,13 +114,10 @@ namespace termdex {
 
 void TMainLex::CustomFolderItemClick()
 {
-    EditStatus status;
-    {
-        CommandCursor busy;
-        status = m_customEntries->commands.CustomFolderItemClick(m_customEntries->folderDialog,
-                                                                 m_customEntries->moveQuestion);
-    }
-    Mirror();
+    const EditStatus status = BusyThenMirror([&] {
+        return m_customEntries->commands.CustomFolderItemClick(m_customEntries->folderDialog,
+                                                               m_customEntries->moveQuestion);
+    });
     FitEntryLabels();
     if (!status.message.empty())
         ShowPlainMessage(this, QString::fromStdString(status.message));
@@ -169,7 +130,7 @@ void TMainLex::BackupItemClick()
         return;
     std::string message;
     {
-        CommandCursor busy;
+        BusyCursor busy;
         std::string problem;
         const auto entries = m_customEntries->commands.BackupEntries(&problem);
         if (!entries)
@@ -194,12 +155,8 @@ void TMainLex::RestoreItemClick()
         ShowPlainMessage(this, QString::fromUtf8(kMessageRestoreUnread));
         return;
     }
-    RestoreReport report;
-    {
-        CommandCursor busy;
-        report = m_customEntries->commands.RestoreEntries(*parsed.entries);
-    }
-    Mirror();
+    const RestoreReport report =
+        BusyThenMirror([&] { return m_customEntries->commands.RestoreEntries(*parsed.entries); });
     FitEntryLabels();
     if (report.status.outcome != EditOutcome::Unchanged)
         ShowPlainMessage(this, QString::fromStdString(RestoreSummary(report)));

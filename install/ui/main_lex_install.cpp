@@ -8,54 +8,11 @@
 #include "dialogs/select_custom_dir_form.h"
 #include "install/installer.h"
 
-#include <QEvent>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
-
-#include <functional>
 
 namespace termdex {
 
 namespace {
-
-// A label's click: the left button released over it.
-class LabelClick final : public QObject
-{
-public:
-    LabelClick(QLabel *label, std::function<void()> onClick)
-        : QObject(label), m_label(label), m_onClick(std::move(onClick))
-    {
-        label->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_label && event->type() == QEvent::MouseButtonRelease) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() == Qt::LeftButton &&
-                m_label->rect().contains(mouse->position().toPoint())) {
-                m_onClick();
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    QLabel *m_label;
-    std::function<void()> m_onClick;
-};
-
-class InstallCursor
-{
-public:
-    InstallCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~InstallCursor() { QGuiApplication::restoreOverrideCursor(); }
-    InstallCursor(const InstallCursor &) = delete;
-    InstallCursor &operator=(const InstallCursor &) = delete;
-};
 
 // The dialog with the hourglass over the copying that its OK runs (the dialog itself shows
 // the arrow).
@@ -68,7 +25,7 @@ public:
         FolderRequest busy = request;
         if (request.install) {
             busy.install = [install = request.install](const std::string &folder) {
-                InstallCursor cursor;
+                BusyCursor cursor;
                 return install(folder);
             };
         }
@@ -83,7 +40,8 @@ private:
 
 void TMainLex::SetUpInstaller()
 {
-    new LabelClick(m_installLabel, [this] { InstallLabelClick(); });
+    auto *clicks = new ClickFilter(m_installLabel);
+    clicks->Watch(m_installLabel, [this] { InstallLabelClick(); });
 }
 
 void TMainLex::InstallLabelClick()

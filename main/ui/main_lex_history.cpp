@@ -62,41 +62,25 @@ void TMainLex::MirrorHistoryMenus()
 
 void TMainLex::Prev_ButtonClick()
 {
-    {
-        BusyCursor busy;
-        m_core->Prev_ButtonClick();
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->Prev_ButtonClick(); });
     FitEntryLabels();
 }
 
 void TMainLex::Next_ButtonClick()
 {
-    {
-        BusyCursor busy;
-        m_core->Next_ButtonClick();
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->Next_ButtonClick(); });
     FitEntryLabels();
 }
 
 void TMainLex::PrevMenuClick(int index)
 {
-    {
-        BusyCursor busy;
-        m_core->PrevMenuClick(index);
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->PrevMenuClick(index); });
     FitEntryLabels();
 }
 
 void TMainLex::NextMenuClick(int index)
 {
-    {
-        BusyCursor busy;
-        m_core->NextMenuClick(index);
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->NextMenuClick(index); });
     FitEntryLabels();
 }
 
@@ -105,9 +89,7 @@ void TMainLex::PrevMenu_ButtonClick()
     if (m_prevMenu->isEmpty())
         return; // an empty pop-up would hold the menu open unseen
     m_prevMenu->hide();
-    const auto at = MainLexCore::PrevMenu_ButtonClick(x(), y(), m_prevButton->x(),
-                                                      m_prevButton->y(), m_prevButton->height());
-    m_prevMenu->popup(QPoint(at.x, at.y));
+    PopUpBelow(*m_prevMenu, *this, *m_prevButton);
 }
 
 void TMainLex::NextMenu_ButtonClick()
@@ -115,9 +97,7 @@ void TMainLex::NextMenu_ButtonClick()
     if (m_nextMenu->isEmpty())
         return;
     m_nextMenu->hide();
-    const auto at = MainLexCore::NextMenu_ButtonClick(x(), y(), m_nextButton->x(),
-                                                      m_nextButton->y(), m_nextButton->height());
-    m_nextMenu->popup(QPoint(at.x, at.y));
+    PopUpBelow(*m_nextMenu, *this, *m_nextButton);
 }
 
 } // namespace termdex

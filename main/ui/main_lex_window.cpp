@@ -3,6 +3,7 @@
 #include "custom/ui/custom_entries_ui.h"
 #include "data/paths.h"
 #include "install/installer.h"
+#include "main/quick_translation.h"
 #include "main/ui/description_marks.h"
 #include "main/ui/entry_edit.h"
 #include "main/ui/headword_list.h"
@@ -88,11 +89,7 @@ void TMainLex::FormShow()
     }
     resize(m_exitButton->x() + m_exitButton->width() + 12, height());
     m_canvasFont = m_entriesList->font();
-    {
-        BusyCursor busy;
-        m_core->FormShow();
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->FormShow(); });
     m_entryText->setFocus(Qt::OtherFocusReason);
     // A program that runs from a writable disk has been installed: no install offer. Nor has
     // one the package manager installed, whose program file lies elsewhere.
@@ -249,11 +246,7 @@ void TMainLex::Entry_TextChange(const QString &text)
 {
     if (m_mirroring)
         return;
-    {
-        BusyCursor busy;
-        m_core->Entry_TextChange(ToCp1253(text));
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->Entry_TextChange(ToCp1253(text)); });
     FitEntryLabels();
 }
 
@@ -306,21 +299,13 @@ void TMainLex::Entries_ListReturn()
 
 void TMainLex::Fill_List_ButtonClick()
 {
-    {
-        BusyCursor busy;
-        m_core->Fill_List_ButtonClick();
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->Fill_List_ButtonClick(); });
 }
 
 void TMainLex::WholeLex_ButtonClick()
 {
     m_fillListButton->setFocus(Qt::OtherFocusReason);
-    {
-        BusyCursor busy;
-        m_core->WholeLex_ButtonClick();
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->WholeLex_ButtonClick(); });
 }
 
 void TMainLex::Entries_ListMouseMove(const QPoint &viewportPosition)
@@ -344,11 +329,7 @@ void TMainLex::Entries_ListMouseMove(const QPoint &viewportPosition)
 void TMainLex::Lang_ButtonClick()
 {
     m_entryText->setFocus(Qt::OtherFocusReason);
-    {
-        BusyCursor busy;
-        m_core->Lang_ButtonClick();
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->Lang_ButtonClick(); });
 }
 
 bool TMainLex::eventFilter(QObject *watched, QEvent *event)
@@ -441,16 +422,8 @@ void TMainLex::Paste_ButtonClick()
 {
     QString pasted;
     if (m_services.clipboard != nullptr)
-        pasted = QString::fromStdString(m_services.clipboard->Text());
-    // A single-line field takes the first line.
-    pasted = pasted.section(QLatin1Char('\n'), 0, 0);
-    if (pasted.endsWith(QLatin1Char('\r')))
-        pasted.chop(1);
-    {
-        BusyCursor busy;
-        m_core->Paste_ButtonClick(ToCp1253(pasted));
-    }
-    Mirror();
+        pasted = QString::fromStdString(SingleLinePaste(m_services.clipboard->Text()));
+    BusyThenMirror([&] { m_core->Paste_ButtonClick(ToCp1253(pasted)); });
     FitEntryLabels();
     if (m_entryText->hasFocus())
         Entry_TextEnter();

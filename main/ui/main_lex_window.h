@@ -5,6 +5,7 @@
 #pragma once
 
 #include "main/main_lex.h"
+#include "main/ui/window_support.h"
 #include "platform/platform.h"
 
 #include <QElapsedTimer>
@@ -15,6 +16,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class QAction;
@@ -171,6 +173,25 @@ private:
                                     QRect design, int group);
     // Writes the core's state into the widgets; the widgets' own change handlers stay quiet.
     void Mirror();
+    // Runs a step of the core under the busy cursor, then mirrors the core; returns what the
+    // step returns.
+    template <typename Step> auto BusyThenMirror(Step &&step)
+    {
+        if constexpr (std::is_void_v<std::invoke_result_t<Step>>) {
+            {
+                BusyCursor busy;
+                step();
+            }
+            Mirror();
+        } else {
+            auto result = [&] {
+                BusyCursor busy;
+                return step();
+            }();
+            Mirror();
+            return result;
+        }
+    }
     void MirrorDescription();
     void MirrorHistoryMenus();
     // What the last search found, over the empty description (window_documents.cpp).

@@ -13,19 +13,6 @@
 
 namespace termdex {
 
-namespace {
-
-class QuickCursor
-{
-public:
-    QuickCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~QuickCursor() { QGuiApplication::restoreOverrideCursor(); }
-    QuickCursor(const QuickCursor &) = delete;
-    QuickCursor &operator=(const QuickCursor &) = delete;
-};
-
-} // namespace
-
 QString QuickTranslationTooltip(const char *hint)
 {
     QString tooltip = QString::fromUtf8(hint);
@@ -61,11 +48,7 @@ void TMainLex::WMDrawClipboard()
                                     clipboard->HasText(), m_core->State().OwnClipboardWrite))
         return;
     const QString pasted = QString::fromStdString(SingleLinePaste(clipboard->Text()));
-    {
-        QuickCursor busy;
-        m_core->QuickTranslate(ToCp1253(pasted));
-    }
-    Mirror();
+    BusyThenMirror([&] { m_core->QuickTranslate(ToCp1253(pasted)); });
     FitEntryLabels();
     if (isMinimized())
         showNormal();

@@ -17,6 +17,7 @@
 #include "main/ui/search_status.h"
 #include "main/ui/text_convert.h"
 #include "main/ui/window_extras.h"
+#include "main/ui/window_support.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -36,26 +37,6 @@ namespace termdex {
 
 WindowExtras::WindowExtras() = default;
 WindowExtras::~WindowExtras() = default;
-
-void ClickFilter::Watch(QWidget *widget, std::function<void()> clicked)
-{
-    widget->installEventFilter(this);
-    m_watched.emplace_back(widget, std::move(clicked));
-}
-
-bool ClickFilter::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        for (const auto &[widget, clicked] : m_watched) {
-            if (widget == watched) {
-                clicked();
-                break;
-            }
-        }
-    }
-    return QObject::eventFilter(watched, event);
-}
 
 namespace {
 
@@ -238,9 +219,7 @@ void TMainLex::ShowPendingFigure()
 
 void TMainLex::Pinakes_ButtonClick()
 {
-    const MenuPoint at = termdex::Pinakes_ButtonClick(
-        x(), y(), m_pinakesButton->x(), m_pinakesButton->y(), m_pinakesButton->height());
-    m_extras->pinakesMenu->popup(QPoint(at.x, at.y));
+    PopUpBelow(*m_extras->pinakesMenu, *this, *m_pinakesButton);
 }
 
 void TMainLex::PrefaceMenuClick()

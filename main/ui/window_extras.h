@@ -23,27 +23,13 @@ class QWidget;
 
 namespace termdex {
 
+class ClickFilter;
 class SearchStatus;
 class TDummyFrm;
 
 // The quick-translation button's hint; on a native Wayland session it adds that another
 // program's copies are seen only while the window has the focus.
 QString QuickTranslationTooltip(const char *hint);
-
-// Runs a function when a watched widget is clicked with the left button (on the release).
-class ClickFilter final : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    void Watch(QWidget *widget, std::function<void()> clicked);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    std::vector<std::pair<QObject *, std::function<void()>>> m_watched;
-};
 
 struct WindowExtras
 {

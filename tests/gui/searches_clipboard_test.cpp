@@ -308,6 +308,11 @@ private slots:
         QCOMPARE(Entry(w)->text(), Utf("Φόρος"));
         QCOMPARE(LabelText(w, "Entry_Label"), ItemText(w, 0)); // the Greek fold's exact match
         QTRY_COMPARE(Entry(w)->selectedText(), Utf("Φόρος"));
+
+        // A lone CR ends the line too, as in quick translation.
+        w.fake.clipboard.CopyFromOtherProgram("Inflation\rsecond line");
+        w.window->Paste_ButtonClick();
+        QCOMPARE(Entry(w)->text(), QStringLiteral("Inflation"));
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "data/description_store.h"
 #include "dictionary_fixture.h"
+#include "main/menu_position.h"
 
 namespace termdex {
 namespace {
@@ -269,14 +270,14 @@ TEST_F(DisplayTest, HistoryKeepsTheMarkAndTheLanguageOfItsCaption)
     EXPECT_TRUE(S().deleteEntryEnabled);
 }
 
-TEST(HistoryMenuTest, MenusPopUpUnderTheHistoryButtons)
+TEST(HistoryMenuTest, MenusPopUpUnderTheirButtons)
 {
-    const auto prev = MainLexCore::PrevMenu_ButtonClick(200, 100, 60, 2, 39);
+    const MenuPoint prev = MenuBelowButton(200, 100, 60, 2, 39); // Prev_Button
     EXPECT_EQ(prev.x, 264);
     EXPECT_EQ(prev.y, 163);
-    const auto next = MainLexCore::NextMenu_ButtonClick(0, 0, 108, 2, 39);
-    EXPECT_EQ(next.x, 112);
-    EXPECT_EQ(next.y, 63);
+    const MenuPoint pinakes = MenuBelowButton(100, 50, 437, 2, 39); // Pinakes_Button
+    EXPECT_EQ(pinakes.x, 100 + 437 + 4);
+    EXPECT_EQ(pinakes.y, 50 + 2 + 39 + 22);
 }
 
 } // namespace

@@ -112,13 +112,6 @@ TEST_F(RightsTextTest, OnlyABoundedRichTextIsTaken)
     EXPECT_EQ(ReadRightsText(paths), std::nullopt);
 }
 
-TEST(PinakesMenuTest, PopsUpJustBelowTheButton)
-{
-    const MenuPoint at = Pinakes_ButtonClick(100, 50, 437, 2, 39);
-    EXPECT_EQ(at.x, 100 + 437 + 4);
-    EXPECT_EQ(at.y, 50 + 2 + 39 + 22);
-}
-
 TEST(QuickTranslationTest, ToggleShowsEachModesTexts)
 {
     QuickTranslation mode;
