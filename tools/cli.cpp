@@ -301,22 +301,23 @@ std::string WrapText(std::string_view utf8, int width)
     return out;
 }
 
-int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
+namespace {
+
+// The command line read: the global options, the command and what follows it.
+struct CommandLine
 {
-    // Every argument is checked before any is used, so a bad one changes nothing.
-    for (int i = 1; i < argc; ++i) {
-        if (const auto problem = Utf8Error(argv[i])) {
-            err << "termdex-cli: argument " << i << ": " << *problem << '\n';
-            return kExitUsage;
-        }
-    }
     GlobalOptions options;
-    options.programFolder =
-        LocateProgramFolder(ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli"));
-    std::vector<std::string> rest;
     std::string command;
-    bool optionsEnded = false;
+    std::vector<std::string> rest;
     bool helpAsked = false;
+};
+
+// Reads the command line into line; an exit status when it ends the run there (--version, a bad
+// option).
+std::optional<int> ReadCommandLine(int argc, char **argv, CommandLine &line, std::ostream &out,
+                                   std::ostream &err)
+{
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         // --opt=value is --opt value.
@@ -346,41 +347,47 @@ int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
         }
         std::string text;
         if (optionsEnded) {
-            rest.push_back(arg);
+            line.rest.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
-            rest.push_back(arg);
+            line.rest.push_back(arg);
         } else if (name == "--help" || name == "-h") {
-            helpAsked = true;
+            line.helpAsked = true;
         } else if (name == "--version") {
             out << "termdex-cli " << TermdexVersion() << '\n';
             return kExitOk;
         } else if (name == "--json") {
-            options.json = true;
+            line.options.json = true;
         } else if (name == "--program-folder" || name == "--custom-folder" || name == "--lang") {
             if (!value(text)) {
                 err << "option " << name << " needs a value\n";
                 return kExitUsage;
             }
             if (name == "--program-folder") {
-                options.programFolder = text;
+                line.options.programFolder = text;
             } else if (name == "--custom-folder") {
-                options.customFolder = text;
+                line.options.customFolder = text;
             } else if (text == "en" || text == "gr") {
-                options.greek = text == "gr";
+                line.options.greek = text == "gr";
             } else {
                 err << "--lang takes en or gr, not " << text << '\n';
                 return kExitUsage;
             }
-        } else if (command.empty() && !(arg.size() > 1 && arg[0] == '-')) {
-            command = arg;
+        } else if (line.command.empty() && !(arg.size() > 1 && arg[0] == '-')) {
+            line.command = arg;
         } else {
-            rest.push_back(arg);
+            line.rest.push_back(arg);
         }
     }
-    if (command == "help") {
+    return std::nullopt;
+}
+
+// "help [COMMAND]", --help and -h: the exit status when help was asked for.
+std::optional<int> Help(CommandLine &line, std::ostream &out, std::ostream &err)
+{
+    if (line.command == "help") {
         std::vector<std::string> topics;
-        for (const std::string &arg : rest)
+        for (const std::string &arg : line.rest)
             if (arg != "--")
                 topics.push_back(arg);
         if (topics.size() > 1) {
@@ -391,28 +398,48 @@ int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
             PrintHelp(out);
             return kExitOk;
         }
-        command = topics.front();
-        helpAsked = true;
+        line.command = topics.front();
+        line.helpAsked = true;
     }
-    if (helpAsked) {
-        if (command.empty()) {
-            PrintHelp(out);
-            return kExitOk;
-        }
-        const Command *known = FindCommand(command);
-        if (known == nullptr)
-            return UnknownCommand(err, command);
-        PrintCommandHelp(out, *known);
+    if (!line.helpAsked)
+        return std::nullopt;
+    if (line.command.empty()) {
+        PrintHelp(out);
         return kExitOk;
     }
-    if (command.empty()) {
+    const Command *known = FindCommand(line.command);
+    if (known == nullptr)
+        return UnknownCommand(err, line.command);
+    PrintCommandHelp(out, *known);
+    return kExitOk;
+}
+
+} // namespace
+
+int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
+{
+    // Every argument is checked before any is used, so a bad one changes nothing.
+    for (int i = 1; i < argc; ++i) {
+        if (const auto problem = Utf8Error(argv[i])) {
+            err << "termdex-cli: argument " << i << ": " << *problem << '\n';
+            return kExitUsage;
+        }
+    }
+    CommandLine line;
+    line.options.programFolder =
+        LocateProgramFolder(ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli"));
+    if (const std::optional<int> status = ReadCommandLine(argc, argv, line, out, err))
+        return *status;
+    if (const std::optional<int> status = Help(line, out, err))
+        return *status;
+    if (line.command.empty()) {
         PrintHelp(err);
         return kExitUsage;
     }
-    const Command *known = FindCommand(command);
+    const Command *known = FindCommand(line.command);
     if (known == nullptr)
-        return UnknownCommand(err, command);
-    Run run{options, CommandArgs(std::move(rest)), out, err};
+        return UnknownCommand(err, line.command);
+    Run run{line.options, CommandArgs(std::move(line.rest)), out, err};
     return known->run(run);
 }
 
