@@ -127,107 +127,159 @@ bool ReadAuthoredEntries(const fs::path &authoringText, AuthoredEntries &entries
     return true;
 }
 
-ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &programFolder,
-                           const GreekSpeller &speller)
-{
-    ContentReport report;
-    auto error = [&](Cp1253View entry, Cp1253 reason) {
-        report.errors.push_back({Cp1253(entry), std::move(reason)});
-    };
+namespace {
 
-    std::unordered_map<Cp1253, size_t> byEnglish; // lowered headword -> first record index
-    for (size_t i = 0; i < entries.records.size(); ++i) {
-        const Cp1253 key = Lowered(entries.records[i].english);
-        if (const auto [it, added] = byEnglish.emplace(key, i); !added)
-            error(entries.records[i].english,
-                  "duplicate English headword (also entry " + std::to_string(it->second + 1) + ")");
+// The checks of CheckContent, over what they share: the headwords, the links found so far and
+// the figures the entries name.
+class ContentChecker
+{
+public:
+    ContentChecker(const AuthoredEntries &entries, const fs::path &programFolder,
+                   const GreekSpeller &speller)
+        : m_entries(entries), m_programFolder(programFolder), m_speller(speller),
+          m_refersTo(entries.records.size())
+    {
     }
 
-    std::vector<std::set<size_t>> refersTo(entries.records.size());
-    std::set<Cp1253> usedFigures; // lower-cased file names
-    std::set<Cp1253> unknownWords;
-    for (size_t i = 0; i < entries.records.size(); ++i) {
-        const BuildRecord &record = entries.records[i];
-        const Cp1253View description =
-            i < entries.descriptions.size() ? Cp1253View(entries.descriptions[i]) : Cp1253View();
-        const Cp1253 document = Document(entries.preamble, description);
-        const Cp1253 text = RtfToPlainText(document);
+    ContentReport Run()
+    {
+        IndexHeadwords();
+        for (size_t i = 0; i < m_entries.records.size(); ++i)
+            CheckEntry(i);
+        CheckSharedGreek();
+        CheckFigureFiles();
+        return std::move(m_report);
+    }
 
-        std::vector<Cp1253> unmatched;
-        const auto links = FindEntryLinks(
-            document,
-            [&](Cp1253View name) {
-                const auto it = byEnglish.find(Lowered(name));
-                return it == byEnglish.end() ? 0 : static_cast<int>(it->second) + 1;
-            },
-            &unmatched);
-        for (const EntryLink &link : links)
-            refersTo[i].insert(static_cast<size_t>(link.record) - 1);
-        for (const Cp1253 &name : unmatched)
-            error(record.english, "\"\xe2\xeb.\" names no headword: " + name);
+private:
+    void Error(Cp1253View entry, Cp1253 reason)
+    {
+        m_report.errors.push_back({Cp1253(entry), std::move(reason)});
+    }
 
-        for (const Cp1253 &number : FigureReferences(text)) {
-            const fs::path file = FigureFile(programFolder, FigureTermName(record.english), number);
-            if (FileExists(file))
-                usedFigures.insert(LocaleLower(file.filename().string()));
-            else
-                error(record.english, "figure missing: " + file.filename().string());
+    void IndexHeadwords()
+    {
+        for (size_t i = 0; i < m_entries.records.size(); ++i) {
+            const Cp1253 key = Lowered(m_entries.records[i].english);
+            if (const auto [it, added] = m_byEnglish.emplace(key, i); !added)
+                Error(m_entries.records[i].english, "duplicate English headword (also entry " +
+                                                        std::to_string(it->second + 1) + ")");
         }
+    }
 
+    void CheckEntry(size_t i)
+    {
+        const BuildRecord &record = m_entries.records[i];
+        const Cp1253View description = i < m_entries.descriptions.size()
+                                           ? Cp1253View(m_entries.descriptions[i])
+                                           : Cp1253View();
+        const Cp1253 document = Document(m_entries.preamble, description);
+        const Cp1253 text = RtfToPlainText(document);
+        CheckLinks(i, document);
+        CheckFigures(record, text);
         for (const Cp1253View field : {Cp1253View(record.greek), Cp1253View(text)}) {
             ForEachWord(field, [&](Cp1253View word) {
                 if (MixesScripts(word))
-                    error(record.english, "Latin and Greek letters in one word: " + Cp1253(word));
-                else if (speller && IsGreekWord(word) && !IsAbbreviation(word) && !speller(word) &&
-                         unknownWords.insert(Cp1253(word)).second)
-                    report.warnings.push_back(
+                    Error(record.english, "Latin and Greek letters in one word: " + Cp1253(word));
+                else if (m_speller && IsGreekWord(word) && !IsAbbreviation(word) &&
+                         !m_speller(word) && m_unknownWords.insert(Cp1253(word)).second)
+                    m_report.warnings.push_back(
                         {record.english, "unknown Greek word: " + Cp1253(word)});
             });
         }
-
         const int words = CountWords(text);
         if (words < kMinDescriptionWords || words > kMaxDescriptionWords)
-            error(record.english, "description of " + std::to_string(words) + " words (" +
+            Error(record.english, "description of " + std::to_string(words) + " words (" +
                                       std::to_string(kMinDescriptionWords) + " to " +
                                       std::to_string(kMaxDescriptionWords) + " wanted)");
     }
 
+    void CheckLinks(size_t i, Cp1253View document)
+    {
+        std::vector<Cp1253> unmatched;
+        const auto links = FindEntryLinks(
+            document,
+            [&](Cp1253View name) {
+                const auto it = m_byEnglish.find(Lowered(name));
+                return it == m_byEnglish.end() ? 0 : static_cast<int>(it->second) + 1;
+            },
+            &unmatched);
+        for (const EntryLink &link : links)
+            m_refersTo[i].insert(static_cast<size_t>(link.record) - 1);
+        for (const Cp1253 &name : unmatched)
+            Error(m_entries.records[i].english, "\"\xe2\xeb.\" names no headword: " + name);
+    }
+
+    void CheckFigures(const BuildRecord &record, Cp1253View text)
+    {
+        for (const Cp1253 &number : FigureReferences(text)) {
+            const fs::path file =
+                FigureFile(m_programFolder, FigureTermName(record.english), number);
+            if (FileExists(file))
+                m_usedFigures.insert(LocaleLower(file.filename().string()));
+            else
+                Error(record.english, "figure missing: " + file.filename().string());
+        }
+    }
+
     // A Greek rendering may be shared only by entries that point at each other, such as an
     // abbreviation and its full term.
-    std::map<Cp1253, std::vector<size_t>> byGreek;
-    for (size_t i = 0; i < entries.records.size(); ++i)
-        if (!Trim(entries.records[i].greek).empty())
-            byGreek[Lowered(entries.records[i].greek)].push_back(i);
-    for (const auto &[greek, sharing] : byGreek) {
-        for (size_t a = 1; a < sharing.size(); ++a) {
-            const size_t first = sharing.front(), other = sharing[a];
-            if (!refersTo[first].count(other) && !refersTo[other].count(first))
-                error(entries.records[other].english,
-                      "Greek headword shared with unrelated entry " +
-                          entries.records[first].english);
+    void CheckSharedGreek()
+    {
+        std::map<Cp1253, std::vector<size_t>> byGreek;
+        for (size_t i = 0; i < m_entries.records.size(); ++i)
+            if (!Trim(m_entries.records[i].greek).empty())
+                byGreek[Lowered(m_entries.records[i].greek)].push_back(i);
+        for (const auto &[greek, sharing] : byGreek) {
+            for (size_t a = 1; a < sharing.size(); ++a) {
+                const size_t first = sharing.front(), other = sharing[a];
+                if (!m_refersTo[first].count(other) && !m_refersTo[other].count(first))
+                    Error(m_entries.records[other].english,
+                          "Greek headword shared with unrelated entry " +
+                              m_entries.records[first].english);
+            }
         }
     }
 
     // The installer copies what its manifest lists, so a figure missing there would be missing
     // from every installed copy.
-    const fs::path content = ResolvePathCase(programFolder / "content");
-    std::set<Cp1253> manifest;
-    if (const auto text = ReadWholeFile(ResolvePathCase(content / "fil.tbo"), 1 << 20))
-        for (const std::string &line : SplitLines(*text))
-            manifest.insert(LocaleLower(Trim(line)));
-    std::error_code ec;
-    for (fs::directory_iterator it(content, ec), end; !ec && it != end; it.increment(ec)) {
-        const Cp1253 name = it->path().filename().string();
-        const Cp1253 lowered = LocaleLower(name);
-        if (lowered.rfind("fig_", 0) != 0 || lowered.size() <= 8 ||
-            lowered.compare(lowered.size() - 4, 4, ".bmp") != 0)
-            continue;
-        if (!usedFigures.count(lowered))
-            error(name, "no entry refers to this figure");
-        if (!manifest.count(lowered))
-            error(name, "missing from the install manifest fil.tbo");
+    void CheckFigureFiles()
+    {
+        const fs::path content = ResolvePathCase(m_programFolder / "content");
+        std::set<Cp1253> manifest;
+        if (const auto text = ReadWholeFile(ResolvePathCase(content / "fil.tbo"), 1 << 20))
+            for (const std::string &line : SplitLines(*text))
+                manifest.insert(LocaleLower(Trim(line)));
+        std::error_code ec;
+        for (fs::directory_iterator it(content, ec), end; !ec && it != end; it.increment(ec)) {
+            const Cp1253 name = it->path().filename().string();
+            const Cp1253 lowered = LocaleLower(name);
+            if (lowered.rfind("fig_", 0) != 0 || lowered.size() <= 8 ||
+                lowered.compare(lowered.size() - 4, 4, ".bmp") != 0)
+                continue;
+            if (!m_usedFigures.count(lowered))
+                Error(name, "no entry refers to this figure");
+            if (!manifest.count(lowered))
+                Error(name, "missing from the install manifest fil.tbo");
+        }
     }
-    return report;
+
+    const AuthoredEntries &m_entries;
+    const fs::path &m_programFolder;
+    const GreekSpeller &m_speller;
+    ContentReport m_report;
+    std::unordered_map<Cp1253, size_t> m_byEnglish; // lowered headword -> first record index
+    std::vector<std::set<size_t>> m_refersTo;
+    std::set<Cp1253> m_usedFigures; // lower-cased file names
+    std::set<Cp1253> m_unknownWords;
+};
+
+} // namespace
+
+ContentReport CheckContent(const AuthoredEntries &entries, const fs::path &programFolder,
+                           const GreekSpeller &speller)
+{
+    return ContentChecker(entries, programFolder, speller).Run();
 }
 
 } // namespace termdex
