@@ -97,70 +97,63 @@ struct Merged
     bool cutWarned = false;
 };
 
-} // namespace
-
-AuthoringResult MakeAuthoringText(std::vector<Entry> entries)
+// Folds entry into merged: a new entry, or a further part of the entry of its headword. False
+// when it is skipped.
+bool MergeEntry(Entry &entry, std::vector<Merged> &merged, std::map<Cp1253, size_t> &byEnglish,
+                AuthoringResult &result)
 {
-    AuthoringResult result;
-    std::vector<Merged> merged;
-    std::map<Cp1253, size_t> byEnglish;
-    for (Entry &entry : entries) {
-        const std::string name = TrimUtf8(entry.english);
-        const Headword english = ConvertHeadword(entry.english, result.warnings, name, kMaxEnglish);
-        if (!english.text) {
-            result.skipped.push_back({name, english.problem});
-            continue;
-        }
-        if (english.text->empty()) {
-            result.skipped.push_back({TrimUtf8(entry.greek), "no English headword"});
-            continue;
-        }
-        const Headword greek = ConvertHeadword(entry.greek, result.warnings, name, kMaxGreek);
-        if (!greek.text) {
-            result.skipped.push_back({name, "Greek " + greek.problem.substr(4)});
-            continue;
-        }
-        if (entry.descriptionCut)
-            result.warnings.push_back(name + ": description cut to its first " +
-                                      std::to_string(RichText::kMaxBytes) + " bytes");
-        const auto [at, fresh] = byEnglish.emplace(*english.text, merged.size());
-        if (fresh) {
-            merged.push_back({*english.text, *greek.text, std::move(entry.rtf)});
-            continue;
-        }
-        Merged &into = merged[at->second];
-        // A second rendering under the same headword stays visible at the head of its part.
-        std::string part = std::move(entry.rtf);
-        if (into.greek.empty()) {
-            into.greek = *greek.text;
-        } else if (!greek.text->empty() && *greek.text != into.greek) {
-            const std::string pard = "\\pard\\plain\\f60\\fs20 ";
-            if (part.compare(0, pard.size(), pard) == 0)
-                part.insert(pard.size(), "\\b " + HeadwordSource(*greek.text) + "\\b0 \\line ");
-        }
-        if (into.rtf.size() + part.size() + 5 > kMaxDescription) {
-            if (!into.cutWarned)
-                result.warnings.push_back(name +
-                                          ": merged description too long; later parts left out");
-            into.cutWarned = true;
-            continue;
-        }
-        into.rtf += "\\par " + part;
+    const std::string name = TrimUtf8(entry.english);
+    const Headword english = ConvertHeadword(entry.english, result.warnings, name, kMaxEnglish);
+    if (!english.text) {
+        result.skipped.push_back({name, english.problem});
+        return false;
     }
-
-    if (merged.size() > static_cast<size_t>(kMaxRecords)) {
-        result.tooManyEntries = true;
-        result.error = "the source holds " + std::to_string(merged.size()) +
-                       " entries; a dictionary holds at most " + std::to_string(kMaxRecords);
-        return result;
+    if (english.text->empty()) {
+        result.skipped.push_back({TrimUtf8(entry.greek), "no English headword"});
+        return false;
     }
+    const Headword greek = ConvertHeadword(entry.greek, result.warnings, name, kMaxGreek);
+    if (!greek.text) {
+        result.skipped.push_back({name, "Greek " + greek.problem.substr(4)});
+        return false;
+    }
+    if (entry.descriptionCut)
+        result.warnings.push_back(name + ": description cut to its first " +
+                                  std::to_string(RichText::kMaxBytes) + " bytes");
+    const auto [at, fresh] = byEnglish.emplace(*english.text, merged.size());
+    if (fresh) {
+        merged.push_back({*english.text, *greek.text, std::move(entry.rtf)});
+        return true;
+    }
+    Merged &into = merged[at->second];
+    // A second rendering under the same headword stays visible at the head of its part.
+    std::string part = std::move(entry.rtf);
+    if (into.greek.empty()) {
+        into.greek = *greek.text;
+    } else if (!greek.text->empty() && *greek.text != into.greek) {
+        const std::string pard = "\\pard\\plain\\f60\\fs20 ";
+        if (part.compare(0, pard.size(), pard) == 0)
+            part.insert(pard.size(), "\\b " + HeadwordSource(*greek.text) + "\\b0 \\line ");
+    }
+    if (into.rtf.size() + part.size() + 5 > kMaxDescription) {
+        if (!into.cutWarned)
+            result.warnings.push_back(name + ": merged description too long; later parts left out");
+        into.cutWarned = true;
+        return true;
+    }
+    into.rtf += "\\par " + part;
+    return true;
+}
 
-    // The English list shows the table in file order, so the file follows the lookup's key.
-    struct Keyed
-    {
-        Cp1253 key, lower;
-        const Merged *entry;
-    };
+struct Keyed
+{
+    Cp1253 key, lower;
+    const Merged *entry;
+};
+
+// The English list shows the table in file order, so the file follows the lookup's key.
+std::vector<Keyed> InLookupOrder(const std::vector<Merged> &merged)
+{
     std::vector<Keyed> keyed;
     keyed.reserve(merged.size());
     for (const Merged &m : merged)
@@ -172,7 +165,27 @@ AuthoringResult MakeAuthoringText(std::vector<Entry> entries)
             return a.lower < b.lower;
         return a.entry->english < b.entry->english;
     });
+    return keyed;
+}
 
+} // namespace
+
+AuthoringResult MakeAuthoringText(std::vector<Entry> entries)
+{
+    AuthoringResult result;
+    std::vector<Merged> merged;
+    std::map<Cp1253, size_t> byEnglish;
+    for (Entry &entry : entries)
+        MergeEntry(entry, merged, byEnglish, result);
+
+    if (merged.size() > static_cast<size_t>(kMaxRecords)) {
+        result.tooManyEntries = true;
+        result.error = "the source holds " + std::to_string(merged.size()) +
+                       " entries; a dictionary holds at most " + std::to_string(kMaxRecords);
+        return result;
+    }
+
+    const std::vector<Keyed> keyed = InLookupOrder(merged);
     std::string &text = result.text;
     text = ShippedPreamble() + "\r\n";
     long long offset = static_cast<long long>(text.size());

@@ -267,24 +267,30 @@ std::vector<Term> TermsOf(const Node &langSet)
     return terms;
 }
 
-void AddConcept(const Node &record, Parsed &out)
+// What a concept record holds, its terms in order of preference.
+struct Concept
 {
     std::vector<Term> english, greek;
     std::vector<std::string> definitions, notes;
     std::string subject;
+};
+
+Concept ReadConcept(const Node &record)
+{
+    Concept c;
     for (const Node *descrip : record.All("descrip")) {
         const std::string type = AsciiLower(descrip->Attribute("type"));
         const std::string text = Collapse(descrip->Text());
         if (text.empty())
             continue;
-        if (type == "subjectfield" && subject.empty())
-            subject = text;
+        if (type == "subjectfield" && c.subject.empty())
+            c.subject = text;
         else if (type == "definition" || type == "context" || type == "explanation")
-            definitions.push_back(text);
+            c.definitions.push_back(text);
     }
     for (const Node *note : record.All("note"))
         if (const std::string text = Collapse(note->Text()); !text.empty())
-            notes.push_back(text);
+            c.notes.push_back(text);
     std::vector<const Node *> sets = record.All("langSet");
     for (const Node *set : record.All("langSec"))
         sets.push_back(set);
@@ -292,69 +298,83 @@ void AddConcept(const Node &record, Parsed &out)
         const std::string lang = set->Language();
         if (!IsEnglish(lang) && !IsGreek(lang))
             continue;
-        auto &terms = IsEnglish(lang) ? english : greek;
+        auto &terms = IsEnglish(lang) ? c.english : c.greek;
         for (Term &term : TermsOf(*set))
             if (!term.text.empty())
                 terms.push_back(std::move(term));
     }
-    std::stable_sort(english.begin(), english.end(),
+    std::stable_sort(c.english.begin(), c.english.end(),
                      [](const Term &a, const Term &b) { return a.rank < b.rank; });
-    std::stable_sort(greek.begin(), greek.end(),
+    std::stable_sort(c.greek.begin(), c.greek.end(),
                      [](const Term &a, const Term &b) { return a.rank < b.rank; });
-    const std::string id = record.Attribute("id");
-    if (english.empty()) {
-        if (!greek.empty() || !id.empty())
-            out.skipped.push_back(
-                {greek.empty() ? id : greek.front().text, "the record has no English term"});
+    return c;
+}
+
+// The subject field in italics on a line of its own.
+void WriteSubject(const std::string &subject, RichText &rich)
+{
+    if (subject.empty())
         return;
-    }
-    const std::string rendering = greek.empty() ? std::string() : greek.front().text;
-    RichText rich;
-    if (!subject.empty()) {
-        rich.Italic(true);
-        rich.Text(subject);
-        rich.Italic(false);
-        rich.LineBreak();
-    }
-    for (size_t i = 1; i < greek.size(); ++i) {
-        rich.Text((i == 1 ? "" : ", ") + greek[i].text);
-        if (i + 1 == greek.size())
+    rich.Italic(true);
+    rich.Text(subject);
+    rich.Italic(false);
+    rich.LineBreak();
+}
+
+// The description of the preferred English term: the subject, the other Greek terms, the
+// definitions and notes, and the other English terms.
+void WriteConcept(const Concept &c, RichText &rich)
+{
+    WriteSubject(c.subject, rich);
+    for (size_t i = 1; i < c.greek.size(); ++i) {
+        rich.Text((i == 1 ? "" : ", ") + c.greek[i].text);
+        if (i + 1 == c.greek.size())
             rich.LineBreak();
     }
-    for (const std::string &text : definitions) {
+    for (const std::string &text : c.definitions) {
         rich.Text(text);
         rich.LineBreak();
     }
-    for (const std::string &text : notes) {
+    for (const std::string &text : c.notes) {
         rich.Text(text);
         rich.LineBreak();
     }
-    if (english.size() > 1) {
+    if (c.english.size() > 1) {
         rich.Italic(true);
         rich.Text("Also: ");
         rich.Italic(false);
-        for (size_t i = 1; i < english.size(); ++i)
-            rich.Text((i == 1 ? "" : ", ") + english[i].text);
+        for (size_t i = 1; i < c.english.size(); ++i)
+            rich.Text((i == 1 ? "" : ", ") + c.english[i].text);
     }
-    Entry main{english.front().text, rendering, {}, rich.cut()};
+}
+
+void AddConcept(const Node &record, Parsed &out)
+{
+    const Concept c = ReadConcept(record);
+    const std::string id = record.Attribute("id");
+    if (c.english.empty()) {
+        if (!c.greek.empty() || !id.empty())
+            out.skipped.push_back(
+                {c.greek.empty() ? id : c.greek.front().text, "the record has no English term"});
+        return;
+    }
+    const std::string rendering = c.greek.empty() ? std::string() : c.greek.front().text;
+    RichText rich;
+    WriteConcept(c, rich);
+    Entry main{c.english.front().text, rendering, {}, rich.cut()};
     main.rtf = rich.Finish();
     out.entries.push_back(std::move(main));
     // The other English terms lead to the preferred one.
-    for (size_t i = 1; i < english.size() && !Full(out); ++i) {
-        if (english[i].text == english.front().text)
+    for (size_t i = 1; i < c.english.size() && !Full(out); ++i) {
+        if (c.english[i].text == c.english.front().text)
             continue;
         RichText see;
-        if (!subject.empty()) {
-            see.Italic(true);
-            see.Text(subject);
-            see.Italic(false);
-            see.LineBreak();
-        }
+        WriteSubject(c.subject, see);
         see.Text("\xCE\xB2\xCE\xBB. "); // "βλ.", as the shipped entries refer to one another
         see.Bold(true);
-        see.Text(english.front().text);
+        see.Text(c.english.front().text);
         see.Bold(false);
-        out.entries.push_back({english[i].text, rendering, see.Finish(), false});
+        out.entries.push_back({c.english[i].text, rendering, see.Finish(), false});
     }
 }
 
