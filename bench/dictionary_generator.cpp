@@ -274,6 +274,139 @@ private:
     int64_t m_written = 0;
 };
 
+// Which entries are the reader's (never the first, so each has a shipped anchor), and which
+// shipped entries carry a supplement; every entry's id.
+void ChooseCustomEntries(Random &random, std::vector<Entry> &entries, int customCount,
+                         int supplementCount)
+{
+    const int total = static_cast<int>(entries.size());
+    std::vector<int> order(total - 1);
+    for (int i = 0; i < total - 1; ++i)
+        order[i] = i + 1;
+    for (int i = 0; i < customCount; ++i)
+        std::swap(order[i], order[i + random.Below(uint32_t(total - 1 - i))]);
+    for (int i = 0; i < customCount; ++i)
+        entries[order[i]].custom = true;
+    int nextId = 0;
+    std::vector<int> shipped;
+    for (int i = 0; i < total; ++i)
+        if (!entries[i].custom) {
+            entries[i].id = ++nextId;
+            shipped.push_back(i);
+        }
+    // The reader's entries got their ids in the order they were added: above the shipped ones.
+    for (int i = 0; i < customCount; ++i)
+        entries[order[i]].id = ++nextId;
+    for (int i = 0; i < supplementCount; ++i) {
+        std::swap(shipped[i], shipped[i + random.Below(uint32_t(shipped.size() - i))]);
+        entries[shipped[i]].supplemented = true;
+    }
+}
+
+// The description file and the shipped English index, in English order.
+bool WriteShippedFiles(const std::filesystem::path &dataFolder, ProseWriter &prose, Random &random,
+                       const std::vector<Entry> &entries, GeneratorResult &result)
+{
+    OutputFile descriptions(dataFolder / "Termdex.tbo");
+    OutputFile englishIndex(dataFolder / "TermdexI.tbo");
+    std::string error;
+    const Cp1253 header = HeaderBlock() + "\r\n";
+    descriptions.Write(DescriptionEncode(1, header));
+    int64_t offset = static_cast<int64_t>(header.size());
+    std::vector<int64_t> lengths;
+    int line = 0;
+    for (const Entry &entry : entries) {
+        if (entry.custom)
+            continue;
+        const Cp1253 body = prose.Description(random, entry, DescriptionLength(random));
+        const Cp1253 englishLine = FormatShippedEnglishLine(entry.id, entry.english, offset,
+                                                            static_cast<long long>(body.size()));
+        englishIndex.Write(MirrorEncode(++line, englishLine) + "\r\n");
+        descriptions.Write(DescriptionEncode(static_cast<int32_t>(offset + 1), body + "\r\n"));
+        offset += static_cast<int64_t>(body.size()) + 2;
+        lengths.push_back(static_cast<int64_t>(body.size()));
+    }
+    if (!descriptions.Finish(error) || !englishIndex.Finish(error)) {
+        result.error = error;
+        return false;
+    }
+    result.descriptionFileBytes = descriptions.written();
+    std::sort(lengths.begin(), lengths.end());
+    result.shortestDescription = lengths.front();
+    result.medianDescription = lengths[lengths.size() / 2];
+    result.longestDescription = lengths.back();
+    return true;
+}
+
+// The reader's English index and description file: each shipped entry's supplement line,
+// then the reader's entries that follow it, in English order.
+bool WriteCustomFiles(const std::filesystem::path &customData, ProseWriter &prose, Random &random,
+                      const std::vector<Entry> &entries, GeneratorResult &result)
+{
+    std::string error;
+    OutputFile customIndex(customData / "TermdexIC.tbo");
+    OutputFile customTexts(customData / "TermdexC.tbo");
+    int64_t position = 1;
+    int anchor = 0;
+    for (const Entry &entry : entries) {
+        Cp1253 line, stored;
+        if (!entry.custom) {
+            anchor = entry.id;
+            if (!entry.supplemented)
+                continue;
+            stored = EscapeDescription(prose.PlainText(random, random.Between(40, 400)),
+                                       "{\\f60\\fs22 ");
+            line = FormatCustomEnglishLine(AnchorText(entry.id), entry.id, "", position,
+                                           static_cast<long long>(stored.size()));
+        } else {
+            stored = EscapeDescription(prose.PlainText(random, random.Between(60, 700)), "{");
+            line = FormatCustomEnglishLine(AnchorText(anchor), entry.id, entry.english, position,
+                                           static_cast<long long>(stored.size()));
+        }
+        customIndex.Write(ShiftCodec(line, false) + "\r\n");
+        customTexts.Write(ShiftCodec(stored, false));
+        position += static_cast<int64_t>(stored.size());
+    }
+    if (!customIndex.Finish(error) || !customTexts.Finish(error)) {
+        result.error = error;
+        return false;
+    }
+    result.customDescriptionBytes = customTexts.written();
+    return true;
+}
+
+// The Greek indexes, in the order of the folded Greek headwords; each of the reader's
+// lines is anchored to the shipped Greek entry it follows.
+bool WriteGreekIndexes(const std::filesystem::path &dataFolder,
+                       const std::filesystem::path &customData, const std::vector<Entry> &entries,
+                       GeneratorResult &result)
+{
+    std::string error;
+    std::vector<const Entry *> greekShipped, greekCustom;
+    for (const Entry &entry : entries)
+        (entry.custom ? greekCustom : greekShipped).push_back(&entry);
+    auto byGreekKey = [](const Entry *a, const Entry *b) { return a->greekKey < b->greekKey; };
+    std::sort(greekShipped.begin(), greekShipped.end(), byGreekKey);
+    std::sort(greekCustom.begin(), greekCustom.end(), byGreekKey);
+    OutputFile greekIndex(dataFolder / "TermdexHI.tbo");
+    int line = 0;
+    for (const Entry *entry : greekShipped)
+        greekIndex.Write(MirrorEncode(++line, FormatShippedGreekLine(entry->id, entry->greek)) +
+                         "\r\n");
+    OutputFile customGreek(customData / "TermdexHIC.tbo");
+    for (const Entry *entry : greekCustom) {
+        auto after = std::upper_bound(greekShipped.begin(), greekShipped.end(), entry, byGreekKey);
+        const Entry *anchor = after == greekShipped.begin() ? greekShipped.front() : *(after - 1);
+        const Cp1253 lineText = FormatCustomGreekLine(anchor->id, entry->id, entry->greek);
+        customGreek.Write(ShiftCodec(lineText, false) + "\r\n");
+    }
+    if (!greekIndex.Finish(error) || !customGreek.Finish(error)) {
+        result.error = error;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 GeneratorResult WriteDictionary(const std::filesystem::path &folder,
@@ -306,126 +439,13 @@ GeneratorResult WriteDictionary(const std::filesystem::path &folder,
     std::sort(entries.begin(), entries.end(),
               [](const Entry &a, const Entry &b) { return a.englishKey < b.englishKey; });
 
-    // Which entries are the reader's (never the first, so each has a shipped anchor), and
-    // which shipped entries carry a supplement.
-    std::vector<int> order(total - 1);
-    for (int i = 0; i < total - 1; ++i)
-        order[i] = i + 1;
-    for (int i = 0; i < customCount; ++i)
-        std::swap(order[i], order[i + random.Below(uint32_t(total - 1 - i))]);
-    for (int i = 0; i < customCount; ++i)
-        entries[order[i]].custom = true;
-    int nextId = 0;
-    std::vector<int> shipped;
-    for (int i = 0; i < total; ++i)
-        if (!entries[i].custom) {
-            entries[i].id = ++nextId;
-            shipped.push_back(i);
-        }
-    // The reader's entries got their ids in the order they were added: above the shipped ones.
-    for (int i = 0; i < customCount; ++i)
-        entries[order[i]].id = ++nextId;
-    for (int i = 0; i < supplementCount; ++i) {
-        std::swap(shipped[i], shipped[i + random.Below(uint32_t(shipped.size() - i))]);
-        entries[shipped[i]].supplemented = true;
-    }
+    ChooseCustomEntries(random, entries, customCount, supplementCount);
 
     ProseWriter prose(words, entries);
-    std::string error;
-
-    // The description file and the shipped English index, in English order.
-    {
-        OutputFile descriptions(dataFolder / "Termdex.tbo");
-        OutputFile englishIndex(dataFolder / "TermdexI.tbo");
-        const Cp1253 header = HeaderBlock() + "\r\n";
-        descriptions.Write(DescriptionEncode(1, header));
-        int64_t offset = static_cast<int64_t>(header.size());
-        std::vector<int64_t> lengths;
-        int line = 0;
-        for (const Entry &entry : entries) {
-            if (entry.custom)
-                continue;
-            const Cp1253 body = prose.Description(random, entry, DescriptionLength(random));
-            const Cp1253 englishLine = FormatShippedEnglishLine(
-                entry.id, entry.english, offset, static_cast<long long>(body.size()));
-            englishIndex.Write(MirrorEncode(++line, englishLine) + "\r\n");
-            descriptions.Write(DescriptionEncode(static_cast<int32_t>(offset + 1), body + "\r\n"));
-            offset += static_cast<int64_t>(body.size()) + 2;
-            lengths.push_back(static_cast<int64_t>(body.size()));
-        }
-        if (!descriptions.Finish(error) || !englishIndex.Finish(error)) {
-            result.error = error;
-            return result;
-        }
-        result.descriptionFileBytes = descriptions.written();
-        std::sort(lengths.begin(), lengths.end());
-        result.shortestDescription = lengths.front();
-        result.medianDescription = lengths[lengths.size() / 2];
-        result.longestDescription = lengths.back();
-    }
-
-    // The reader's English index and description file: each shipped entry's supplement line,
-    // then the reader's entries that follow it, in English order.
-    {
-        OutputFile customIndex(customData / "TermdexIC.tbo");
-        OutputFile customTexts(customData / "TermdexC.tbo");
-        int64_t position = 1;
-        int anchor = 0;
-        for (const Entry &entry : entries) {
-            Cp1253 line, stored;
-            if (!entry.custom) {
-                anchor = entry.id;
-                if (!entry.supplemented)
-                    continue;
-                stored = EscapeDescription(prose.PlainText(random, random.Between(40, 400)),
-                                           "{\\f60\\fs22 ");
-                line = FormatCustomEnglishLine(AnchorText(entry.id), entry.id, "", position,
-                                               static_cast<long long>(stored.size()));
-            } else {
-                stored = EscapeDescription(prose.PlainText(random, random.Between(60, 700)), "{");
-                line = FormatCustomEnglishLine(AnchorText(anchor), entry.id, entry.english,
-                                               position, static_cast<long long>(stored.size()));
-            }
-            customIndex.Write(ShiftCodec(line, false) + "\r\n");
-            customTexts.Write(ShiftCodec(stored, false));
-            position += static_cast<int64_t>(stored.size());
-        }
-        if (!customIndex.Finish(error) || !customTexts.Finish(error)) {
-            result.error = error;
-            return result;
-        }
-        result.customDescriptionBytes = customTexts.written();
-    }
-
-    // The Greek indexes, in the order of the folded Greek headwords; each of the reader's
-    // lines is anchored to the shipped Greek entry it follows.
-    {
-        std::vector<const Entry *> greekShipped, greekCustom;
-        for (const Entry &entry : entries)
-            (entry.custom ? greekCustom : greekShipped).push_back(&entry);
-        auto byGreekKey = [](const Entry *a, const Entry *b) { return a->greekKey < b->greekKey; };
-        std::sort(greekShipped.begin(), greekShipped.end(), byGreekKey);
-        std::sort(greekCustom.begin(), greekCustom.end(), byGreekKey);
-        OutputFile greekIndex(dataFolder / "TermdexHI.tbo");
-        int line = 0;
-        for (const Entry *entry : greekShipped)
-            greekIndex.Write(MirrorEncode(++line, FormatShippedGreekLine(entry->id, entry->greek)) +
-                             "\r\n");
-        OutputFile customGreek(customData / "TermdexHIC.tbo");
-        for (const Entry *entry : greekCustom) {
-            auto after =
-                std::upper_bound(greekShipped.begin(), greekShipped.end(), entry, byGreekKey);
-            const Entry *anchor =
-                after == greekShipped.begin() ? greekShipped.front() : *(after - 1);
-            const Cp1253 lineText = FormatCustomGreekLine(anchor->id, entry->id, entry->greek);
-            customGreek.Write(ShiftCodec(lineText, false) + "\r\n");
-        }
-        if (!greekIndex.Finish(error) || !customGreek.Finish(error)) {
-            result.error = error;
-            return result;
-        }
-    }
-
+    if (!WriteShippedFiles(dataFolder, prose, random, entries, result) ||
+        !WriteCustomFiles(customData, prose, random, entries, result) ||
+        !WriteGreekIndexes(dataFolder, customData, entries, result))
+        return result;
     result.ok = true;
     result.shippedEntries = shippedCount;
     result.customEntries = customCount;
