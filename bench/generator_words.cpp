@@ -162,7 +162,14 @@ public:
             break;
         }
         }
-        // Three words and more sometimes carry their abbreviation, in both languages.
+        AbbreviateAndCapitalise(random, english, greek);
+    }
+
+private:
+    // Three words and more sometimes carry their abbreviation, in both languages; then the
+    // capitals.
+    static void AbbreviateAndCapitalise(Random &random, Cp1253 &english, Cp1253 &greek)
+    {
         if (std::count(english.begin(), english.end(), ' ') >= 2 && random.PerMille(120)) {
             Cp1253 initials;
             for (size_t i = 0; i < english.size(); ++i)
@@ -181,7 +188,6 @@ public:
         greek = CapitalFirst(greek);
     }
 
-private:
     static int Initial(const Cp1253 &english)
     {
         const auto c = static_cast<unsigned char>(AsciiLower(english.substr(0, 1))[0]);
