@@ -174,4 +174,21 @@ FileSystem &RealFileSystem()
     return fs;
 }
 
+std::unique_ptr<WritableFile> UnsyncedFileSystem::Create(const std::string &path)
+{
+    class File final : public WritableFile
+    {
+    public:
+        explicit File(std::unique_ptr<WritableFile> file) : m_file(std::move(file)) {}
+        bool Append(std::string_view bytes) override { return m_file->Append(bytes); }
+        bool Sync() override { return true; }
+        bool Close() override { return m_file->Close(); }
+
+    private:
+        std::unique_ptr<WritableFile> m_file;
+    };
+    auto file = m_real.Create(path);
+    return file ? std::make_unique<File>(std::move(file)) : nullptr;
+}
+
 } // namespace termdex

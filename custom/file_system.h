@@ -61,4 +61,36 @@ public:
 // The process's file system, with fsync for Sync and SyncFolder.
 FileSystem &RealFileSystem();
 
+// Another file system without its flushes (Sync and SyncFolder succeed at once), for files that
+// are thrown away on any failure: flushing each of their rewrites buys nothing.
+class UnsyncedFileSystem final : public FileSystem
+{
+public:
+    explicit UnsyncedFileSystem(FileSystem &real) : m_real(real) {}
+    bool Exists(const std::string &path) override { return m_real.Exists(path); }
+    std::optional<int64_t> Size(const std::string &path) override { return m_real.Size(path); }
+    std::optional<std::string> ReadAll(const std::string &path, int64_t maxBytes) override
+    {
+        return m_real.ReadAll(path, maxBytes);
+    }
+    std::unique_ptr<ReadableFile> OpenRead(const std::string &path) override
+    {
+        return m_real.OpenRead(path);
+    }
+    std::unique_ptr<WritableFile> Create(const std::string &path) override;
+    bool Rename(const std::string &from, const std::string &to) override
+    {
+        return m_real.Rename(from, to);
+    }
+    bool Link(const std::string &from, const std::string &to) override
+    {
+        return m_real.Link(from, to);
+    }
+    bool Remove(const std::string &path) override { return m_real.Remove(path); }
+    bool SyncFolder(const std::string &) override { return true; }
+
+private:
+    FileSystem &m_real;
+};
+
 } // namespace termdex
