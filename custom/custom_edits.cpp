@@ -2,6 +2,7 @@
 
 #include "custom/commit.h"
 #include "custom/custom_files.h"
+#include "custom/edit_steps.h"
 #include "custom/folder_lock.h"
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
@@ -58,15 +59,41 @@ constexpr int64_t kMaxIndexFileBytes = 64LL * 1024 * 1024;
 
 EditStatus Status(EditOutcome outcome, const char *message = "") { return {outcome, message}; }
 
-// The old custom files, read whole (the description file is only measured: its pieces are
-// streamed when the new one is written).
-struct OldFiles
+// Writes the description file of files: old pieces copied (still coded) from the old file in
+// order, new stored descriptions coded each on its own.
+bool WriteDescriptions(FileSystem &fs, const std::string &oldPath, const CustomFiles &files,
+                       WritableFile &out)
 {
-    CustomFiles files;
-    EditStatus status;
-};
+    std::unique_ptr<ReadableFile> old;
+    int64_t at = 0;
+    std::string bytes;
+    for (const CustomLine &line : files.english) {
+        const DescriptionPiece &piece = line.description;
+        if (!piece.fromOldFile) {
+            if (!out.Append(ShiftCodec(piece.stored, false)))
+                return false;
+            continue;
+        }
+        if (piece.length == 0)
+            continue;
+        if (!old || piece.oldOffset < at) {
+            old = fs.OpenRead(oldPath);
+            at = 0;
+            if (!old)
+                return false;
+        }
+        bytes.clear();
+        if (!old->Skip(static_cast<size_t>(piece.oldOffset - at)) ||
+            !old->Read(static_cast<size_t>(piece.length), bytes) || !out.Append(bytes))
+            return false;
+        at = piece.oldOffset + piece.length;
+    }
+    return true;
+}
 
-OldFiles ReadOldFiles(FileSystem &fs, const ProgramPaths &paths)
+} // namespace
+
+OldFiles ReadOldFiles(FileSystem &fs, const ProgramPaths &paths, const EntryIndex &index)
 {
     OldFiles old;
     // A folder, a pipe or a device in a file's place is neither read (a pipe would never end)
@@ -107,7 +134,8 @@ OldFiles ReadOldFiles(FileSystem &fs, const ProgramPaths &paths)
         old.status = Status(EditOutcome::Failed, kMessageWriteFailed);
         return old;
     }
-    if (!CustomFilesWhole(*parsed, *size)) {
+    old.shipped = ShippedIdsOf(index, *parsed);
+    if (!CustomFilesWhole(*parsed, *size) || !CustomFilesMerge(*parsed, old.shipped)) {
         old.status = Status(EditOutcome::Failed, kMessageDamaged);
         return old;
     }
@@ -115,48 +143,11 @@ OldFiles ReadOldFiles(FileSystem &fs, const ProgramPaths &paths)
     return old;
 }
 
-// Writes the description file of files: old pieces copied (still coded) from the old file in
-// order, new stored descriptions coded each on its own.
-bool WriteDescriptions(FileSystem &fs, const std::string &oldPath, const CustomFiles &files,
-                       WritableFile &out)
-{
-    std::unique_ptr<ReadableFile> old;
-    int64_t at = 0;
-    std::string bytes;
-    for (const CustomLine &line : files.english) {
-        const DescriptionPiece &piece = line.description;
-        if (!piece.fromOldFile) {
-            if (!out.Append(ShiftCodec(piece.stored, false)))
-                return false;
-            continue;
-        }
-        if (piece.length == 0)
-            continue;
-        if (!old || piece.oldOffset < at) {
-            old = fs.OpenRead(oldPath);
-            at = 0;
-            if (!old)
-                return false;
-        }
-        bytes.clear();
-        if (!old->Skip(static_cast<size_t>(piece.oldOffset - at)) ||
-            !old->Read(static_cast<size_t>(piece.length), bytes) || !out.Append(bytes))
-            return false;
-        at = piece.oldOffset + piece.length;
-    }
-    return true;
-}
-
-struct Rewrite
-{
-    bool english = false;
-    bool greek = false;
-    bool descriptions = false;
-};
-
 EditStatus Commit(FileSystem &fs, const ProgramPaths &paths, const ScratchPaths &scratch,
-                  const CustomFiles &next, Rewrite which)
+                  const CustomFiles &next, const ShippedIds &shipped, Rewrite which)
 {
+    if (!CustomFilesMerge(next, shipped))
+        return Status(EditOutcome::Failed, kMessageDamaged);
     if (LargestPosition(next) > kMaxPosition)
         return Status(EditOutcome::Refused, kMessageDescriptionFileFull);
     std::vector<ScratchFile> files;
@@ -181,16 +172,6 @@ EditStatus Commit(FileSystem &fs, const ProgramPaths &paths, const ScratchPaths 
     return Status(EditOutcome::Failed, kMessageWriteFailed);
 }
 
-bool Storable(Cp1253View headword)
-{
-    for (char c : headword) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 32 || byte == 0xFF)
-            return false;
-    }
-    return true;
-}
-
 // Before reading anything: the folder's lock, held exclusively until the edit ends, and a
 // crash's commit finished first, so the files read are whole and stay as read.
 EditStatus Prepare(FileSystem &fs, const ProgramPaths &paths, const EntryIndex &index,
@@ -206,6 +187,18 @@ EditStatus Prepare(FileSystem &fs, const ProgramPaths &paths, const EntryIndex &
     if (!RecoverCustomFiles(fs, paths))
         return Status(EditOutcome::Failed, kMessageWriteFailed);
     return Status(EditOutcome::Done);
+}
+
+namespace {
+
+bool Storable(Cp1253View headword)
+{
+    for (char c : headword) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 0xFF)
+            return false;
+    }
+    return true;
 }
 
 // The insert on files already read, against the tables as they stand for them.
@@ -260,11 +253,11 @@ bool ValidRecord(const EntryIndex &index, int record)
 
 // Modify of the reader's own entry: the delete, the tables as a reload after it would give
 // them, and the insert, all in one commit so that no crash can lose the entry in between.
-EditStatus ReplaceOwnEntry(FileSystem &fs, const ProgramPaths &paths, const CustomFiles &old,
+EditStatus ReplaceOwnEntry(FileSystem &fs, const ProgramPaths &paths, const OldFiles &old,
                            long long id, const EntryTexts &texts)
 {
     const ScratchPaths scratch = NewScratchPaths(paths);
-    const auto removed = RemoveEntry(old, id);
+    const auto removed = RemoveEntry(old.files, id);
     if (!removed)
         return Status(EditOutcome::Failed, kMessageDamaged);
     // The load reads index files only: the two intermediate indexes go to the scratch files,
@@ -297,7 +290,11 @@ EditStatus ReplaceOwnEntry(FileSystem &fs, const ProgramPaths &paths, const Cust
         discardScratch();
         return plan.status;
     }
-    return Commit(fs, paths, scratch, plan.next, {true, true, true});
+    const EditStatus status =
+        Commit(fs, paths, scratch, plan.next, old.shipped, {true, true, true});
+    if (status.outcome == EditOutcome::Failed || status.outcome == EditOutcome::Refused)
+        discardScratch(); // refused before the commit began, which would have taken them
+    return status;
 }
 
 } // namespace
@@ -331,13 +328,13 @@ EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index, const
     FolderLock lock;
     if (EditStatus ready = Prepare(fs, paths, index, lock); !ready.ok())
         return ready;
-    OldFiles old = ReadOldFiles(fs, paths);
+    OldFiles old = ReadOldFiles(fs, paths, index);
     if (!old.status.ok())
         return old.status;
     const PlannedInsert plan = PlanInsert(index, old.files, texts);
     if (!plan.status.ok())
         return plan.status;
-    return Commit(fs, paths, NewScratchPaths(paths), plan.next,
+    return Commit(fs, paths, NewScratchPaths(paths), plan.next, old.shipped,
                   {true, !Trim(texts.greek).empty(), true});
 }
 
@@ -355,22 +352,22 @@ EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int r
     FolderLock lock;
     if (EditStatus ready = Prepare(fs, paths, index, lock); !ready.ok())
         return ready;
-    OldFiles old = ReadOldFiles(fs, paths);
+    OldFiles old = ReadOldFiles(fs, paths, index);
     if (!old.status.ok())
         return old.status;
     const long long id = index.english[record].id;
     if (kind == 'C')
-        return ReplaceOwnEntry(fs, paths, old.files, id, texts);
+        return ReplaceOwnEntry(fs, paths, old, id, texts);
     if (kind == 'A') {
         const Cp1253 stored = texts.description.empty()
                                   ? Cp1253()
                                   : EscapeDescription(texts.description, kSupplementPrefix);
         return Commit(fs, paths, NewScratchPaths(paths), ReplaceSupplement(old.files, id, stored),
-                      {true, false, true});
+                      old.shipped, {true, false, true});
     }
     const Cp1253 stored = EscapeDescription(texts.description, kSupplementPrefix);
     return Commit(fs, paths, NewScratchPaths(paths), AddSupplement(old.files, id, stored),
-                  {true, false, true});
+                  old.shipped, {true, false, true});
 }
 
 EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
@@ -383,219 +380,13 @@ EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int r
     FolderLock lock;
     if (EditStatus ready = Prepare(fs, paths, index, lock); !ready.ok())
         return ready;
-    OldFiles old = ReadOldFiles(fs, paths);
+    OldFiles old = ReadOldFiles(fs, paths, index);
     if (!old.status.ok())
         return old.status;
     const auto next = RemoveEntry(old.files, index.english[record].id);
     if (!next)
         return Status(EditOutcome::Failed, kMessageDamaged);
-    return Commit(fs, paths, NewScratchPaths(paths), *next, {true, true, true});
-}
-
-namespace {
-
-// How far from where the layout puts a description the repair looks for it.
-constexpr long long kRepairSearch = 64;
-// The description file may hold up to the largest position plus the largest length.
-constexpr int64_t kMaxDescriptionFileBytes = kMaxPosition + kMaxStoredLength;
-
-// A stored description as the writer makes it: the prefix, 7-bit printable bytes, "}".
-bool LooksStored(Cp1253View stored, Cp1253View prefix)
-{
-    if (stored.size() < prefix.size() + 1 || stored.substr(0, prefix.size()) != prefix ||
-        stored.back() != '}')
-        return false;
-    return std::all_of(stored.begin(), stored.end(), [](char c) { return c >= 32 && c < 127; });
-}
-
-std::string Described(const char *what, Cp1253View headword)
-{
-    return std::string(what) + ": " + Cp1253ToUtf8(Trim(headword));
-}
-
-// A copy of each damaged file, as it is, in a new folder beside them.
-bool KeepDamaged(FileSystem &fs, const ProgramPaths &paths, const std::string &folder,
-                 std::string &copies)
-{
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, "damaged-%Y-%m-%d-%H%M%S", &local);
-    std::error_code ec;
-    namespace stdfs = std::filesystem;
-    stdfs::path target = stdfs::path(folder) / stamp;
-    for (int n = 2; stdfs::exists(stdfs::symlink_status(target, ec)); ++n)
-        target = stdfs::path(folder) / (std::string(stamp) + "-" + std::to_string(n));
-    if (!stdfs::create_directory(target, ec))
-        return false;
-    for (const std::string *path :
-         {&paths.customIndexPath, &paths.customGreekIndexPath, &paths.customDescriptionPath}) {
-        if (!fs.Exists(*path))
-            continue;
-        const auto bytes = fs.ReadAll(*path, kMaxDescriptionFileBytes);
-        auto out = bytes ? fs.Create((target / stdfs::path(*path).filename()).string()) : nullptr;
-        if (!out || !out->Append(*bytes) || !out->Sync() || !out->Close())
-            return false;
-    }
-    copies = target.string();
-    return fs.SyncFolder(target.string()) && fs.SyncFolder(folder);
-}
-
-} // namespace
-
-RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &shipped, FileSystem &fs)
-{
-    RepairReport report;
-    FolderLock lock;
-    if (EditStatus ready = Prepare(fs, paths, shipped, lock); !ready.ok()) {
-        report.status = ready;
-        return report;
-    }
-    OldFiles old = ReadOldFiles(fs, paths);
-    if (old.status.ok()) {
-        report.status = Status(EditOutcome::Done, kMessageRepaired);
-        report.kept = static_cast<int>(old.files.english.size());
-        return report;
-    }
-    if (old.status.message != kMessageDamaged) { // unreadable or not files: nothing to repair
-        report.status = old.status;
-        return report;
-    }
-    std::string english, greek, descriptions;
-    for (auto [path, bytes] : {std::pair{&paths.customIndexPath, &english},
-                               {&paths.customGreekIndexPath, &greek},
-                               {&paths.customDescriptionPath, &descriptions}}) {
-        if (!fs.Exists(*path))
-            continue;
-        auto text = fs.ReadAll(*path, kMaxDescriptionFileBytes);
-        if (!text) {
-            report.status = Status(EditOutcome::Failed, kMessageWriteFailed);
-            return report;
-        }
-        *bytes = std::move(*text);
-    }
-    // The load places a line only after the shipped record of its anchor, in table order.
-    std::unordered_map<long long, int> englishPlace, greekPlace;
-    for (int r = shipped.englishCount; r >= 1; --r)
-        englishPlace[shipped.english[r].id] = r;
-    for (int r = shipped.greekCount; r >= 1; --r)
-        greekPlace[shipped.greek[r].id] = r;
-
-    struct Kept
-    {
-        int place;
-        Cp1253 anchor, headword;
-        CustomLine line;
-    };
-    std::vector<Kept> lines;
-    std::vector<long long> ownIds;
-    // The stored description at a 1-based position, or nullopt where none lies.
-    auto storedAt = [&](long long position, long long length,
-                        Cp1253View prefix) -> std::optional<Cp1253> {
-        if (position < 1 || length > kMaxReadableStoredLength ||
-            position - 1 + length > static_cast<long long>(descriptions.size()))
-            return std::nullopt;
-        Cp1253 stored =
-            ShiftCodec(Cp1253View(descriptions)
-                           .substr(static_cast<size_t>(position - 1), static_cast<size_t>(length)),
-                       true);
-        if (length > 0 && !LooksStored(stored, prefix))
-            return std::nullopt;
-        return stored;
-    };
-    long long tiled = 1; // where the line's description lies if the lines before it tile
-    for (const std::string &coded : SplitLines(english)) {
-        const Cp1253 text = ShiftCodec(coded, true);
-        long long anchor = 0, ownId = 0, position = 0, length = 0;
-        const Cp1253View headword = ColumnOf(text, CustomEnglishLayout::headword);
-        if (!ParseFixedNumber(ColumnOf(text, CustomEnglishLayout::anchor), anchor) ||
-            !ParseFixedNumber(ColumnOf(text, CustomEnglishLayout::ownId), ownId) ||
-            text.size() < CustomEnglishLayout::ownId.Last() || !englishPlace.count(anchor)) {
-            report.lost.push_back(Described("Γραμμή λήμματος που δεν διαβάζεται", headword));
-            continue;
-        }
-        const bool supplement = anchor == ownId;
-        const Cp1253View prefix = supplement ? kSupplementPrefix : kOwnEntryPrefix;
-        std::optional<Cp1253> found;
-        if (text.size() >= kCustomLineLength &&
-            ParseFixedNumber(ColumnOf(text, CustomEnglishLayout::length), length)) {
-            // A damaged position field: the place the layout gives it serves as well.
-            if (ParseFixedNumber(ColumnOf(text, CustomEnglishLayout::position), position))
-                found = storedAt(position, length, prefix);
-            if (!found)
-                found = storedAt(tiled, length, prefix);
-            // Bytes put in or lost before it: the text nearby, as only a stored form reads.
-            for (long long shift = 1; !found && length > 0 && shift <= kRepairSearch; ++shift)
-                if (!(found = storedAt(tiled + shift, length, prefix)))
-                    found = storedAt(tiled - shift, length, prefix);
-            tiled += length;
-        }
-        const bool readable = found.has_value();
-        Cp1253 stored = found.value_or(Cp1253());
-        const Cp1253View shippedHeadword = shipped.english[englishPlace[anchor]].headword;
-        if (!readable) {
-            stored.clear();
-            if (supplement) {
-                report.lost.push_back(Described("Συμπλήρωση του λήμματος", shippedHeadword));
-                continue;
-            }
-            report.lost.push_back(Described("Περιγραφή του λήμματος", headword));
-        } else if (supplement && length == 0) {
-            continue; // an empty supplement adds nothing to keep
-        }
-        Kept kept{englishPlace[anchor],
-                  Cp1253(ColumnOf(text, CustomEnglishLayout::anchor)),
-                  Cp1253(headword),
-                  {}};
-        kept.line.anchor = anchor;
-        kept.line.ownId = ownId;
-        kept.line.length = static_cast<long long>(stored.size());
-        kept.line.description = {false, 0, kept.line.length, stored};
-        if (!supplement)
-            ownIds.push_back(ownId);
-        lines.push_back(std::move(kept));
-    }
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const Kept &a, const Kept &b) { return a.place < b.place; });
-    CustomFiles next;
-    long long running = 1;
-    for (Kept &kept : lines) {
-        kept.line.text = FormatCustomEnglishLine(kept.anchor, kept.line.ownId, kept.headword,
-                                                 running, kept.line.length);
-        kept.line.position = running;
-        running += kept.line.length;
-        next.english.push_back(std::move(kept.line));
-    }
-    std::sort(ownIds.begin(), ownIds.end());
-    std::vector<std::pair<int, Cp1253>> greekLines;
-    for (const std::string &coded : SplitLines(greek)) {
-        const Cp1253 text = ShiftCodec(coded, true);
-        long long anchor = 0, ownId = 0;
-        if (text.size() < CustomGreekLayout::ownId.Last() ||
-            !ParseFixedNumber(ColumnOf(text, CustomGreekLayout::anchor), anchor) ||
-            !ParseFixedNumber(ColumnOf(text, CustomGreekLayout::ownId), ownId) ||
-            !greekPlace.count(anchor) || !std::binary_search(ownIds.begin(), ownIds.end(), ownId)) {
-            report.lost.push_back(
-                Described("Ελληνικό λήμμα που δεν διαβάζεται",
-                          Columns(text, CustomGreekLayout::headword.first, text.size())));
-            continue;
-        }
-        greekLines.emplace_back(greekPlace[anchor], text);
-    }
-    std::stable_sort(greekLines.begin(), greekLines.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (auto &[place, text] : greekLines)
-        next.greek.push_back(std::move(text));
-
-    if (!KeepDamaged(fs, paths, CustomDataFolder(paths), report.damagedFolder)) {
-        report.status = Status(EditOutcome::Failed, kMessageWriteFailed);
-        return report;
-    }
-    report.status = Commit(fs, paths, NewScratchPaths(paths), next, {true, true, true});
-    if (report.status.ok())
-        report.kept = static_cast<int>(next.english.size());
-    return report;
+    return Commit(fs, paths, NewScratchPaths(paths), *next, old.shipped, {true, true, true});
 }
 
 } // namespace termdex

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 namespace termdex {
 
@@ -127,6 +128,52 @@ bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes)
         if (!ReadNumber(line, CustomGreekLayout::anchor, anchor) ||
             !ReadNumber(line, CustomGreekLayout::ownId, ownId) ||
             !std::binary_search(ownIds.begin(), ownIds.end(), ownId))
+            return false;
+    }
+    return true;
+}
+
+ShippedIds ShippedIdsOf(const EntryIndex &index, const CustomFiles &files)
+{
+    std::unordered_set<long long> own;
+    for (const CustomLine &line : files.english)
+        if (!line.IsSupplement())
+            own.insert(line.ownId);
+    ShippedIds ids;
+    for (int r = 1; r <= index.englishCount; ++r)
+        if (index.english[r].kind != 'C')
+            ids.english.push_back(index.english[r].id);
+    for (int r = 1; r <= index.greekCount; ++r)
+        if (!own.count(index.greek[r].id))
+            ids.greek.push_back(index.greek[r].id);
+    return ids;
+}
+
+bool CustomFilesMerge(const CustomFiles &files, const ShippedIds &shipped)
+{
+    // The load joins each line to the first record, from the one the line before joined, whose
+    // id is its anchor; a line that finds none ends the merge.
+    auto joins = [](const std::vector<long long> &ids, size_t &at, long long anchor) {
+        while (at < ids.size() && ids[at] != anchor)
+            ++at;
+        return at < ids.size();
+    };
+    const std::unordered_set<long long> shippedIds(shipped.english.begin(), shipped.english.end());
+    std::unordered_set<long long> own, supplemented, paired;
+    size_t at = 0;
+    for (const CustomLine &line : files.english) {
+        if (!joins(shipped.english, at, line.anchor))
+            return false;
+        if (line.IsSupplement() ? !supplemented.insert(line.anchor).second
+                                : shippedIds.count(line.ownId) || !own.insert(line.ownId).second)
+            return false;
+    }
+    at = 0;
+    for (const Cp1253 &line : files.greek) {
+        long long anchor = 0, ownId = 0;
+        if (!ReadNumber(line, CustomGreekLayout::anchor, anchor) ||
+            !ReadNumber(line, CustomGreekLayout::ownId, ownId) ||
+            !joins(shipped.greek, at, anchor) || !own.count(ownId) || !paired.insert(ownId).second)
             return false;
     }
     return true;

@@ -54,7 +54,13 @@ struct CustomLine
     long long position = 0; // CustomEnglishLayout::position
     long long length = 0;   // CustomEnglishLayout::length
     DescriptionPiece description;
-    bool IsSupplement() const { return anchor == ownId; }
+    // As the load tells them, by the characters: " 0012" as anchor and "00012" as own id is
+    // an entry of the reader's with a shipped entry's id, not a supplement.
+    bool IsSupplement() const
+    {
+        return ColumnOf(text, CustomEnglishLayout::anchor) ==
+               ColumnOf(text, CustomEnglishLayout::ownId);
+    }
 };
 
 struct CustomFiles
@@ -76,6 +82,21 @@ std::optional<CustomFiles> ParseCustomFiles(const std::string &codedEnglish,
 // anchor and own id columns and belongs to one of the reader's own English lines. A rewrite
 // around anything else would move or drop descriptions that can be read today.
 bool CustomFilesWhole(const CustomFiles &files, int64_t descriptionBytes);
+
+// The ids of the shipped records in table order, which the load merges the custom lines into.
+struct ShippedIds
+{
+    std::vector<long long> english, greek;
+};
+// From loaded tables: the English records that are not the reader's own, and the Greek records
+// whose id is no own id in files (all of them when index holds the shipped tables alone).
+ShippedIds ShippedIdsOf(const EntryIndex &index, const CustomFiles &files);
+// Whether the load shows every line of files as it stands: each anchor a shipped id, in the
+// tables' order; the reader's entries' ids distinct and none a shipped id; at most one
+// supplement to a shipped entry; every Greek line numeric and the only one of an own entry.
+// A flipped digit elsewhere hides lines, pairs a headword with another entry, or makes a delete
+// remove another entry than the one chosen.
+bool CustomFilesMerge(const CustomFiles &files, const ShippedIds &shipped);
 
 // An id as its five-digit column text (the lines themselves: data/index_line.h).
 Cp1253 FiveDigits(long long value);

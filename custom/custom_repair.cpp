@@ -1,0 +1,296 @@
+// The explicit repair of damaged custom files: what the load can still show is kept and laid
+// out anew; the damaged files are kept beside them.
+#include "custom/custom_edits.h"
+#include "custom/edit_steps.h"
+#include "lib/codecs.h"
+#include "lib/cp1253.h"
+#include "lib/files.h"
+#include "lib/folding.h"
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace termdex {
+
+using E = CustomEnglishLayout;
+using G = CustomGreekLayout;
+
+namespace {
+
+// How far from where the layout puts a description the repair looks for it.
+constexpr long long kRepairSearch = 64;
+// The description file may hold up to the largest position plus the largest length.
+constexpr int64_t kMaxDescriptionFileBytes = kMaxPosition + kMaxStoredLength;
+
+// A stored description as the writer makes it: the prefix, 7-bit printable bytes, "}".
+bool LooksStored(Cp1253View stored, Cp1253View prefix)
+{
+    if (stored.size() < prefix.size() + 1 || stored.substr(0, prefix.size()) != prefix ||
+        stored.back() != '}')
+        return false;
+    return std::all_of(stored.begin(), stored.end(), [](char c) { return c >= 32 && c < 127; });
+}
+
+EditStatus Failed() { return {EditOutcome::Failed, kMessageWriteFailed}; }
+
+std::string Described(const char *what, Cp1253View headword)
+{
+    return std::string(what) + ": " + Cp1253ToUtf8(Trim(headword));
+}
+
+// A copy of each damaged file, as it is, in a new folder beside them.
+bool KeepDamaged(FileSystem &fs, const ProgramPaths &paths, const std::string &folder,
+                 std::string &copies)
+{
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "damaged-%Y-%m-%d-%H%M%S", &local);
+    std::error_code ec;
+    namespace stdfs = std::filesystem;
+    stdfs::path target = stdfs::path(folder) / stamp;
+    for (int n = 2; stdfs::exists(stdfs::symlink_status(target, ec)); ++n)
+        target = stdfs::path(folder) / (std::string(stamp) + "-" + std::to_string(n));
+    if (!stdfs::create_directory(target, ec))
+        return false;
+    for (const std::string *path :
+         {&paths.customIndexPath, &paths.customGreekIndexPath, &paths.customDescriptionPath}) {
+        if (!fs.Exists(*path))
+            continue;
+        const auto bytes = fs.ReadAll(*path, kMaxDescriptionFileBytes);
+        auto out = bytes ? fs.Create((target / stdfs::path(*path).filename()).string()) : nullptr;
+        if (!out || !out->Append(*bytes) || !out->Sync() || !out->Close())
+            return false;
+    }
+    copies = target.string();
+    return fs.SyncFolder(target.string()) && fs.SyncFolder(folder);
+}
+
+// The damaged files, whole, as the repair reads them.
+struct DamagedFiles
+{
+    std::string english, greek, descriptions;
+};
+
+// Where the load places an English line: the first shipped record of its anchor.
+struct Places
+{
+    explicit Places(const EntryIndex &shipped)
+    {
+        for (int r = shipped.englishCount; r >= 1; --r)
+            english[shipped.english[r].id] = r;
+    }
+    std::unordered_map<long long, int> english;
+};
+
+struct KeptLine
+{
+    int place;
+    Cp1253 headword;
+    CustomLine line; // all but the text, which the layout gives
+};
+
+// The English lines that can be kept, in the order the load reads them, with a distinct own id
+// for each entry (a new one where a damaged id is a shipped entry's or an earlier entry's) and
+// the last supplement of each shipped entry (the one shown). ids maps a damaged own id to the
+// id its first entry keeps, for the Greek lines.
+std::vector<KeptLine> RepairEnglish(const DamagedFiles &files, const EntryIndex &shipped,
+                                    const Places &places,
+                                    std::unordered_map<long long, long long> &ids,
+                                    std::vector<std::string> &lost)
+{
+    const std::string &descriptions = files.descriptions;
+    // The stored description at a 1-based position, or nullopt where none lies.
+    auto storedAt = [&](long long position, long long length, Cp1253View prefix,
+                        bool asItIs) -> std::optional<Cp1253> {
+        if (position < 1 || length > kMaxReadableStoredLength ||
+            position - 1 + length > static_cast<long long>(descriptions.size()))
+            return std::nullopt;
+        Cp1253 stored =
+            ShiftCodec(Cp1253View(descriptions)
+                           .substr(static_cast<size_t>(position - 1), static_cast<size_t>(length)),
+                       true);
+        if (length > 0 && !asItIs && !LooksStored(stored, prefix))
+            return std::nullopt;
+        return stored;
+    };
+    long long nextId = 1;
+    for (const auto &[id, place] : places.english)
+        nextId = std::max(nextId, id + 1);
+    for (const std::string &coded : SplitLines(files.english)) {
+        long long ownId = 0;
+        if (ParseFixedNumber(ColumnOf(ShiftCodec(coded, true), E::ownId), ownId))
+            nextId = std::max(nextId, ownId + 1);
+    }
+    std::vector<KeptLine> lines;
+    std::unordered_map<long long, size_t> supplementOf; // anchor -> its line in lines
+    long long tiled = 1; // where the line's description lies if the lines before it tile
+    for (const std::string &coded : SplitLines(files.english)) {
+        const Cp1253 text = ShiftCodec(coded, true);
+        long long anchor = 0, ownId = 0, position = 0, length = 0;
+        const Cp1253View headword = ColumnOf(text, E::headword);
+        if (text.size() < E::ownId.Last() || !ParseFixedNumber(ColumnOf(text, E::anchor), anchor) ||
+            !ParseFixedNumber(ColumnOf(text, E::ownId), ownId) || !places.english.count(anchor)) {
+            lost.push_back(Described("Γραμμή λήμματος που δεν διαβάζεται", headword));
+            continue;
+        }
+        const bool supplement = ColumnOf(text, E::anchor) == ColumnOf(text, E::ownId);
+        const Cp1253View prefix = supplement ? kSupplementPrefix : kOwnEntryPrefix;
+        std::optional<Cp1253> found;
+        if (text.size() >= kCustomLineLength &&
+            ParseFixedNumber(ColumnOf(text, E::length), length)) {
+            // Where the line and the layout agree, the text is kept as the display shows it.
+            const bool placed = ParseFixedNumber(ColumnOf(text, E::position), position);
+            found = storedAt(position, length, prefix, placed && position == tiled);
+            // A damaged position field: the place the layout gives it serves as well.
+            if (!found)
+                found = storedAt(tiled, length, prefix, false);
+            // Bytes put in or lost before it: the text nearby, as only a stored form reads.
+            for (long long shift = 1; !found && length > 0 && shift <= kRepairSearch; ++shift)
+                if (!(found = storedAt(tiled + shift, length, prefix, false)))
+                    found = storedAt(tiled - shift, length, prefix, false);
+            tiled += length;
+        }
+        const Cp1253View shippedHeadword = shipped.english[places.english.at(anchor)].headword;
+        if (!found) {
+            lost.push_back(supplement ? Described("Συμπλήρωση του λήμματος", shippedHeadword)
+                                      : Described("Περιγραφή του λήμματος", headword));
+            if (supplement)
+                continue;
+        } else if (supplement && length == 0) {
+            continue; // an empty supplement adds nothing to keep
+        }
+        long long id = ownId;
+        if (!supplement && (places.english.count(ownId) || ids.count(ownId)))
+            id = nextId++;
+        if (!supplement)
+            ids.emplace(ownId, id);
+        KeptLine kept{places.english.at(anchor), Cp1253(headword), {}};
+        kept.line.anchor = anchor;
+        kept.line.ownId = supplement ? anchor : id;
+        kept.line.length = static_cast<long long>(found.value_or(Cp1253()).size());
+        kept.line.description = {false, 0, kept.line.length, found.value_or(Cp1253())};
+        if (supplement && supplementOf.count(anchor)) { // the load shows the last one
+            lost.push_back(Described("Συμπλήρωση του λήμματος", shippedHeadword));
+            lines[supplementOf[anchor]] = std::move(kept);
+            continue;
+        }
+        if (supplement)
+            supplementOf[anchor] = lines.size();
+        lines.push_back(std::move(kept));
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const KeptLine &a, const KeptLine &b) { return a.place < b.place; });
+    return lines;
+}
+
+// The Greek lines of kept entries, the last of each entry (the one shown), anchored and ordered
+// by their keys as the writer places them: a damaged anchor would place the next insert where
+// the load no longer finds it.
+std::vector<Cp1253> RepairGreek(const DamagedFiles &files, const EntryIndex &shipped,
+                                const std::unordered_map<long long, long long> &ids,
+                                std::vector<std::string> &lost)
+{
+    std::vector<std::pair<Cp1253, Cp1253>> lines; // key, line
+    for (const std::string &coded : SplitLines(files.greek)) {
+        const Cp1253 text = ShiftCodec(coded, true);
+        long long ownId = 0;
+        const Cp1253View headword = Columns(text, G::headword.first, text.size());
+        if (text.size() < G::ownId.Last() || !ParseFixedNumber(ColumnOf(text, G::ownId), ownId) ||
+            !ids.count(ownId)) {
+            lost.push_back(Described("Ελληνικό λήμμα που δεν διαβάζεται", headword));
+            continue;
+        }
+        Cp1253 key = GreekKey(headword.substr(0, kCustomHeadwordWidth), true);
+        const uint32_t anchor = FindGreekAnchorId(shipped, key);
+        lines.emplace_back(std::move(key), FormatCustomGreekLine(anchor, ids.at(ownId), headword));
+    }
+    std::stable_sort(lines.begin(), lines.end(), [](const auto &a, const auto &b) {
+        return std::lexicographical_compare(
+            a.first.begin(), a.first.end(), b.first.begin(), b.first.end(), [](char x, char y) {
+                return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+            });
+    });
+    std::vector<Cp1253> kept;
+    std::unordered_set<long long> paired;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        long long id = 0;
+        ParseFixedNumber(ColumnOf(line->second, G::ownId), id);
+        if (paired.insert(id).second)
+            kept.push_back(std::move(line->second));
+        else
+            lost.push_back(Described(
+                "Ελληνικό λήμμα", Columns(line->second, G::headword.first, line->second.size())));
+    }
+    std::reverse(kept.begin(), kept.end());
+    return kept;
+}
+
+} // namespace
+
+RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &shipped, FileSystem &fs)
+{
+    RepairReport report;
+    FolderLock lock;
+    if (EditStatus ready = Prepare(fs, paths, shipped, lock); !ready.ok()) {
+        report.status = ready;
+        return report;
+    }
+    // Files that are not files, or cannot be read, are not for the repair to touch. The checks
+    // an edit makes are not the test of whole files here: damage that passes them (a Greek line
+    // out of its place) can still make the next edit refuse, which only a rewrite mends.
+    OldFiles old = ReadOldFiles(fs, paths, shipped);
+    if (!old.status.ok() && old.status.message != kMessageDamaged) {
+        report.status = old.status;
+        return report;
+    }
+    DamagedFiles files;
+    for (auto [path, bytes] : {std::pair{&paths.customIndexPath, &files.english},
+                               {&paths.customGreekIndexPath, &files.greek},
+                               {&paths.customDescriptionPath, &files.descriptions}}) {
+        if (!fs.Exists(*path))
+            continue;
+        auto text = fs.ReadAll(*path, kMaxDescriptionFileBytes);
+        if (!text) {
+            report.status = Failed();
+            return report;
+        }
+        *bytes = std::move(*text);
+    }
+    const Places places(shipped);
+    std::unordered_map<long long, long long> ids;
+    CustomFiles next;
+    long long running = 1;
+    for (KeptLine &kept : RepairEnglish(files, shipped, places, ids, report.lost)) {
+        kept.line.text = FormatCustomEnglishLine(FiveDigits(kept.line.anchor), kept.line.ownId,
+                                                 kept.headword, running, kept.line.length);
+        kept.line.position = running;
+        running += kept.line.length;
+        next.english.push_back(std::move(kept.line));
+    }
+    next.greek = RepairGreek(files, shipped, ids, report.lost);
+    std::string descriptions;
+    for (const CustomLine &line : next.english)
+        descriptions += ShiftCodec(line.description.stored, false);
+    if (CodeEnglishIndex(next) == files.english && CodeGreekIndex(next) == files.greek &&
+        descriptions == files.descriptions) { // as the writer lays them out: left alone
+        report.status = {EditOutcome::Done, kMessageRepaired};
+        report.kept = static_cast<int>(next.english.size());
+        return report;
+    }
+    if (!KeepDamaged(fs, paths, CustomDataFolder(paths), report.damagedFolder)) {
+        report.status = Failed();
+        return report;
+    }
+    report.status = Commit(fs, paths, NewScratchPaths(paths), next, ShippedIdsOf(shipped, next),
+                           {true, true, true});
+    if (report.status.ok())
+        report.kept = static_cast<int>(next.english.size());
+    return report;
+}
+
+} // namespace termdex
