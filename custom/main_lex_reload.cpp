@@ -73,6 +73,12 @@ IndexLoadStatus MainLexCore::ReloadAfterEdit()
     return status;
 }
 
+void MainLexCore::FollowOtherWriters()
+{
+    if (m_dict.paths.HasCustomFolder() && StampFile(m_dict.paths.customIndexPath) != m_customStamp)
+        ReloadAfterEdit();
+}
+
 void MainLexCore::ClearEntryDisplay()
 {
     m_state.entryLabel.clear();

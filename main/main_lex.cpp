@@ -94,6 +94,7 @@ bool MainLexCore::IsRecord(int record) const
 
 IndexLoadStatus MainLexCore::LoadIndex()
 {
+    m_customStamp = StampFile(m_dict.paths.customIndexPath);
     LoadEntryIndex(m_dict);
     Loaded();
     return m_dict.status;
@@ -185,6 +186,9 @@ int MainLexCore::GreekOf(int e) const
 
 void MainLexCore::Entries_ListClick()
 {
+    // The description is read under the folder's lock, from the files the tables describe.
+    const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
+    FollowOtherWriters();
     m_state.medicalImageVisible = false;
     if (m_state.itemIndex < 0 || static_cast<size_t>(m_state.itemIndex) >= m_state.listItems.size())
         return;
@@ -372,6 +376,8 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
     m_state.highlightGreek = m_state.LanguageMode;
     DescrSearchOptions limited = options;
     limited.matchLimit = std::min(options.matchLimit, m_limits.searchMatches);
+    const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
+    FollowOtherWriters();
     DescrSearchResult result =
         SearchDescriptions(m_dict, searchWord, m_state.LanguageMode, limited);
     // The list always shows English headwords, marked as every list marks them.

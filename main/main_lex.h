@@ -170,6 +170,10 @@ public:
     // display) over to the new tables by entry id; list and history items whose entry is gone are
     // dropped.
     IndexLoadStatus ReloadAfterEdit();
+    // ReloadAfterEdit when the reader's index file is no longer the one the tables were loaded
+    // from (another program's edit moved the descriptions they point to). Called under the
+    // folder's lock, so that what is read next belongs to the same files.
+    void FollowOtherWriters();
     // After a delete: empties both labels and the description and disables modify and delete;
     // the list stays.
     void ClearEntryDisplay();
@@ -299,6 +303,7 @@ private:
     HistoryItem NewHistoryItem(const Cp1253 &caption, int tag);
 
     Dictionary m_dict;
+    SourceStamp m_customStamp; // the reader's index file as the last load found it
     KeyboardLayouts *m_keyboard;
     MainLexLimits m_limits;
     MainLexState m_state;

@@ -11,6 +11,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -287,6 +289,63 @@ TEST_F(CliEditTest, ModifyAndDeleteRunTheWindowsCommands)
     EXPECT_EQ(Bytes(paths.customIndexPath), "");
     EXPECT_EQ(Bytes(paths.customGreekIndexPath), "");
     EXPECT_EQ(Bytes(paths.customDescriptionPath), "");
+}
+
+// A named pipe in a custom file's place: the reading commands show what they can, the edits
+// refuse and leave it there; none waits on it (timeout ends one that would).
+TEST_F(CliEditTest, PipeInAFilesPlaceHangsNoCommand)
+{
+    ASSERT_EQ(Cli("insert --en bravo --descr text").status, 0);
+    const std::string bravo = std::to_string(Record(Load(), "bravo"));
+    const std::string cli = "timeout 30 " + Q((BuildDir() / "termdex-cli").string()) +
+                            " --program-folder " + Q((root / "program").string()) +
+                            " --custom-folder " + Q((root / "custom").string()) + " ";
+    for (const std::string &path : {paths.customIndexPath, paths.customDescriptionPath}) {
+        SCOPED_TRACE(path);
+        const std::string bytes = Bytes(path).value();
+        fs::remove(path);
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        EXPECT_EQ(RunCli({}, {}, true, cli + "show " + bravo).status, 0);
+        EXPECT_EQ(RunCli({}, {}, true, cli + "lookup bra").status, 0);
+        const CliResult deleted = RunCli({}, {}, true, cli + "delete " + bravo);
+        EXPECT_TRUE(deleted.status == 1 || deleted.status == 2) << deleted.out;
+        EXPECT_EQ(fs::status(path).type(), fs::file_type::fifo);
+        fs::remove(path);
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+}
+
+// The custom folder on a full file system: a 200 KB tmpfs, mounted in a mount namespace of the
+// test's own so that no privilege is needed where user namespaces are allowed.
+TEST_F(CliEditTest, FullFileSystemFailsTheEditAndChangesNothing)
+{
+    if (std::system("unshare -rm true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no mount namespace here (unshare -rm fails), so no tmpfs to fill";
+    const fs::path small = root / "small";
+    fs::create_directories(small);
+    const std::string cli = Q((BuildDir() / "termdex-cli").string()) + " --program-folder " +
+                            Q((root / "program").string()) + " --custom-folder " +
+                            Q(small.string());
+    const std::string script =
+        "mount -t tmpfs -o size=200k tmpfs " + Q(small.string()) + " && " + cli +
+        " insert --en bravo --descr first >/dev/null && head -c 180000 /dev/zero >" +
+        Q((small / "filler").string()) + "; cp -r " + Q((small / "Data").string()) + " " +
+        Q((root / "before").string()) + " && { " + cli + " insert --en charlie --descr " +
+        std::string(7000, 'x') + " 2>&1; echo \"exit $?\"; } >" + Q((root / "out").string()) +
+        "; cp -r " + Q((small / "Data").string()) + " " + Q((root / "after").string());
+    ASSERT_EQ(std::system(("unshare -rm sh -c " + Q(script)).c_str()), 0);
+    const std::string out = ReadWholeFile(root / "out", 1 << 20).value_or("");
+    EXPECT_NE(out.find(kMessageWriteFailed), std::string::npos) << out;
+    EXPECT_NE(out.find("exit 1"), std::string::npos) << out;
+    auto files = [](const fs::path &folder) {
+        std::map<std::string, std::string> bytes;
+        for (const auto &entry : fs::directory_iterator(folder))
+            bytes[entry.path().filename().string()] =
+                ReadWholeFile(entry.path(), 1 << 20).value_or("?");
+        return bytes;
+    };
+    EXPECT_EQ(files(root / "after"), files(root / "before"));
+    EXPECT_EQ(files(root / "before").count("TermdexIC.tbo"), 1u);
 }
 
 TEST_F(CliEditTest, ReadingCommandsFinishACommitThatACrashInterrupted)

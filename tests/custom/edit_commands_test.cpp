@@ -292,6 +292,23 @@ TEST_F(EditCommandsTest, EditedEntriesListsOwnAndSupplementedEntries)
     EXPECT_EQ(core->State().listItems, (std::vector<Cp1253>{"bravo *", "delta"}));
 }
 
+// Another program's insert moves the descriptions after it: a window loaded before it reads
+// none of them at the place its tables knew.
+TEST_F(EditCommandsTest, WindowFollowsAnotherProgramsEditBeforeReadingADescription)
+{
+    CustomEntryCommands &c = Commands();
+    editor.answers.push_back(Answer("echo", "", "second"));
+    ASSERT_TRUE(c.InsertEntryItemClick().ok());
+    MainLexCore other(paths);
+    other.FormShow();
+    const int echo = RecordOf("echo");
+    editor.answers.push_back(Answer("bravo", "", "the first text, longer"));
+    ASSERT_TRUE(c.InsertEntryItemClick().ok());
+    other.ShowRecord(echo);
+    EXPECT_EQ(other.State().entryLabel, "echo");
+    EXPECT_EQ(TrimRight(other.State().descriptionText), "second");
+}
+
 TEST_F(EditCommandsTest, HistoryFollowsItsEntriesWhenRecordsShift)
 {
     CustomEntryCommands &c = Commands();

@@ -113,14 +113,15 @@ protected:
                 EXPECT_EQ(line, kMessageBusy);
         }
         EXPECT_EQ(records.size(), expected);
-        const std::string english = ReadWholeFile(paths.customIndexPath, 1 << 24).value_or("");
-        const std::string greek = ReadWholeFile(paths.customGreekIndexPath, 1 << 24).value_or("");
-        const auto files = ParseCustomFiles(english, greek);
-        ASSERT_TRUE(files);
-        EXPECT_TRUE(CustomFilesWhole(
-            *files, static_cast<int64_t>(fs::file_size(paths.customDescriptionPath))));
-        EXPECT_EQ(CodeEnglishIndex(*files), english);
-        EXPECT_EQ(CodeGreekIndex(*files), greek);
+        // Byte for byte as the repair lays out what it reads: it leaves them alone.
+        ProgramPaths shippedOnly = paths;
+        SetCustomPaths(shippedOnly, {});
+        EntryIndex shipped;
+        std::vector<std::string> none;
+        LoadEntryIndex(shippedOnly, shipped, none);
+        const RepairReport repair = RepairCustomFiles(paths, shipped);
+        EXPECT_EQ(repair.status.message, kMessageRepaired);
+        EXPECT_EQ(repair.damagedFolder, "");
         // Nothing left behind: the three files and the lock file.
         EXPECT_EQ(std::distance(fs::directory_iterator(root / "custom" / "Data"),
                                 fs::directory_iterator()),

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <optional>
 
+#include <sys/stat.h>
+
 namespace termdex {
 namespace {
 
@@ -200,6 +202,17 @@ TEST_F(IndexSnapshotTest, DamagedOrForeignSnapshotIsRefused)
     std::vector<std::string> held = {"0000000100001"};
     EXPECT_FALSE(ReadIndexSnapshot(file, StampIndexSources(paths), read, held));
     EXPECT_EQ(held.size(), 1u);
+
+    // A named pipe or a link to a device in its place is no snapshot, and no load waits on it.
+    for (const bool pipe : {true, false}) {
+        std::filesystem::remove_all(file);
+        if (pipe)
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        else
+            std::filesystem::create_symlink("/dev/zero", file);
+        EXPECT_FALSE(SnapshotIsCurrent());
+        ExpectCachedLoadMatchesTheFiles();
+    }
 }
 
 TEST_F(IndexSnapshotTest, FolderKeepsOnlyTheNewestSnapshots)
