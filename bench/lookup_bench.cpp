@@ -44,7 +44,8 @@ void Describe(const char *name)
 {
     const MainLexState &state = Core().State();
     std::fprintf(stderr, "  %s %6zu items, %s, %s", bench::Padded(name, 40).c_str(),
-                 state.listItems.size(), state.LanguageMode ? "Greek" : "English",
+                 state.listItems.size(),
+                 state.LanguageMode == Language::Greek ? "Greek" : "English",
                  state.descriptionDocument.empty() ? "nothing shown" : "entry shown");
     if (!state.suggestions.empty())
         std::fprintf(stderr, ", suggests %s (%s)", Cp1253ToUtf8(state.suggestions[0].text).c_str(),

@@ -299,16 +299,16 @@ EditStatus ReplaceOwnEntry(FileSystem &fs, const ProgramPaths &paths, const OldF
 
 } // namespace
 
-std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, char kind)
+std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, EntryKind kind)
 {
-    if (kind == 'C') {
+    if (kind == EntryKind::Own) {
         if (texts.english.size() > kCustomHeadwordWidth ||
             texts.greek.size() > kCustomHeadwordWidth)
             return kMessageHeadwordTooLong;
         if (!Storable(texts.english) || !Storable(texts.greek))
             return kMessageHeadwordCharacter;
     }
-    const bool supplement = kind == 'A' || kind == 'L';
+    const bool supplement = kind == EntryKind::Supplemented || kind == EntryKind::Shipped;
     if (!supplement && texts.description.empty())
         return std::nullopt;
     const Cp1253 stored =
@@ -323,7 +323,7 @@ EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index, const
 {
     if (Trim(texts.english).empty())
         return Status(EditOutcome::Unchanged);
-    if (const auto refusal = RefuseEntryTexts(texts, 'C'))
+    if (const auto refusal = RefuseEntryTexts(texts, EntryKind::Own))
         return {EditOutcome::Refused, *refusal};
     FolderLock lock;
     if (EditStatus ready = Prepare(fs, paths, index, lock); !ready.ok())
@@ -338,10 +338,11 @@ EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index, const
                   {true, !Trim(texts.greek).empty(), true});
 }
 
-EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int record, char kind,
-                       const EntryTexts &texts, FileSystem &fs)
+EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
+                       EntryKind kind, const EntryTexts &texts, FileSystem &fs)
 {
-    if (texts.english.empty() || (kind != 'C' && kind != 'A' && kind != 'L'))
+    if (texts.english.empty() ||
+        (kind != EntryKind::Own && kind != EntryKind::Supplemented && kind != EntryKind::Shipped))
         return Status(EditOutcome::Unchanged);
     if (!ValidRecord(index, record))
         return Status(EditOutcome::Refused, kMessageNoEntry);
@@ -356,9 +357,9 @@ EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int r
     if (!old.status.ok())
         return old.status;
     const long long id = index.english[record].id;
-    if (kind == 'C')
+    if (kind == EntryKind::Own)
         return ReplaceOwnEntry(fs, paths, old, id, texts);
-    if (kind == 'A') {
+    if (kind == EntryKind::Supplemented) {
         const Cp1253 stored = texts.description.empty()
                                   ? Cp1253()
                                   : EscapeDescription(texts.description, kSupplementPrefix);
@@ -375,7 +376,7 @@ EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int r
 {
     if (!ValidRecord(index, record))
         return Status(EditOutcome::Refused, kMessageNoEntry);
-    if (index.english[record].kind != 'C')
+    if (index.english[record].kind != EntryKind::Own)
         return Status(EditOutcome::Refused, kMessageOnlyOwnEntries);
     FolderLock lock;
     if (EditStatus ready = Prepare(fs, paths, index, lock); !ready.ok())

@@ -64,7 +64,7 @@ extern const char kMessagePending[];
 // bytes below 32 or 0xFF that the custom index cannot carry) and the description; 'A' and 'L'
 // check only the description, which becomes a supplement. A stored description above 31000
 // bytes (what the display reads back) is refused.
-std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, char kind);
+std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, EntryKind kind);
 
 // Adds a new entry of the reader's, anchored by its English and Greek headwords in the loaded
 // tables; the new id is 1 + the largest id in use.
@@ -75,8 +75,8 @@ EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index, const
 // and inserted anew with a new id, in one commit), 'A' replaces its supplement or removes it
 // when the description is empty, 'L' adds a supplement (also an empty one). Only the
 // description is used for 'A' and 'L'.
-EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int record, char kind,
-                       const EntryTexts &texts, FileSystem &fs = RealFileSystem());
+EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
+                       EntryKind kind, const EntryTexts &texts, FileSystem &fs = RealFileSystem());
 
 // Removes the reader's entry at English record (1-based) from the three files (all three are
 // written, empty when nothing is left). Other kinds are refused.

@@ -216,7 +216,7 @@ EnglishAnchor FindEnglishAnchor(const EntryIndex &index, Cp1253View key)
     if (r < 1)
         r = 1;
     const IndexRecord &record = index.english[r];
-    return {r, record.id, record.kind == 'C'};
+    return {r, record.id, record.kind == EntryKind::Own};
 }
 
 uint32_t FindGreekAnchorId(const EntryIndex &index, Cp1253View greekKey)
@@ -224,7 +224,7 @@ uint32_t FindGreekAnchorId(const EntryIndex &index, Cp1253View greekKey)
     auto firstEighty = [](Cp1253View headword) { return headword.substr(0, kCustomHeadwordWidth); };
     auto isOwnEntry = [&](int greekRecord) {
         const uint16_t english = index.greek[greekRecord].englishIndex;
-        return english != 0 && index.english[english].kind == 'C';
+        return english != 0 && index.english[english].kind == EntryKind::Own;
     };
     int last = kMaxRecords;
     while (last > 0 && index.greek[last].id == 0)

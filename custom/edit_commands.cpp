@@ -27,7 +27,7 @@ const Cp1253 &SupplementMarker()
 
 } // namespace
 
-EditorRequest InsertEntryFrmShow(EditMode mode, char editKind, const EntryTexts &updateBuffer)
+EditorRequest InsertEntryFrmShow(EditMode mode, EntryKind editKind, const EntryTexts &updateBuffer)
 {
     EditorRequest request;
     request.mode = mode;
@@ -36,7 +36,7 @@ EditorRequest InsertEntryFrmShow(EditMode mode, char editKind, const EntryTexts 
     request.okCaption = "Εισαγωγή";
     if (mode == EditMode::Update) {
         // The headwords of a shipped entry cannot be changed.
-        if (editKind == 'A' || editKind == 'L') {
+        if (editKind == EntryKind::Supplemented || editKind == EntryKind::Shipped) {
             request.headwordsEnabled = false;
             request.focusDescription = true;
         }
@@ -48,14 +48,14 @@ EditorRequest InsertEntryFrmShow(EditMode mode, char editKind, const EntryTexts 
 }
 
 std::optional<std::string> InsertOk_ButtonClick(const EntryTexts &typed, EditMode mode,
-                                                char editKind)
+                                                EntryKind editKind)
 {
     // Blanks alone would be an entry whose list item shows nothing.
     if (Trim(typed.english).empty())
         return kMessageEnglishMissing;
     if (Trim(typed.greek).empty() && typed.description.empty())
         return kMessageGreekOrDescrMissing;
-    return RefuseEntryTexts(typed, mode == EditMode::Insert ? 'C' : editKind);
+    return RefuseEntryTexts(typed, mode == EditMode::Insert ? EntryKind::Own : editKind);
 }
 
 // The text as the reader typed it, from the text the display shows: the display adds its
@@ -79,22 +79,23 @@ static Cp1253 EditableText(Cp1253View shown, bool afterSupplement)
     return text;
 }
 
-EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &previous)
+EntryTexts ModifyPrefill(const MainLexState &state, EntryKind kind, const Cp1253 &previous)
 {
     EntryTexts texts;
     const int item = state.itemIndex;
     if (item < 0 || static_cast<size_t>(item) >= state.listItems.size())
         return texts;
     Cp1253 itemText = state.listItems[static_cast<size_t>(item)];
-    if (kind == 'C' && itemText.size() >= 2 && itemText.compare(itemText.size() - 2, 2, " *") == 0)
+    if (kind == EntryKind::Own && itemText.size() >= 2 &&
+        itemText.compare(itemText.size() - 2, 2, " *") == 0)
         itemText.resize(itemText.size() - 2);
-    texts.english = state.LanguageMode ? state.transLabel : itemText;
-    texts.greek = state.LanguageMode ? itemText : state.transLabel;
+    texts.english = state.LanguageMode == Language::Greek ? state.transLabel : itemText;
+    texts.greek = state.LanguageMode == Language::Greek ? itemText : state.transLabel;
 
     const Cp1253 &plain = state.descriptionText;
-    if (kind == 'C') {
+    if (kind == EntryKind::Own) {
         texts.description = EditableText(TrimLeft(plain), false);
-    } else if (kind == 'A') {
+    } else if (kind == EntryKind::Supplemented) {
         // The supplement starts after the marker and the line break that ends its line. The
         // place is the marker's own: an underscore in the shipped text above it must not
         // move the cut into the shipped text.
@@ -197,8 +198,8 @@ EditStatus CustomEntryCommands::InsertEntryItemClick()
     m_editMode = EditMode::Insert;
     if (!Resolve())
         return {EditOutcome::Unchanged, {}};
-    return EditUntilSaved(InsertEntryFrmShow(m_editMode, 0, m_updateBuffer), m_insertBuffer,
-                          [this](const EntryTexts &texts) {
+    return EditUntilSaved(InsertEntryFrmShow(m_editMode, EntryKind::None, m_updateBuffer),
+                          m_insertBuffer, [this](const EntryTexts &texts) {
                               FolderLock lock;
                               if (EditStatus ready = LockAndReload(lock); !ready.ok())
                                   return ready;
@@ -211,7 +212,7 @@ EditStatus CustomEntryCommands::ModifyEntryItemClick()
     const int record = m_core.SelectedRecord();
     if (record == 0)
         return {EditOutcome::Unchanged, {}};
-    const char kind = m_core.Index().english[static_cast<size_t>(record)].kind;
+    const EntryKind kind = m_core.Index().english[static_cast<size_t>(record)].kind;
     m_editMode = EditMode::Update;
     if (!Resolve())
         return {EditOutcome::Unchanged, {}};
@@ -228,8 +229,8 @@ EditStatus CustomEntryCommands::ModifyEntryItemClick()
             const int current = m_core.SelectedRecord();
             if (current == 0)
                 return {EditOutcome::Refused, kMessageNoEntry};
-            const char kind = m_core.Index().english[static_cast<size_t>(current)].kind;
-            if ((kind == 'C') != (m_editKind == 'C'))
+            const EntryKind kind = m_core.Index().english[static_cast<size_t>(current)].kind;
+            if ((kind == EntryKind::Own) != (m_editKind == EntryKind::Own))
                 return {EditOutcome::Refused, kMessageNoEntry};
             m_editKind = kind;
             return UpdateEntry(m_core.Paths(), m_core.Index(), current, m_editKind, texts, m_fs);

@@ -33,8 +33,8 @@ extern const char kDeleteCaption[];       // "Επιβεβαίωση Διαγρ�
 struct EditorRequest
 {
     EditMode mode = EditMode::Insert;
-    char editKind = 0;            // the kind of the entry modified
-    EntryTexts texts;             // the three fields: empty for insert
+    EntryKind editKind = EntryKind::None; // the kind of the entry modified
+    EntryTexts texts;                     // the three fields: empty for insert
     bool headwordsEnabled = true; // false for a shipped entry ('A', 'L'): only the description
     bool focusDescription = false;
     std::string caption;   // UTF-8
@@ -68,19 +68,19 @@ public:
 
 // TInsertEntryFrm.FormShow: what the editor shows in mode, for an entry of editKind whose
 // update buffer is given (insert: cleared fields).
-EditorRequest InsertEntryFrmShow(EditMode mode, char editKind, const EntryTexts &updateBuffer);
+EditorRequest InsertEntryFrmShow(EditMode mode, EntryKind editKind, const EntryTexts &updateBuffer);
 
 // InsertOk_ButtonClick's validation: the message that keeps the editor open, or nullopt when
 // it closes with OK. A headword of blanks only counts as empty. Texts that cannot be stored
 // (RefuseEntryTexts) are refused here too.
 std::optional<std::string> InsertOk_ButtonClick(const EntryTexts &typed, EditMode mode,
-                                                char editKind);
+                                                EntryKind editKind);
 
 // The modify command's prefill from the window: the headwords from the selected list item and
 // Trans_Label (the item's " *" mark cut for kind 'C'), and the description by kind: the plain
 // text of the description ('C'), the supplement after its marker ('A'), empty ('L'). For 'A'
 // without the marker the description is previous (the buffer keeps its last value).
-EntryTexts ModifyPrefill(const MainLexState &state, char kind, const Cp1253 &previous);
+EntryTexts ModifyPrefill(const MainLexState &state, EntryKind kind, const Cp1253 &previous);
 
 // What a restore did.
 struct RestoreReport
@@ -144,7 +144,7 @@ public:
 
     // The hand-over state between the editor and the file operations.
     EditMode editMode() const { return m_editMode; }
-    char editKind() const { return m_editKind; }
+    EntryKind editKind() const { return m_editKind; }
     const EntryTexts &insertBuffer() const { return m_insertBuffer; }
     const EntryTexts &updateBuffer() const { return m_updateBuffer; }
     const std::string &chosenFolder() const { return m_chosenFolder; }
@@ -165,7 +165,7 @@ private:
     DeleteConfirmation &m_confirmation;
     FileSystem &m_fs;
     EditMode m_editMode = EditMode::Insert;
-    char m_editKind = 0;
+    EntryKind m_editKind = EntryKind::None;
     EntryTexts m_insertBuffer;
     EntryTexts m_updateBuffer;
     std::string m_chosenFolder;

@@ -83,7 +83,7 @@ public:
         if (m_key == "kind") {
             if (*text.text != "C" && *text.text != "A")
                 return Fail("unknown kind " + value);
-            m_entry.kind = (*text.text)[0];
+            m_entry.kind = *text.text == "C" ? EntryKind::Own : EntryKind::Supplemented;
             m_seen |= kKind;
         } else if (m_key == "english" || m_key == "greek" || m_key == "shipped_headword") {
             if (text.text->size() > kMaxHeadwordBytes)
@@ -124,7 +124,8 @@ public:
         if (m_depth == 3) {
             if ((m_seen & (kKind | kEnglish)) != (kKind | kEnglish))
                 return Fail("an entry without its kind or English headword");
-            if (m_entry.kind == 'A' && (m_seen & kShipped) && m_shipped != m_entry.english)
+            if (m_entry.kind == EntryKind::Supplemented && (m_seen & kShipped) &&
+                m_shipped != m_entry.english)
                 return Fail("a supplement whose shipped headword is not its English headword");
             entries.push_back(std::move(m_entry));
         }
@@ -236,7 +237,7 @@ CollectBackupEntries(const ProgramPaths &paths, const EntryIndex &index,
     std::vector<BackupEntry> entries;
     for (int r = 1; r <= index.englishCount; ++r) {
         const IndexRecord &record = index.english[static_cast<size_t>(r)];
-        if (record.kind != 'C' && record.kind != 'A')
+        if (record.kind != EntryKind::Own && record.kind != EntryKind::Supplemented)
             continue;
         BackupEntry entry;
         entry.kind = record.kind;
@@ -245,17 +246,17 @@ CollectBackupEntries(const ProgramPaths &paths, const EntryIndex &index,
             entry.greek = Cp1253(index.greek[record.greekIndex].headword);
         const auto source = DescriptionSourceFor(paths, record, supplementRefs);
         std::optional<Cp1253> stored;
-        if (source && record.kind == 'C')
+        if (source && record.kind == EntryKind::Own)
             stored = ReadStored(source->file, source->offset, source->length);
         else if (source && !source->supplementFile.empty())
             stored = ReadStored(source->supplementFile, source->supplementOffset,
                                 source->supplementLength);
         std::optional<Cp1253> typed;
         if (stored)
-            typed = stored->empty()
-                        ? Cp1253()
-                        : UnescapeDescription(*stored, record.kind == 'C' ? kOwnEntryPrefix
-                                                                          : kSupplementPrefix);
+            typed = stored->empty() ? Cp1253()
+                                    : UnescapeDescription(*stored, record.kind == EntryKind::Own
+                                                                       ? kOwnEntryPrefix
+                                                                       : kSupplementPrefix);
         if (!typed) {
             if (problem != nullptr)
                 *problem =
@@ -283,10 +284,10 @@ std::string WriteBackup(std::vector<BackupEntry> entries)
         const BackupEntry &entry = entries[i];
         out += i == 0 ? "\n" : ",\n";
         out += " {\"kind\": \"";
-        out += entry.kind;
+        out += KindLetter(entry.kind);
         out += "\", \"english\": " + Quote(entry.english) + ", \"greek\": " + Quote(entry.greek) +
                ", \"description\": " + Quote(entry.description);
-        if (entry.kind == 'A')
+        if (entry.kind == EntryKind::Supplemented)
             out += ", \"shipped_headword\": " + Quote(entry.english);
         out += "}";
     }

@@ -26,9 +26,9 @@ namespace termdex {
 
 struct BackupEntry
 {
-    char kind = 'C'; // 'C' the reader's own entry, 'A' a supplement to a shipped entry
-    Cp1253 english;  // for 'A': the shipped headword the supplement belongs to
-    Cp1253 greek;    // for 'A': the shipped entry's Greek rendering (for people reading the file)
+    EntryKind kind = EntryKind::Own; // Own, or Supplemented: a supplement to a shipped entry
+    Cp1253 english;                  // for 'A': the shipped headword the supplement belongs to
+    Cp1253 greek; // for 'A': the shipped entry's Greek rendering (for people reading the file)
     Cp1253 description;
     bool operator==(const BackupEntry &) const = default;
 };

@@ -35,13 +35,13 @@ DescriptionSourceFor(const ProgramPaths &paths, const IndexRecord &record,
 {
     DescriptionSource source;
     switch (record.kind) {
-    case 'L':
-    case 'A':
+    case EntryKind::Shipped:
+    case EntryKind::Supplemented:
         source.file = paths.DescriptionFile().string();
         source.shippedFile = true;
         source.offset = record.descOffset;
         break;
-    case 'C':
+    case EntryKind::Own:
         if (paths.customDescriptionPath.empty())
             return std::nullopt;
         source.file = paths.customDescriptionPath;
@@ -51,7 +51,7 @@ DescriptionSourceFor(const ProgramPaths &paths, const IndexRecord &record,
         return std::nullopt;
     }
     source.length = record.descLength;
-    if (record.kind == 'A' && record.supplementRef >= 0 &&
+    if (record.kind == EntryKind::Supplemented && record.supplementRef >= 0 &&
         static_cast<size_t>(record.supplementRef) < supplementRefs.size()) {
         // A reference that is not two numbers leaves the supplement out.
         using L = SupplementRefLayout;

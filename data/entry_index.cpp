@@ -230,7 +230,7 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
             const Cp1253 &line = custom.line();
             long long offset = 0, length = 0;
             if (custom.IsSupplement()) {
-                record.kind = 'A';
+                record.kind = EntryKind::Supplemented;
                 supplementRefs.emplace_back(ColumnOf(line, L::reference));
                 record.supplementRef = static_cast<int32_t>(supplementRefs.size() - 1);
             } else if (r < kMaxRecords && ReadNumber(line, L::position, offset) &&
@@ -240,7 +240,7 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
                 own.headword = headwords.Store(ReadText(line, L::headword));
                 own.descOffset = static_cast<int32_t>(offset);
                 own.descLength = static_cast<int32_t>(length);
-                own.kind = 'C';
+                own.kind = EntryKind::Own;
                 own.matchStart = 1;
             }
             custom.Advance();
@@ -362,7 +362,7 @@ bool ParseShippedEnglishLine(Cp1253View line, IndexRecord &record)
     record.headword = ReadText(line, L::headword);
     record.descOffset = static_cast<int32_t>(offset);
     record.descLength = static_cast<int32_t>(length);
-    record.kind = 'L';
+    record.kind = EntryKind::Shipped;
     record.matchStart = static_cast<uint8_t>(matchStart);
     return true;
 }

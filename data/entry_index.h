@@ -18,15 +18,21 @@ namespace termdex {
 constexpr int kTableSlots = 30002;
 constexpr int kMaxRecords = kTableSlots - 1;
 
+// An English record's kind, held as the letter that has always named it (the command line
+// prints it, backups store it): 'L' a shipped entry, 'C' the reader's own, 'A' a shipped entry
+// with the reader's supplement. Greek records and empty slots have none.
+enum class EntryKind : char { None = 0, Shipped = 'L', Own = 'C', Supplemented = 'A' };
+constexpr char KindLetter(EntryKind kind) { return static_cast<char>(kind); }
+
 struct IndexRecord
 {
     uint32_t id = 0; // entry number, shared by an entry's English and Greek record (5 digits)
     // Trailing blanks cut, and never a NUL (every parser cuts the column at its first one); the
     // bytes belong to the index's HeadwordStore.
     Cp1253View headword;
-    int32_t descOffset = 0;    // 'L'/'A': 0-based offset in data/Termdex.tbo; 'C': 1-based position
-    int32_t descLength = 0;    // 5 digits: wider than 16 bits, so no length wraps
-    char kind = 0;             // 'L' shipped, 'C' the reader's own, 'A' shipped with a supplement
+    int32_t descOffset = 0; // 'L'/'A': 0-based offset in data/Termdex.tbo; 'C': 1-based position
+    int32_t descLength = 0; // 5 digits: wider than 16 bits, so no length wraps
+    EntryKind kind = EntryKind::None;
     uint8_t matchStart = 0;    // 1-based position from which the start-with lookup compares
     int32_t supplementRef = 0; // 'A': index into the supplement references
     uint16_t greekIndex = 0;   // English record: its Greek record, 0 for none

@@ -270,7 +270,8 @@ bool Consistent(const EntryIndex &index, size_t supplementRefs)
     for (int r = 1; r <= index.englishCount; ++r) {
         const IndexRecord &record = index.english[static_cast<size_t>(r)];
         if (record.greekIndex > index.greekCount || record.supplementRef < 0 ||
-            (record.kind == 'A' && static_cast<size_t>(record.supplementRef) >= supplementRefs))
+            (record.kind == EntryKind::Supplemented &&
+             static_cast<size_t>(record.supplementRef) >= supplementRefs))
             return false;
     }
     for (int r = 1; r <= index.greekCount; ++r)
@@ -477,7 +478,7 @@ bool ReadIndexSnapshot(const fs::path &file, const IndexSources &sources, EntryI
     // References are numbered from the ones the caller already holds, as a load appends them.
     if (!supplementRefs.empty())
         for (int r = 1; r <= index.englishCount; ++r)
-            if (index.english[static_cast<size_t>(r)].kind == 'A')
+            if (index.english[static_cast<size_t>(r)].kind == EntryKind::Supplemented)
                 index.english[static_cast<size_t>(r)].supplementRef +=
                     static_cast<int32_t>(supplementRefs.size());
     supplementRefs.insert(supplementRefs.end(), std::make_move_iterator(refs.begin()),

@@ -148,7 +148,8 @@ public:
         int64_t begin = m_file.size(), end = 0, used = 0;
         for (int r = first; r <= last; ++r) {
             const IndexRecord &record = index.english[r];
-            const bool shippedText = record.kind == 'L' || record.kind == 'A';
+            const bool shippedText =
+                record.kind == EntryKind::Shipped || record.kind == EntryKind::Supplemented;
             if (!shippedText || record.descLength > kSearchReadBuffer ||
                 !m_file.Holds(record.descOffset, record.descLength))
                 continue;
@@ -226,7 +227,7 @@ public:
     {
         const IndexRecord &record = m_in.index.english[r];
         m_document.clear();
-        if (record.kind == 'L' || record.kind == 'A') {
+        if (record.kind == EntryKind::Shipped || record.kind == EntryKind::Supplemented) {
             if (record.descLength <= kSearchReadBuffer) {
                 const auto text = m_shipped.Text(record.descOffset, record.descLength);
                 if (!text)
@@ -237,7 +238,8 @@ public:
         }
         if (m_in.custom.open()) {
             int64_t offset = 0, length = 0;
-            if (record.kind == 'A' && SupplementPlace(m_in, record, offset, length)) {
+            if (record.kind == EntryKind::Supplemented &&
+                SupplementPlace(m_in, record, offset, length)) {
                 if (length <= kSearchReadBuffer) {
                     const auto coded = m_in.custom.Slice(offset, length);
                     if (!coded)
@@ -245,7 +247,7 @@ public:
                     m_document += ShiftCodec(*coded, true);
                 }
                 m_document += ' ';
-            } else if (record.kind == 'C') {
+            } else if (record.kind == EntryKind::Own) {
                 if (record.descLength <= kSearchReadBuffer) {
                     const auto coded = m_in.custom.Slice(
                         static_cast<int64_t>(record.descOffset) - 1, record.descLength);

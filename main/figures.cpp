@@ -84,7 +84,8 @@ Description_TextSelectionChange(const MainLexCore &core, Cp1253View selected, Cp
     if (!number)
         return std::nullopt;
     const MainLexState &state = core.State();
-    const Cp1253 name = FigureTermName(state.LanguageMode ? state.transLabel : state.entryLabel);
+    const Cp1253 name =
+        FigureTermName(state.LanguageMode == Language::Greek ? state.transLabel : state.entryLabel);
     // A name that still holds a slash (or a NUL) names no file in the content folder; it is
     // refused rather than followed into other folders.
     if (name.find('/') != Cp1253::npos || name.find('\0') != Cp1253::npos)

@@ -33,7 +33,7 @@ bool ContainsTest(Cp1253View text, Cp1253View key)
     return text.find(key) != Cp1253View::npos || text.find('@') != Cp1253View::npos;
 }
 
-bool IsEdited(char kind) { return kind == 'C' || kind == 'A'; }
+bool IsEdited(EntryKind kind) { return kind == EntryKind::Own || kind == EntryKind::Supplemented; }
 
 } // namespace
 
@@ -47,9 +47,10 @@ void MainLexCore::AddItem(Cp1253 text, int record)
 void MainLexCore::AddListItem(int e, int g)
 {
     const IndexRecord &english = m_dict.index.english[static_cast<size_t>(e)];
-    Cp1253 text(m_state.LanguageMode ? m_dict.index.greek[static_cast<size_t>(g)].headword
-                                     : english.headword);
-    if (english.kind == 'C')
+    Cp1253 text(m_state.LanguageMode == Language::Greek
+                    ? m_dict.index.greek[static_cast<size_t>(g)].headword
+                    : english.headword);
+    if (english.kind == EntryKind::Own)
         text += " *";
     AddItem(std::move(text), e);
 }
@@ -84,8 +85,9 @@ void MainLexCore::FillEntryList(LookupMode mode, int recordNumber, bool customOn
     } else {
         // The language follows the first character, so a Greek key begins with a Greek letter
         // and neither key is empty.
-        const Cp1253 key = m_state.LanguageMode ? AsciiLower(GreekKey(m_state.entryText, true))
-                                                : AsciiLower(m_state.entryText);
+        const Cp1253 key = m_state.LanguageMode == Language::Greek
+                               ? AsciiLower(GreekKey(m_state.entryText, true))
+                               : AsciiLower(m_state.entryText);
         if (!key.empty() || mode == LookupMode::Specific) {
             switch (mode) {
             case LookupMode::Start:
@@ -117,7 +119,7 @@ void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
     m_startKeyShortened = false;
     // The key is shortened from its end until something matches; the start slot stays that of
     // the first character.
-    if (!m_state.LanguageMode) {
+    if (m_state.LanguageMode == Language::English) {
         const FoldedTable &folded = m_dict.folded.English();
         const int start = m_dict.letterStarts.EnglishStart(c);
         for (size_t n = key.size(); n > 0 && m_state.listItems.empty(); --n) {
@@ -151,7 +153,7 @@ void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
 template <typename Matches>
 void MainLexCore::ScanWholeTable(bool customOnly, const Matches &matches)
 {
-    if (!m_state.LanguageMode) {
+    if (m_state.LanguageMode == Language::English) {
         const FoldedTable &folded = m_dict.folded.English();
         for (int r = 1; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
             if (m_dict.index.english[static_cast<size_t>(r)].id == 0)
@@ -190,10 +192,10 @@ void MainLexCore::LookupSpecific(int record)
     // nothing.
     if (!IsRecord(record))
         return;
-    const int g = m_state.LanguageMode ? GreekOf(record) : 0;
+    const int g = m_state.LanguageMode == Language::Greek ? GreekOf(record) : 0;
     AddListItem(record, g);
     // The caller holds SuppressEntryChange, so this write starts no lookup.
-    m_state.entryText = m_state.LanguageMode
+    m_state.entryText = m_state.LanguageMode == Language::Greek
                             ? m_dict.index.greek[static_cast<size_t>(g)].headword
                             : m_dict.index.english[static_cast<size_t>(record)].headword;
     m_state.itemIndex = 0;
@@ -202,7 +204,7 @@ void MainLexCore::LookupSpecific(int record)
 
 void MainLexCore::ListEditedEntries()
 {
-    if (!m_state.LanguageMode) {
+    if (m_state.LanguageMode == Language::English) {
         for (int r = 1; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
             const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
             if (record.id == 0)
@@ -236,7 +238,7 @@ void MainLexCore::LookupMulti()
         return;
     SetLanguageMode(IsGreekLetter(static_cast<unsigned char>((*first)[0])));
 
-    if (!m_state.LanguageMode) {
+    if (m_state.LanguageMode == Language::English) {
         const FoldedTable &folded = m_dict.folded.English();
         for (int r = 1; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
             const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
@@ -276,7 +278,7 @@ bool MainLexCore::ExactMatch(int record)
         return false;
     // Only the typed side is folded here; the headword side was folded at load. Both English
     // sides drop punctuation, or "acid-test ratio" could never name its own headword.
-    if (!m_state.LanguageMode)
+    if (m_state.LanguageMode == Language::English)
         return LocaleLower(LatinKey(m_state.entryText, true)) ==
                m_dict.folded.EnglishExact().At(record);
     const int g = GreekOf(record);
@@ -298,7 +300,8 @@ void MainLexCore::Entry_TextChange(Cp1253View text)
             return; // a named headword costs no suggestion work
         }
     }
-    m_state.suggestions = m_suggester->Suggest(m_state.entryText, m_state.LanguageMode);
+    m_state.suggestions =
+        m_suggester->Suggest(m_state.entryText, m_state.LanguageMode == Language::Greek);
 }
 
 bool MainLexCore::Entry_TextKeyDown(EntryKey key, int visibleItems)

@@ -72,7 +72,7 @@ MainLexCore::MainLexCore(ProgramPaths paths, KeyboardLayouts *keyboard, MainLexL
       m_suggester(std::make_unique<HeadwordSuggester>())
 {
     m_state.keyboards = FindKeyboardLayouts(m_keyboard);
-    m_state.LanguageMode = false;
+    m_state.LanguageMode = Language::English;
     ActivateModeKeyboard();
     Loaded();
 }
@@ -198,14 +198,14 @@ void MainLexCore::Entries_ListClick()
     const IndexRecord &english = m_dict.index.english[static_cast<size_t>(r)];
     const int g = GreekOf(r);
     const Cp1253View greek = m_dict.index.greek[static_cast<size_t>(g)].headword; // slot 0: empty
-    m_state.entryLabel = m_state.LanguageMode ? greek : english.headword;
-    m_state.transLabel = m_state.LanguageMode ? english.headword : greek;
+    m_state.entryLabel = m_state.LanguageMode == Language::Greek ? greek : english.headword;
+    m_state.transLabel = m_state.LanguageMode == Language::Greek ? english.headword : greek;
 
     // Every entry can be modified; only the reader's own ('C') can be deleted.
     m_state.modifyEntryEnabled = true;
-    if (english.kind == 'L' || english.kind == 'A')
+    if (english.kind == EntryKind::Shipped || english.kind == EntryKind::Supplemented)
         m_state.deleteEntryEnabled = false;
-    else if (english.kind == 'C')
+    else if (english.kind == EntryKind::Own)
         m_state.deleteEntryEnabled = true;
     ShowDescriptionOf(english);
 
@@ -260,7 +260,7 @@ bool MainLexCore::ShowRecord(int record)
         return false;
     ResetDisplay();
     m_addedItems = 0;
-    AddListItem(record, m_state.LanguageMode ? GreekOf(record) : 0);
+    AddListItem(record, m_state.LanguageMode == Language::Greek ? GreekOf(record) : 0);
     m_state.itemIndex = 0;
     Entries_ListClick();
     return true;
@@ -271,7 +271,7 @@ bool MainLexCore::JumpToRecord(int record)
     if (!IsRecord(record))
         return false;
     Cp1253 caption;
-    if (m_state.LanguageMode)
+    if (m_state.LanguageMode == Language::Greek)
         caption = m_dict.index.greek[static_cast<size_t>(GreekOf(record))].headword;
     // An entry without a Greek headword is shown in English.
     if (Trim(caption).empty())
@@ -289,7 +289,7 @@ bool MainLexCore::JumpToRecord(int record)
 std::vector<Suggestion> MainLexCore::SuggestHeadwords(Cp1253View text)
 {
     const Cp1253 trimmed = TrimLeft(text);
-    const bool greek = trimmed.empty() ? m_state.LanguageMode
+    const bool greek = trimmed.empty() ? m_state.LanguageMode == Language::Greek
                                        : IsGreekLetter(static_cast<unsigned char>(trimmed[0]));
     return m_suggester->Suggest(trimmed, greek);
 }
@@ -305,21 +305,22 @@ void MainLexCore::DetectLanguage()
 
 void MainLexCore::SetLanguageMode(bool greek)
 {
-    m_state.LanguageMode = greek;
+    m_state.LanguageMode = greek ? Language::Greek : Language::English;
     ActivateModeKeyboard();
 }
 
 void MainLexCore::ActivateModeKeyboard()
 {
-    const LayoutHandle layout =
-        m_state.LanguageMode ? m_state.keyboards.greekLayout : m_state.keyboards.englishLayout;
+    const LayoutHandle layout = m_state.LanguageMode == Language::Greek
+                                    ? m_state.keyboards.greekLayout
+                                    : m_state.keyboards.englishLayout;
     if (m_keyboard != nullptr && layout != 0)
         m_keyboard->Activate(layout);
 }
 
 void MainLexCore::Lang_ButtonClick()
 {
-    SetLanguageMode(!m_state.LanguageMode);
+    SetLanguageMode(m_state.LanguageMode == Language::English);
     // Emptying a field that is already empty is no change, so no lookup runs then.
     if (!m_state.entryText.empty())
         Entry_TextChange("");
@@ -371,20 +372,23 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
     m_state.entryText = TrimLeft(*word);
     ResetDisplay();
     DetectLanguage();
-    const Cp1253 searchWord = DescrSearchWord(m_state.entryText, m_state.LanguageMode);
+    const Cp1253 searchWord =
+        DescrSearchWord(m_state.entryText, m_state.LanguageMode == Language::Greek);
     m_state.highlightWord = searchWord;
-    m_state.highlightGreek = m_state.LanguageMode;
+    m_state.highlightGreek = m_state.LanguageMode == Language::Greek;
     DescrSearchOptions limited = options;
     limited.matchLimit = std::min(options.matchLimit, m_limits.searchMatches);
     const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
     FollowOtherWriters();
     DescrSearchResult result =
-        SearchDescriptions(m_dict, searchWord, m_state.LanguageMode, limited);
+        SearchDescriptions(m_dict, searchWord, m_state.LanguageMode == Language::Greek, limited);
     // The list always shows English headwords, marked as every list marks them.
     m_addedItems = 0;
     for (int r : result.records) {
         const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
-        AddItem(record.kind == 'C' ? Cp1253(record.headword) + " *" : Cp1253(record.headword), r);
+        AddItem(record.kind == EntryKind::Own ? Cp1253(record.headword) + " *"
+                                              : Cp1253(record.headword),
+                r);
     }
     SearchOutcome outcome;
     outcome.kind = SearchKind::Descriptions;
@@ -492,7 +496,7 @@ void MainLexCore::NextMenuClick(int index)
 CopyDecision MainLexCore::ChooseCopySource(bool descriptionHasSelection,
                                            bool entryHasSelection) const
 {
-    if (m_state.LastFocusName == "DESCRIPTION_TEXT")
+    if (m_state.LastFocusName == FocusName::Description_Text)
         return {descriptionHasSelection ? CopySource::DescriptionSelection
                                         : CopySource::WholeDescription,
                 {}};
@@ -508,7 +512,7 @@ CopyDecision MainLexCore::ChooseCopySource(bool descriptionHasSelection,
 void MainLexCore::Copy_ButtonClick(bool descriptionHasSelection, bool entryHasSelection,
                                    const std::function<void(const CopyDecision &)> &write)
 {
-    const bool english = !m_state.LanguageMode;
+    const bool english = m_state.LanguageMode == Language::English;
     auto activate = [&](LayoutHandle layout) {
         if (m_keyboard != nullptr && layout != 0)
             m_keyboard->Activate(layout);

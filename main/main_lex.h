@@ -36,6 +36,13 @@ constexpr int kMaxPrevItems = 15;    // PrevMenu's length
 // in neither set).
 bool IsGreekLetter(unsigned char c);
 
+// The language of the headwords looked up and listed (LanguageMode). English is false when
+// taken as a bool, Greek true, as every greek flag of the core reads it.
+enum class Language : bool { English = false, Greek = true };
+
+// The control that last took the focus of the three that Copy decides between (LastFocusName).
+enum class FocusName { None, Entries_List, Description_Text, Entry_Text };
+
 // A history menu item.
 struct HistoryItem
 {
@@ -99,10 +106,10 @@ struct MainLexState
     Cp1253 highlightWord;
     bool highlightGreek = false;
 
-    bool LanguageMode = false; // false English, true Greek
+    Language LanguageMode = Language::English;
     bool SuppressEntryChange = false;
     bool OwnClipboardWrite = false;
-    std::string LastFocusName; // "ENTRIES_LIST", "DESCRIPTION_TEXT", "ENTRY_TEXT" or empty
+    FocusName LastFocusName = FocusName::None;
     Cp1253 CurrentEntryCaption;
     int CurrentEntryRecord = 0;
     std::vector<HistoryItem> PrevMenu; // most recent first, at most 15, tags unique
@@ -255,10 +262,10 @@ public:
     void ClearNextMenu() { m_state.NextMenu.clear(); }
 
     // ---- Focus, copy and paste ----
-    void Entries_ListEnter() { m_state.LastFocusName = "ENTRIES_LIST"; }
-    void Description_TextEnter() { m_state.LastFocusName = "DESCRIPTION_TEXT"; }
+    void Entries_ListEnter() { m_state.LastFocusName = FocusName::Entries_List; }
+    void Description_TextEnter() { m_state.LastFocusName = FocusName::Description_Text; }
     // The window also selects the whole entry field.
-    void Entry_TextEnter() { m_state.LastFocusName = "ENTRY_TEXT"; }
+    void Entry_TextEnter() { m_state.LastFocusName = FocusName::Entry_Text; }
     // What Copy takes, given whether the description and the entry field have a selection.
     CopyDecision ChooseCopySource(bool descriptionHasSelection, bool entryHasSelection) const;
     // Copy: in English mode the Greek layout is active around the write; OwnClipboardWrite is

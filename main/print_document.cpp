@@ -165,7 +165,7 @@ std::optional<PrintRequest> Print_ButtonClick(MainLexCore &core)
         greek = index.greek[english.greekIndex].headword;
 
     PrintRequest request;
-    if (core.State().LanguageMode)
+    if (core.State().LanguageMode == Language::Greek)
         request.cells = {Cp1253(greek), Cp1253(english.headword)};
     else
         request.cells = {Cp1253(english.headword), Cp1253(greek)};

@@ -260,7 +260,7 @@ int DumpIndex(Run &run)
         } else {
             json.Key("descOffset").Int(record.descOffset).Key("descLength").Int(record.descLength);
             json.Key("kind")
-                .Utf8(std::string(1, record.kind))
+                .Utf8(std::string(1, KindLetter(record.kind)))
                 .Key("matchStart")
                 .Int(record.matchStart);
             json.Key("supplementRef")

@@ -273,7 +273,7 @@ int Delete(Run &run)
     const auto record = run.RecordArgument(run.args.positional()[0], core.Index().englishCount);
     if (!record)
         return kExitUsage;
-    if (core.Index().english[static_cast<size_t>(*record)].kind != 'C')
+    if (core.Index().english[static_cast<size_t>(*record)].kind != EntryKind::Own)
         return run.Fail(kMessageOnlyOwnEntries);
     core.ShowRecord(*record);
     EditorlessCommands headless(core);

@@ -65,10 +65,10 @@ void TypeIntoEmptyField(MainLexCore &core, const Cp1253 &text)
 void WriteShown(JsonWriter &json, MainLexCore &core, int record, bool withDocument)
 {
     const MainLexState &state = core.State();
-    const char kind = core.Index().english[static_cast<size_t>(record)].kind;
+    const EntryKind kind = core.Index().english[static_cast<size_t>(record)].kind;
     json.BeginObject();
     json.Key("record").Int(record);
-    json.Key("kind").Text(kind != 0 ? Cp1253(1, kind) : Cp1253());
+    json.Key("kind").Text(kind != EntryKind::None ? Cp1253(1, KindLetter(kind)) : Cp1253());
     json.Key("entry_label").Text(state.entryLabel);
     json.Key("trans_label").Text(state.transLabel);
     json.Key("description").Text(state.descriptionText);
@@ -113,7 +113,7 @@ int PrintList(const Run &run, const MainLexState &state, bool withReport = false
     if (run.options.json) {
         JsonWriter json;
         json.BeginObject();
-        json.Key("language").Utf8(state.LanguageMode ? "gr" : "en");
+        json.Key("language").Utf8(state.LanguageMode == Language::Greek ? "gr" : "en");
         json.Key("entry_text").Text(state.entryText);
         json.Key("items").BeginArray();
         for (size_t i = 0; i < count; ++i)
@@ -141,7 +141,7 @@ int PrintList(const Run &run, const MainLexState &state, bool withReport = false
         run.PrintJson(json.EndObject().str());
         return kExitOk;
     }
-    run.out << "language: " << (state.LanguageMode ? "gr" : "en")
+    run.out << "language: " << (state.LanguageMode == Language::Greek ? "gr" : "en")
             << "  entry: " << Utf8(state.entryText) << '\n';
     for (size_t i = 0; i < count; ++i)
         run.out << (static_cast<int>(i) == state.itemIndex ? "> " : "  ") << state.ListRecords[i]
@@ -321,7 +321,7 @@ int Show(Run &run)
         return kExitUsage;
     core.ShowRecord(*record);
     const MainLexState &state = core.State();
-    const char kind = core.Index().english[static_cast<size_t>(*record)].kind;
+    const EntryKind kind = core.Index().english[static_cast<size_t>(*record)].kind;
     if (run.options.json) {
         JsonWriter json;
         WriteShown(json, core, *record, run.args.Flag("--rtf"));
@@ -331,7 +331,8 @@ int Show(Run &run)
     run.out << Utf8(state.entryLabel);
     if (!Trim(state.transLabel).empty())
         run.out << " [" << Utf8(state.transLabel) << "]";
-    run.out << "  (record " << *record << ", kind " << (kind != 0 ? kind : '?') << ")\n";
+    run.out << "  (record " << *record << ", kind "
+            << (kind != EntryKind::None ? KindLetter(kind) : '?') << ")\n";
     if (run.args.Flag("--rtf"))
         run.out << ForTerminal(state.descriptionDocument);
     else
@@ -373,7 +374,7 @@ bool DefineWord(const Run &run, MainLexCore &core, const std::string &word, cons
         JsonWriter json;
         json.BeginObject();
         json.Key("query").Utf8(word);
-        json.Key("language").Utf8(state.LanguageMode ? "gr" : "en");
+        json.Key("language").Utf8(state.LanguageMode == Language::Greek ? "gr" : "en");
         json.Key("entry");
         if (shown != 0)
             WriteShown(json, core, shown, false);

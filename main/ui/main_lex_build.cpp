@@ -199,7 +199,7 @@ void TMainLex::BuildEntryControls()
     m_entryText->setAccessibleDescription(QStringLiteral("Λήμμα προς Αναζήτηση"));
     m_entryText->SetGreekTyping([this] {
         const MainLexState &state = m_core->State();
-        return state.LanguageMode && state.keyboards.greekLayout == 0;
+        return state.LanguageMode == Language::Greek && state.keyboards.greekLayout == 0;
     });
     connect(m_entryText, &QLineEdit::textChanged, this, &TMainLex::Entry_TextChange);
     connect(m_entryText, &EntryEdit::listKeyPressed, this, &TMainLex::Entry_TextKeyDown);

@@ -150,7 +150,8 @@ void TMainLex::Mirror()
     m_modifyEntryItem->setEnabled(state.modifyEntryEnabled);
     m_deleteEntryItem->setEnabled(state.deleteEntryEnabled);
 
-    const QString langGlyph = state.LanguageMode ? m_grImage->Resource() : m_enImage->Resource();
+    const QString langGlyph =
+        state.LanguageMode == Language::Greek ? m_grImage->Resource() : m_enImage->Resource();
     if (m_langButton->Glyph() != langGlyph) {
         m_langButton->SetGlyph(langGlyph);
         m_entryText->ResetGreekTyping();

@@ -97,7 +97,7 @@ TEST_F(CliEditTest, InsertCreatesTheDataFolderAndTheEntry)
     const EntryIndex index = Load();
     const int r = Record(index, "Zebra tax");
     ASSERT_NE(r, 0);
-    EXPECT_EQ(index.english[r].kind, 'C');
+    EXPECT_EQ(index.english[r].kind, EntryKind::Own);
     // Every kind of line break became CR LF, and so " \par ".
     EXPECT_EQ(Stored(index.english[r]), EscapeDescription("one\r\ntwo\r\nthree\r\nfour", "{"));
     EXPECT_EQ(index.greek[index.english[r].greekIndex].headword,
@@ -277,13 +277,13 @@ TEST_F(CliEditTest, ModifyAndDeleteRunTheWindowsCommands)
     // A shipped entry: --en is ignored (the field is greyed), the supplement is added.
     ASSERT_EQ(Cli("modify 3 --en ignored --descr " + Q("δικό μου")).status, 0);
     index = Load();
-    EXPECT_EQ(index.english[3].kind, 'A');
+    EXPECT_EQ(index.english[3].kind, EntryKind::Supplemented);
     EXPECT_EQ(Record(index, "ignored"), 0);
     // Without --descr the prefill is the supplement itself, so the entry stays supplemented.
     ASSERT_EQ(Cli("modify 3").status, 0);
-    EXPECT_EQ(Load().english[3].kind, 'A');
+    EXPECT_EQ(Load().english[3].kind, EntryKind::Supplemented);
     ASSERT_EQ(Cli("modify 3 --descr ''").status, 0);
-    EXPECT_EQ(Load().english[3].kind, 'L');
+    EXPECT_EQ(Load().english[3].kind, EntryKind::Shipped);
 
     ASSERT_EQ(Cli("delete " + std::to_string(Record(Load(), "bravo"))).status, 0);
     EXPECT_EQ(Bytes(paths.customIndexPath), "");

@@ -140,7 +140,7 @@ TEST_F(CommitTest, ModifyOfAnOwnEntryIsOneCommit)
 {
     const int bravo = Record("bravo");
     CheckEveryStep([&](FileSystem &fs) {
-        return UpdateEntry(paths, index, bravo, 'C', {"zulu", G("ζούλου"), "moved"}, fs);
+        return UpdateEntry(paths, index, bravo, EntryKind::Own, {"zulu", G("ζούλου"), "moved"}, fs);
     });
 }
 
@@ -148,10 +148,10 @@ TEST_F(CommitTest, SupplementChangesAreAllOrNothing)
 {
     const int omega = Record("omega"), gamma = Record("gamma");
     CheckEveryStep([&](FileSystem &fs) {
-        return UpdateEntry(paths, index, gamma, 'L', {"gamma", "", "new"}, fs);
+        return UpdateEntry(paths, index, gamma, EntryKind::Shipped, {"gamma", "", "new"}, fs);
     });
     CheckEveryStep([&](FileSystem &fs) {
-        return UpdateEntry(paths, index, omega, 'A', {"omega", "", ""}, fs);
+        return UpdateEntry(paths, index, omega, EntryKind::Supplemented, {"omega", "", ""}, fs);
     });
 }
 

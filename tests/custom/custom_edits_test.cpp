@@ -68,7 +68,7 @@ TEST_F(CustomEditsTest, FirstEntryEverStartsAtPositionOne)
 
     const int r = Record("bravo");
     ASSERT_EQ(r, 3);
-    EXPECT_EQ(index.english[r].kind, 'C');
+    EXPECT_EQ(index.english[r].kind, EntryKind::Own);
     EXPECT_EQ(index.english[r].id, 7u);
     EXPECT_EQ(index.english[r].descOffset, 1);
     EXPECT_EQ(index.english[r].descLength, 20);
@@ -251,7 +251,7 @@ TEST_F(CustomEditsTest, SupplementToAShippedEntryAndItsRemoval)
                                                                      Pad("gx", 80) +
                                                                      "00000013"
                                                                      "00006"}));
-    EXPECT_EQ(index.english[gamma].kind, 'A');
+    EXPECT_EQ(index.english[gamma].kind, EntryKind::Supplemented);
     EXPECT_EQ(SupplementOf(gamma), "{\\f60\\fs22 }");
     EXPECT_EQ(index.englishCount, 7); // a supplement adds no record
 
@@ -263,7 +263,7 @@ TEST_F(CustomEditsTest, SupplementToAShippedEntryAndItsRemoval)
 
     // An empty text on a supplemented entry removes the supplement: kind 'L' again.
     ASSERT_TRUE(Update(gamma, "").ok());
-    EXPECT_EQ(index.english[gamma].kind, 'L');
+    EXPECT_EQ(index.english[gamma].kind, EntryKind::Shipped);
     EXPECT_EQ(Lines(paths.customIndexPath), (std::vector<Cp1253>{"00004"
                                                                  "00007" +
                                                                  Pad("gx", 80) +
@@ -317,10 +317,12 @@ TEST_F(CustomEditsTest, RefusalsWriteNothing)
         EXPECT_FALSE(FileExists(paths.customGreekIndexPath));
     };
     // 7749 characters store as 30998 bytes, 7750 as 31002: more than the display reads back.
-    EXPECT_TRUE(RefuseEntryTexts({"a", "", std::string(7749, 'x')}, 'C') == std::nullopt);
+    EXPECT_TRUE(RefuseEntryTexts({"a", "", std::string(7749, 'x')}, EntryKind::Own) ==
+                std::nullopt);
     refuse(Insert("c1", G("γ"), std::string(7750, 'x')), kMessageDescriptionTooLong);
     // A supplement has the longer prefix: 7747 characters make exactly 31000 bytes.
-    EXPECT_TRUE(RefuseEntryTexts({"a", "", std::string(7747, 'x')}, 'L') == std::nullopt);
+    EXPECT_TRUE(RefuseEntryTexts({"a", "", std::string(7747, 'x')}, EntryKind::Shipped) ==
+                std::nullopt);
     refuse(Update(Record("gamma"), std::string(7748, 'x')), kMessageDescriptionTooLong);
     refuse(Insert(std::string(81, 'a')), kMessageHeadwordTooLong);
     refuse(Insert("a", G("κ") + std::string(80, ' ')), kMessageHeadwordTooLong);

@@ -107,40 +107,44 @@ protected:
 
 TEST(InsertOkTest, ValidationMessagesAsTheEditorWordsThem)
 {
-    EXPECT_EQ(InsertOk_ButtonClick({"", "x", "y"}, EditMode::Insert, 0),
+    EXPECT_EQ(InsertOk_ButtonClick({"", "x", "y"}, EditMode::Insert, EntryKind::None),
               "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα");
-    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", ""}, EditMode::Insert, 0),
+    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", ""}, EditMode::Insert, EntryKind::None),
               "Πρέπει να συμπληρωθεί το Ελληνικό Λήμμα ή η Περιγραφή");
     // Headwords of blanks only are empty.
-    EXPECT_EQ(InsertOk_ButtonClick({" ", "x", ""}, EditMode::Insert, 0),
+    EXPECT_EQ(InsertOk_ButtonClick({" ", "x", ""}, EditMode::Insert, EntryKind::None),
               "Πρέπει να συμπληρωθεί το Αγγλικό Λήμμα");
-    EXPECT_EQ(InsertOk_ButtonClick({"tax", " \t", ""}, EditMode::Insert, 0),
+    EXPECT_EQ(InsertOk_ButtonClick({"tax", " \t", ""}, EditMode::Insert, EntryKind::None),
               "Πρέπει να συμπληρωθεί το Ελληνικό Λήμμα ή η Περιγραφή");
-    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", "d"}, EditMode::Insert, 0), std::nullopt);
-    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", std::string(7750, 'd')}, EditMode::Insert, 0),
+    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", "d"}, EditMode::Insert, EntryKind::None),
+              std::nullopt);
+    EXPECT_EQ(InsertOk_ButtonClick({"tax", "", std::string(7750, 'd')}, EditMode::Insert,
+                                   EntryKind::None),
               kMessageDescriptionTooLong);
     // The greyed headwords of a shipped entry are not checked for length.
-    EXPECT_EQ(InsertOk_ButtonClick({std::string(120, 'a'), "", "d"}, EditMode::Update, 'L'),
+    EXPECT_EQ(InsertOk_ButtonClick({std::string(120, 'a'), "", "d"}, EditMode::Update,
+                                   EntryKind::Shipped),
               std::nullopt);
-    EXPECT_EQ(InsertOk_ButtonClick({std::string(81, 'a'), "", "d"}, EditMode::Update, 'C'),
-              kMessageHeadwordTooLong);
+    EXPECT_EQ(
+        InsertOk_ButtonClick({std::string(81, 'a'), "", "d"}, EditMode::Update, EntryKind::Own),
+        kMessageHeadwordTooLong);
 }
 
 TEST(InsertEntryFrmShowTest, ModesSetCaptionsAndGreying)
 {
     const EntryTexts buffer{"e", "g", "d"};
-    const EditorRequest insert = InsertEntryFrmShow(EditMode::Insert, 'C', buffer);
+    const EditorRequest insert = InsertEntryFrmShow(EditMode::Insert, EntryKind::Own, buffer);
     EXPECT_EQ(insert.caption, "Εισαγωγή Νέου Λήμματος");
     EXPECT_EQ(insert.okCaption, "Εισαγωγή");
     EXPECT_TRUE(insert.texts.english.empty() && insert.texts.description.empty());
     EXPECT_TRUE(insert.headwordsEnabled);
-    for (char kind : {'A', 'L', 'C'}) {
+    for (EntryKind kind : {EntryKind::Supplemented, EntryKind::Shipped, EntryKind::Own}) {
         const EditorRequest update = InsertEntryFrmShow(EditMode::Update, kind, buffer);
         EXPECT_EQ(update.caption, "Τροποποίηση Λήμματος");
         EXPECT_EQ(update.okCaption, "Ok");
         EXPECT_EQ(update.texts.description, "d");
-        EXPECT_EQ(update.headwordsEnabled, kind == 'C');
-        EXPECT_EQ(update.focusDescription, kind != 'C');
+        EXPECT_EQ(update.headwordsEnabled, kind == EntryKind::Own);
+        EXPECT_EQ(update.focusDescription, kind != EntryKind::Own);
     }
 }
 
@@ -159,7 +163,7 @@ TEST_F(EditCommandsTest, InsertWritesReloadsAndResetsTheDisplay)
     EXPECT_TRUE(core->State().medicalImageVisible);
     const int bravo = RecordOf("bravo");
     ASSERT_EQ(bravo, 3);
-    EXPECT_EQ(core->Index().english[bravo].kind, 'C');
+    EXPECT_EQ(core->Index().english[bravo].kind, EntryKind::Own);
     EXPECT_EQ(folder.asked, 0);
 }
 
@@ -190,8 +194,8 @@ TEST_F(EditCommandsTest, ModifyShippedEntryAddsASupplementFromAnEmptyField)
     EXPECT_EQ(request.texts.english, "gamma");
     EXPECT_EQ(request.texts.greek, Cp("γάμμα"));
     EXPECT_EQ(request.texts.description, "");
-    EXPECT_EQ(c.editKind(), 'L');
-    EXPECT_EQ(core->Index().english[gamma].kind, 'A');
+    EXPECT_EQ(c.editKind(), EntryKind::Shipped);
+    EXPECT_EQ(core->Index().english[gamma].kind, EntryKind::Supplemented);
     EXPECT_TRUE(core->State().listItems.empty());
 }
 
@@ -201,7 +205,7 @@ TEST_F(EditCommandsTest, ModifySupplementedEntryPrefillsOnlyTheSupplement)
     WriteCustom({}, {{1, EscapeDescription(Cp("δικό μου"), kSupplementPrefix)}});
     CustomEntryCommands &c = Commands();
     const int alpha = RecordOf("alpha");
-    ASSERT_EQ(core->Index().english[alpha].kind, 'A');
+    ASSERT_EQ(core->Index().english[alpha].kind, EntryKind::Supplemented);
     core->ShowRecord(alpha);
     editor.answers.push_back({false, {}});
     c.ModifyEntryItemClick();
@@ -209,13 +213,13 @@ TEST_F(EditCommandsTest, ModifySupplementedEntryPrefillsOnlyTheSupplement)
     // What follows the marker's line, without the blank and the closing paragraphs the display
     // added after it.
     EXPECT_EQ(editor.shown[0].texts.description, Cp("δικό μου"));
-    EXPECT_EQ(core->Index().english[alpha].kind, 'A'); // cancelled: unchanged
+    EXPECT_EQ(core->Index().english[alpha].kind, EntryKind::Supplemented); // cancelled: unchanged
 
     // An empty text removes the supplement.
     core->ShowRecord(alpha);
     editor.answers.push_back(Answer("alpha", "", ""));
     ASSERT_TRUE(c.ModifyEntryItemClick().ok());
-    EXPECT_EQ(core->Index().english[alpha].kind, 'L');
+    EXPECT_EQ(core->Index().english[alpha].kind, EntryKind::Shipped);
 }
 
 TEST_F(EditCommandsTest, ModifyThatChangesNothingKeepsTheText)
@@ -343,7 +347,7 @@ TEST_F(EditCommandsTest, FailedSaveBringsTheEditorBackWithTheText)
     EXPECT_FALSE(editor.shown[1].failure.empty());
     EXPECT_EQ(editor.shown[1].texts.description, Cp("κείμενο"));
     EXPECT_EQ(editor.shown[1].texts.greek, Cp("μπράβο"));
-    EXPECT_EQ(core->Index().english[RecordOf("bravo")].kind, 'C');
+    EXPECT_EQ(core->Index().english[RecordOf("bravo")].kind, EntryKind::Own);
 
     // Cancelled after a failure: the failure is the outcome, the window already showed it.
     FaultyFileSystem always(1, FaultyFileSystem::Mode::Crash);
@@ -360,18 +364,18 @@ TEST_F(EditCommandsTest, FailedSaveBringsTheEditorBackWithTheText)
 TEST_F(EditCommandsTest, RestoreMergesSkipsAndReportsWhatHasNoPlace)
 {
     const std::vector<BackupEntry> backup = {
-        {'A', "beta", Cp("βήτα"), Cp("συμπλήρωση\r\nδεύτερη γραμμή")},
-        {'A', "omega", "", "lost headword"},
-        {'C', "bravo", Cp("μπράβο"), Cp("κείμενο {με} \\ σύμβολα")},
-        {'C', "zulu", "", "z"},
+        {EntryKind::Supplemented, "beta", Cp("βήτα"), Cp("συμπλήρωση\r\nδεύτερη γραμμή")},
+        {EntryKind::Supplemented, "omega", "", "lost headword"},
+        {EntryKind::Own, "bravo", Cp("μπράβο"), Cp("κείμενο {με} \\ σύμβολα")},
+        {EntryKind::Own, "zulu", "", "z"},
     };
     CustomEntryCommands &c = Commands();
     RestoreReport report = c.RestoreEntries(backup);
     ASSERT_TRUE(report.status.ok()) << report.status.message;
     EXPECT_EQ(report.added, 3);
     EXPECT_EQ(report.notPlaced, std::vector<Cp1253>{"omega"});
-    EXPECT_EQ(core->Index().english[RecordOf("beta")].kind, 'A');
-    EXPECT_EQ(core->Index().english[RecordOf("zulu")].kind, 'C');
+    EXPECT_EQ(core->Index().english[RecordOf("beta")].kind, EntryKind::Supplemented);
+    EXPECT_EQ(core->Index().english[RecordOf("zulu")].kind, EntryKind::Own);
 
     // A backup of the result lists what was placed, byte for byte as given.
     std::vector<BackupEntry> placed = backup;
@@ -380,7 +384,7 @@ TEST_F(EditCommandsTest, RestoreMergesSkipsAndReportsWhatHasNoPlace)
 
     // Again: everything is there already; a different supplement keeps the reader's own.
     std::vector<BackupEntry> second = backup;
-    second.push_back({'A', "gamma", Cp("γάμμα"), ""});
+    second.push_back({EntryKind::Supplemented, "gamma", Cp("γάμμα"), ""});
     second[0].description = "other text";
     report = c.RestoreEntries(second);
     EXPECT_EQ(report.added, 1); // gamma's empty supplement
@@ -392,9 +396,9 @@ TEST_F(EditCommandsTest, RestoreMergesSkipsAndReportsWhatHasNoPlace)
 TEST_F(EditCommandsTest, RestoreThatFailsAnywhereChangesNothing)
 {
     const std::vector<BackupEntry> backup = {
-        {'A', "beta", Cp("βήτα"), "supplement"},
-        {'C', "bravo", Cp("μπράβο"), "b"},
-        {'C', "zulu", "", "z"},
+        {EntryKind::Supplemented, "beta", Cp("βήτα"), "supplement"},
+        {EntryKind::Own, "bravo", Cp("μπράβο"), "b"},
+        {EntryKind::Own, "zulu", "", "z"},
     };
     editor.answers.push_back(Answer("echo", "ηχώ", "kept"));
     ASSERT_TRUE(Commands().InsertEntryItemClick().ok());
@@ -422,7 +426,7 @@ TEST_F(EditCommandsTest, RestoreThatFailsAnywhereChangesNothing)
         if (report.status.outcome == EditOutcome::Failed) {
             EXPECT_EQ(report.added, 0);
             EXPECT_EQ(current(), before);
-            EXPECT_EQ(core->Index().english[RecordOf("beta")].kind, 'L');
+            EXPECT_EQ(core->Index().english[RecordOf("beta")].kind, EntryKind::Shipped);
         }
         for (size_t i = 0; i < before.size(); ++i)
             std::ofstream(files[i], std::ios::binary | std::ios::trunc) << before[i];

@@ -26,8 +26,8 @@ TEST(EntryBackupTest, StoredDescriptionsComeBackAsTyped)
 TEST(EntryBackupTest, TheFileReadsBackAsWritten)
 {
     const std::vector<BackupEntry> entries = {
-        {'C', "tax \"credit\"", "\xF6\xFC\xF1\xEF\xF2", "line\r\n\ttab \x81\xAA\xFF"},
-        {'A', "Tariff", "\xC4\xE1\xF3\xEC\xFC\xF2", ""},
+        {EntryKind::Own, "tax \"credit\"", "\xF6\xFC\xF1\xEF\xF2", "line\r\n\ttab \x81\xAA\xFF"},
+        {EntryKind::Supplemented, "Tariff", "\xC4\xE1\xF3\xEC\xFC\xF2", ""},
     };
     const std::string file = WriteBackup(entries);
     const BackupParse parsed = ReadBackup(file);

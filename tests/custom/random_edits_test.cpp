@@ -88,7 +88,7 @@ protected:
         return text;
     }
 
-    std::vector<int> RecordsOfKind(std::initializer_list<char> kinds) const
+    std::vector<int> RecordsOfKind(std::initializer_list<EntryKind> kinds) const
     {
         std::vector<int> records;
         for (int r = 1; r <= index.englishCount; ++r)
@@ -107,9 +107,9 @@ protected:
         std::vector<OwnEntry> found;
         std::map<uint32_t, Cp1253> foundSupplements;
         for (int r = 1; r <= index.englishCount; ++r) {
-            if (index.english[r].kind == 'C')
+            if (index.english[r].kind == EntryKind::Own)
                 found.push_back(EntryAt(r));
-            else if (index.english[r].kind == 'A')
+            else if (index.english[r].kind == EntryKind::Supplemented)
                 foundSupplements[index.english[r].id] = SupplementOf(r);
         }
         std::vector<OwnEntry> expected = own;
@@ -134,7 +134,8 @@ protected:
                 "{\"record\": " + std::to_string(r) +
                 ", \"id\": " + std::to_string(index.english[r].id) +
                 ", \"headword\": " + cli::JsonQuote(Cp1253ToUtf8(index.english[r].headword));
-            const std::string kind = "\"kind\": \"" + std::string(1, index.english[r].kind) + "\"";
+            const std::string kind =
+                "\"kind\": \"" + std::string(1, KindLetter(index.english[r].kind)) + "\"";
             at = result.out.find(record, at);
             ASSERT_NE(at, std::string::npos) << "record " << r;
             ASSERT_EQ(result.out.find(kind, at), result.out.find("\"kind\"", at));
@@ -155,7 +156,7 @@ TEST_F(RandomEditsTest, SeededSequenceKeepsFilesAndTablesInStep)
     for (int step = 0; step < 300; ++step) {
         SCOPED_TRACE("step " + std::to_string(step));
         const unsigned roll = rng() % 100;
-        const std::vector<int> ownRecords = RecordsOfKind({'C'});
+        const std::vector<int> ownRecords = RecordsOfKind({EntryKind::Own});
         EditStatus status;
         if (roll < 45 || ownRecords.empty()) {
             const Cp1253 english = Headword(), greek = GreekHeadword(), descr = Description();
@@ -168,18 +169,19 @@ TEST_F(RandomEditsTest, SeededSequenceKeepsFilesAndTablesInStep)
             const auto it = std::find(own.begin(), own.end(), EntryAt(r));
             ASSERT_NE(it, own.end());
             const Cp1253 english = Headword(), greek = GreekHeadword(), descr = Description();
-            status = UpdateEntry(paths, index, r, 'C', {english, greek, descr});
+            status = UpdateEntry(paths, index, r, EntryKind::Own, {english, greek, descr});
             *it = {Trim(english), TrimRight(greek),
                    descr.empty() ? Cp1253() : EscapeDescription(descr, "{")};
             ++modifiesOwn;
         } else if (roll < 85) {
-            const std::vector<int> shippedRecords = RecordsOfKind({'L', 'A'});
+            const std::vector<int> shippedRecords =
+                RecordsOfKind({EntryKind::Shipped, EntryKind::Supplemented});
             const int r = shippedRecords[rng() % shippedRecords.size()];
             const IndexRecord &record = index.english[r];
             const Cp1253 descr = Description();
             status =
                 UpdateEntry(paths, index, r, record.kind, {Cp1253(record.headword), "", descr});
-            if (record.kind == 'A' && descr.empty())
+            if (record.kind == EntryKind::Supplemented && descr.empty())
                 supplements.erase(record.id);
             else
                 supplements[record.id] = EscapeDescription(descr, kSupplementPrefix);

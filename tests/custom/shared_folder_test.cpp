@@ -79,7 +79,7 @@ protected:
         LoadEntryIndex(paths, index, refs);
         std::map<Cp1253, int> records;
         for (int r = 1; r <= index.englishCount; ++r)
-            if (index.english[r].kind == 'C')
+            if (index.english[r].kind == EntryKind::Own)
                 records[Cp1253(index.english[r].headword)] = r;
         size_t expected = 0;
         for (const auto &[name, greek] : writers) {

@@ -41,7 +41,7 @@ TEST_F(DescriptionStoreTest, ShippedDescriptionIsJoinedBehindTheHeader)
 {
     WriteDescriptionFile("{\\rtf1}", {"first", "\\f60 second"});
     IndexRecord record;
-    record.kind = 'L';
+    record.kind = EntryKind::Shipped;
     record.descOffset = static_cast<int32_t>(offsets[1]);
     record.descLength = 11;
     const auto source = DescriptionSourceFor(paths, record, {});
@@ -65,7 +65,7 @@ TEST_F(DescriptionStoreTest, SupplementFollowsTheShippedTextWithItsHeading)
     const std::string mine = "{\\'e1}";
     WriteFile(paths.customDescriptionPath, "zz" + ShiftCodec(mine, false));
     IndexRecord record;
-    record.kind = 'A';
+    record.kind = EntryKind::Supplemented;
     record.descOffset = static_cast<int32_t>(offsets[0]);
     record.descLength = 7;
     record.supplementRef = 0;
@@ -91,7 +91,7 @@ TEST_F(DescriptionStoreTest, OwnEntryIsReadAtItsOneBasedPosition)
 {
     WriteFile(paths.customDescriptionPath, ShiftCodec("abc", false) + ShiftCodec("{mine}", false));
     IndexRecord record;
-    record.kind = 'C';
+    record.kind = EntryKind::Own;
     record.descOffset = 4;
     record.descLength = 6;
     const auto source = DescriptionSourceFor(paths, record, {});
@@ -111,17 +111,17 @@ TEST_F(DescriptionStoreTest, UnreadableTextsKeepTheDisplay)
     source.length = 1;
     EXPECT_FALSE(ReadDescriptionDocument("{H", source));
     IndexRecord record;
-    record.kind = 'C';
+    record.kind = EntryKind::Own;
     ProgramPaths noCustom;
     EXPECT_FALSE(DescriptionSourceFor(noCustom, record, {}));
-    record.kind = 0;
+    record.kind = EntryKind::None;
     EXPECT_FALSE(DescriptionSourceFor(paths, record, {}));
 }
 
 TEST_F(DescriptionStoreTest, BadSupplementReferenceLeavesTheSupplementOut)
 {
     IndexRecord record;
-    record.kind = 'A';
+    record.kind = EntryKind::Supplemented;
     record.supplementRef = 3;
     auto source = DescriptionSourceFor(paths, record, {"0000000100005"});
     ASSERT_TRUE(source);

@@ -41,7 +41,7 @@ TEST_F(EntryIndexTest, ShippedLinesBecomeRecordsInFileOrder)
     EXPECT_EQ(r7.headword, "w07");
     EXPECT_EQ(r7.descOffset, 1305);
     EXPECT_EQ(r7.descLength, 57);
-    EXPECT_EQ(r7.kind, 'L');
+    EXPECT_EQ(r7.kind, EntryKind::Shipped);
     EXPECT_EQ(r7.matchStart, 1);
     EXPECT_EQ(r7.greekIndex, 7);
     EXPECT_EQ(index.greek[7].englishIndex, 7);
@@ -58,7 +58,7 @@ TEST_F(EntryIndexTest, CustomEntryIsPlacedAfterItsAnchorAndLaterSeedsStayLineNum
     ASSERT_EQ(index.englishCount, 11);
     EXPECT_EQ(index.english[10].headword, "w10");
     const IndexRecord &own = index.english[11];
-    EXPECT_EQ(own.kind, 'C');
+    EXPECT_EQ(own.kind, EntryKind::Own);
     EXPECT_EQ(own.id, 20001u);
     EXPECT_EQ(own.headword, "mine");
     EXPECT_EQ(own.descOffset, 1);
@@ -90,7 +90,7 @@ TEST_F(EntryIndexTest, SupplementMarksTheAnchorAndAddsNoRecord)
                                              CustomEnglishLine(4, 4, "w04", 300, 12)});
     ASSERT_TRUE(Load().complete);
     EXPECT_EQ(index.englishCount, 10);
-    EXPECT_EQ(index.english[4].kind, 'A');
+    EXPECT_EQ(index.english[4].kind, EntryKind::Supplemented);
     ASSERT_EQ(refs.size(), 2u);
     EXPECT_EQ(refs[0], "0000001700250");
     // A later supplement for the same anchor replaces the reference.

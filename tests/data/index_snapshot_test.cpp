@@ -195,7 +195,7 @@ TEST_F(IndexSnapshotTest, DamagedOrForeignSnapshotIsRefused)
 
     // A supplement reference past the snapshot's own is refused, also when the caller already
     // holds references that it would otherwise land on.
-    ASSERT_EQ(index.english[1].kind, 'A');
+    ASSERT_EQ(index.english[1].kind, EntryKind::Supplemented);
     index.english[1].supplementRef = static_cast<int32_t>(refs.size());
     ASSERT_TRUE(WriteIndexSnapshot(file, StampIndexSources(paths), index, refs));
     EntryIndex read;

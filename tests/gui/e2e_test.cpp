@@ -135,12 +135,12 @@ private slots:
     {
         QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("Lang_Button")),
                           Qt::LeftButton);
-        QVERIFY(m_window->Core().State().LanguageMode);
+        QVERIFY(m_window->Core().State().LanguageMode == Language::Greek);
         QTRY_VERIFY(m_entry->hasFocus());
         Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
                                         QStringLiteral("30"), QStringLiteral("f;orow")});
         QTRY_COMPARE(m_entry->text(), QString::fromUtf8("φόρος"));
-        QVERIFY(m_window->Core().State().LanguageMode);
+        QVERIFY(m_window->Core().State().LanguageMode == Language::Greek);
         QVERIFY(
             m_window->findChild<QListView *>(QStringLiteral("Entries_List"))->model()->rowCount() >
             0);

@@ -306,7 +306,7 @@ private slots:
         program.AddOwnEntry("Zeta own entry", "Ζήτα δική μου", "Own text.");
         WindowUnderTest greekWindow(program.folder);
         QTest::mouseClick(greekWindow.Find("Lang_Button"), Qt::LeftButton);
-        QVERIFY(greekWindow.State().LanguageMode);
+        QVERIFY(greekWindow.State().LanguageMode == Language::Greek);
         Trigger(greekWindow, "CustomEntriesItem");
         const int own = int(Items(greekWindow).indexOf(Utf("Ζήτα δική μου *")));
         QVERIFY(own >= 0);

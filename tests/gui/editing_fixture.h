@@ -169,7 +169,7 @@ struct ProgramFolder
         QStringList headwords;
         for (int record = 1; record <= index.englishCount; ++record) {
             const IndexRecord &entry = index.english[static_cast<size_t>(record)];
-            if (entry.kind == 'C')
+            if (entry.kind == EntryKind::Own)
                 headwords << ToQString(entry.headword);
         }
         return headwords;

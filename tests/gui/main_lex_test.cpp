@@ -238,7 +238,7 @@ private slots:
         QTest::keyClick(Entry(w), Qt::Key_Down);
         QCOMPARE(List(w)->currentIndex().row(), 1);
         QVERIFY(List(w)->hasFocus());
-        QCOMPARE(w.State().LastFocusName, std::string("ENTRIES_LIST"));
+        QVERIFY(w.State().LastFocusName == FocusName::Entries_List);
         QCOMPARE(LabelText(w, "Entry_Label"), ItemText(w, 1));
 
         // A page is the list's height in items: 212 / 16 = 13.
@@ -281,11 +281,11 @@ private slots:
         QCOMPARE(LabelText(w, "Entry_Label"), english);
         const QString greek = LabelText(w, "Trans_Label");
         QVERIFY(!greek.isEmpty());
-        QCOMPARE(w.State().LastFocusName, std::string("ENTRIES_LIST"));
+        QVERIFY(w.State().LastFocusName == FocusName::Entries_List);
 
         // Greek mode lists the Greek headword and puts it in the upper label.
         QTest::mouseClick(w.Find("Lang_Button"), Qt::LeftButton);
-        QVERIFY(w.State().LanguageMode);
+        QVERIFY(w.State().LanguageMode == Language::Greek);
         QVERIFY(Entry(w)->text().isEmpty());
         QVERIFY(Entry(w)->hasFocus());
         Enter(w, greek);
@@ -323,10 +323,10 @@ private slots:
     {
         WindowUnderTest w; // the fake keyboard has no layouts at all
         QTest::mouseClick(w.Find("Lang_Button"), Qt::LeftButton);
-        QVERIFY(w.State().LanguageMode);
+        QVERIFY(w.State().LanguageMode == Language::Greek);
         TypeKeys(w, "f;orow");
         QCOMPARE(Entry(w)->text(), Utf("φόρος"));
-        QVERIFY(w.State().LanguageMode);
+        QVERIFY(w.State().LanguageMode == Language::Greek);
         QVERIFY(!w.State().listItems.empty());
         QCOMPARE(ToQString(w.State().listItems[0]).left(5).toLower(), Utf("φόρος"));
 

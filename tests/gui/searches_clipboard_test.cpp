@@ -230,7 +230,7 @@ private slots:
 
         // The whole description, with its formatting, after clicking into it.
         description->setFocus();
-        QCOMPARE(w.State().LastFocusName, std::string("DESCRIPTION_TEXT"));
+        QVERIFY(w.State().LastFocusName == FocusName::Description_Text);
         w.fake.keyboard.activations.clear();
         QTest::mouseClick(w.Find("Copy_Button"), Qt::LeftButton);
         QVERIFY(w.fake.clipboard.rich.has_value());
@@ -298,13 +298,13 @@ private slots:
         QCOMPARE(Entry(w)->text(), QStringLiteral("Inflation"));
         QCOMPARE(LabelText(w, "Entry_Label"), QStringLiteral("Inflation"));
         QVERIFY(Entry(w)->hasFocus());
-        QCOMPARE(w.State().LastFocusName, std::string("ENTRY_TEXT"));
+        QVERIFY(w.State().LastFocusName == FocusName::Entry_Text);
         QTRY_VERIFY(Entry(w)->selectedText() == QStringLiteral("Inflation"));
 
         // Pasting again over it, while the field has the focus.
         w.fake.clipboard.CopyFromOtherProgram("Φόρος");
         w.window->Paste_ButtonClick();
-        QVERIFY(w.State().LanguageMode);
+        QVERIFY(w.State().LanguageMode == Language::Greek);
         QCOMPARE(Entry(w)->text(), Utf("Φόρος"));
         QCOMPARE(LabelText(w, "Entry_Label"), ItemText(w, 0)); // the Greek fold's exact match
         QTRY_COMPARE(Entry(w)->selectedText(), Utf("Φόρος"));

@@ -20,7 +20,8 @@ std::string Q(Cp1253View text) { return JsonQuote(Cp1253ToUtf8(text)); }
 std::string ListJson(const MainLexState &s, bool withReport = false,
                      const std::vector<Suggestion> *suggestions = nullptr)
 {
-    std::string json = "{\"language\": \"" + std::string(s.LanguageMode ? "gr" : "en") +
+    std::string json = "{\"language\": \"" +
+                       std::string(s.LanguageMode == Language::Greek ? "gr" : "en") +
                        "\", \"entry_text\": " + Q(s.entryText) + ", \"items\": [";
     for (size_t i = 0; i < s.listItems.size(); ++i)
         json += (i ? ", " : "") + std::string("{\"record\": ") + std::to_string(s.ListRecords[i]) +
@@ -201,8 +202,9 @@ TEST_F(CliLookupTest, SpecificIsTheHistoryJumpAndShowIsTheDisplayStep)
         const MainLexState &s = core->State();
         const std::string expected =
             "{\"record\": " + std::to_string(record) + ", \"kind\": \"" +
-            core->Index().english[record].kind + "\", \"entry_label\": " + Q(s.entryLabel) +
-            ", \"trans_label\": " + Q(s.transLabel) + ", \"description\": " + Q(s.descriptionText) +
+            KindLetter(core->Index().english[record].kind) +
+            "\", \"entry_label\": " + Q(s.entryLabel) + ", \"trans_label\": " + Q(s.transLabel) +
+            ", \"description\": " + Q(s.descriptionText) +
             ", \"modify_enabled\": true, \"delete_enabled\": " +
             (s.deleteEntryEnabled ? "true" : "false") + ", \"links\": [" + LinksJson(s.links) +
             "], \"document\": " + Q(s.descriptionDocument) + "}\n";

@@ -59,7 +59,7 @@ TEST_F(DescrSearchTest, GreekWordsMatchWhateverTheirAccentsAndCapitals)
 {
     EXPECT_EQ(Search("αγορα"), List{"market"});
     EXPECT_EQ(Search("ΑΓΟΡΆ"), List{"market"});
-    EXPECT_TRUE(core->State().LanguageMode);
+    EXPECT_EQ(core->State().LanguageMode, Language::Greek);
     EXPECT_EQ(Search("Αγορά"), List{"market"});
     EXPECT_EQ(Search("αγ"), List{});
     // A capital sigma that ends a word is "ς", on the word's side and on the text's.
@@ -244,19 +244,19 @@ protected:
         for (int i = 1; i <= index.englishCount && index.english[i].id != 0; ++i) {
             const IndexRecord &record = index.english[i];
             std::string d;
-            if (record.kind == 'L' || record.kind == 'A') {
+            if (record.kind == EntryKind::Shipped || record.kind == EntryKind::Supplemented) {
                 const auto coded =
                     ReadFileRange(paths.DescriptionFile(), record.descOffset, record.descLength);
                 d = DescriptionDecode(record.descOffset + 1, coded.value()) + " ";
             }
-            if (customOpen && record.kind == 'A') {
+            if (customOpen && record.kind == EntryKind::Supplemented) {
                 const std::string &ref = core->SupplementRefs()[record.supplementRef];
                 const auto coded =
                     ReadFileRange(paths.customDescriptionPath, std::stoll(ref.substr(0, 8)) - 1,
                                   std::stoll(ref.substr(8, 5)));
                 d += ShiftCodec(coded.value(), true) + " ";
             }
-            if (customOpen && record.kind == 'C') {
+            if (customOpen && record.kind == EntryKind::Own) {
                 const auto coded = ReadFileRange(paths.customDescriptionPath, record.descOffset - 1,
                                                  record.descLength);
                 d = ShiftCodec(coded.value(), true) + " ";
@@ -323,7 +323,7 @@ TEST_F(DescrSearchScaleTest, TextsInAnyFileOrderReadAsEachAlone)
     EntryIndex shuffled = core->Index(); // records all over the file
     std::vector<int> shipped;
     for (int r = 1; r <= reversed.englishCount && reversed.english[r].id != 0; ++r) {
-        if (reversed.english[r].kind != 'C')
+        if (reversed.english[r].kind != EntryKind::Own)
             shipped.push_back(r);
     }
     for (size_t i = 0; i + 50 <= shipped.size(); i += 50) {
@@ -354,7 +354,7 @@ TEST_F(DescrSearchScaleTest, NulByteEndsOnlyTheTextItLiesIn)
     {
         std::fstream file(paths.DescriptionFile(), std::ios::in | std::ios::out | std::ios::binary);
         for (int r = 2; r <= 700; r += 9) {
-            if (index.english[r].kind == 'C' || index.english[r].descLength < 4)
+            if (index.english[r].kind == EntryKind::Own || index.english[r].descLength < 4)
                 continue;
             file.seekp(index.english[r].descOffset + index.english[r].descLength / 4);
             file.put('\0');

@@ -59,11 +59,13 @@ public:
             if (e < 1 || e > m_index.englishCount)
                 continue;
             const IndexRecord &english = m_index.english[e];
-            if (customOnly && english.kind != 'C' && english.kind != 'A')
+            if (customOnly && english.kind != EntryKind::Own &&
+                english.kind != EntryKind::Supplemented)
                 continue;
             if (!test(slot, english))
                 continue;
-            items.push_back({Cp1253(table[slot].headword) + (english.kind == 'C' ? " *" : ""), e});
+            items.push_back(
+                {Cp1253(table[slot].headword) + (english.kind == EntryKind::Own ? " *" : ""), e});
         }
         return items;
     }
@@ -207,7 +209,7 @@ void CompareEveryMode(MainLexCore &core, const std::vector<Cp1253> &keys)
                 core.FillEntryList(run.mode, 0, customOnly);
                 ASSERT_EQ(ListOf(core.State()), run.expected)
                     << LookupModeName(run.mode) << " " << label << " customOnly " << customOnly;
-                ASSERT_EQ(core.State().LanguageMode, greek) << label;
+                ASSERT_EQ(core.State().LanguageMode == Language::Greek, greek) << label;
             }
         }
         // Typing: item 0 selected, shown when the text names its headword exactly.

@@ -259,11 +259,11 @@ TEST_F(DisplayTest, HistoryKeepsTheMarkAndTheLanguageOfItsCaption)
     Show("alpha");
     EXPECT_EQ(Prev(), (std::vector<Cp1253>{Cp("βήτα"), "delta *"}));
     core->Prev_ButtonClick();
-    EXPECT_TRUE(S().LanguageMode); // the caption's first letter is Greek
+    EXPECT_EQ(S().LanguageMode, Language::Greek); // the caption's first letter is Greek
     EXPECT_EQ(S().entryLabel, Cp("βήτα"));
     EXPECT_EQ(S().listItems, std::vector<Cp1253>{Cp("βήτα")});
     core->Prev_ButtonClick();
-    EXPECT_FALSE(S().LanguageMode);
+    EXPECT_EQ(S().LanguageMode, Language::English);
     EXPECT_EQ(S().listItems, std::vector<Cp1253>{"delta *"});
     EXPECT_EQ(S().entryText, "delta");
     EXPECT_EQ(S().entryLabel, "delta");

@@ -89,7 +89,7 @@ TEST_F(LookupTest, GreekAccentsAndCapitalsDoNotMatter)
     Type(Cp("τιμη"));
     EXPECT_EQ(capitals, List{Cp("τιμή")});
     EXPECT_EQ(Items(), List{Cp("τιμή")});
-    EXPECT_TRUE(core->State().LanguageMode);
+    EXPECT_EQ(core->State().LanguageMode, Language::Greek);
     core->Entry_TextChange(Cp("Φόρος"));
     EXPECT_EQ(Items(), List{Cp("φόρος")});
     EXPECT_TRUE(Shown());
@@ -123,7 +123,7 @@ TEST_F(LookupTest, OwnEntriesAreMarkedInBothLanguagesAndSupplementedOnesAreNot)
     EXPECT_EQ(Lookup(Cp("φορολογικός π"), LookupMode::Start), List{Cp("φορολογικός παράδεισος *")});
     EXPECT_EQ(core->State().ListRecords, std::vector<int>{RecordOf("tax haven")});
     EXPECT_EQ(Lookup("taxat", LookupMode::Start), List{"taxation"});
-    EXPECT_EQ(core->Index().english[RecordOf("taxation")].kind, 'A');
+    EXPECT_EQ(core->Index().english[RecordOf("taxation")].kind, EntryKind::Supplemented);
 }
 
 TEST_F(LookupTest, ContainFindsTheKeyAnywhereAndHeadwordsWithAtAlways)
@@ -192,13 +192,13 @@ TEST_F(LookupTest, CombinedCriteriaAreComparedUnfoldedAndChooseTheLanguage)
     core->Search_ButtonClick(SearchCriteria{"Tax", "", "Rate"});
     EXPECT_EQ(Items(), List{});
     core->Search_ButtonClick(SearchCriteria{"", Cp("λογικ"), Cp("συντελεστης")});
-    EXPECT_TRUE(core->State().LanguageMode);
+    EXPECT_EQ(core->State().LanguageMode, Language::Greek);
     EXPECT_EQ(Items(), List{Cp("φορολογικός συντελεστής")});
     core->Search_ButtonClick(SearchCriteria{"", Cp("λογικ"), Cp("συντελεστής")});
     EXPECT_EQ(Items(), List{});
     // A blank is a given criterion, and it is not trimmed.
     core->Search_ButtonClick(SearchCriteria{"tax", " ", ""});
-    EXPECT_FALSE(core->State().LanguageMode);
+    EXPECT_EQ(core->State().LanguageMode, Language::English);
     EXPECT_EQ(Items(), (List{"tax credit", "tax haven *", "tax rate"}));
     // After a combined search the empty field starts a normal lookup again.
     core->Entry_TextChange("pri");
@@ -287,7 +287,7 @@ TEST_F(LookupTest, WholeLexListsEveryEnglishHeadwordUnmarkedInAnyLanguage)
     ASSERT_EQ(Items().size(), 11u);
     EXPECT_EQ(Items()[3], "tax haven");
     EXPECT_EQ(core->State().ListRecords.back(), 11);
-    EXPECT_TRUE(core->State().LanguageMode);
+    EXPECT_EQ(core->State().LanguageMode, Language::Greek);
 }
 
 TEST_F(LookupTest, ArrowAndPageKeysMoveTheSelectionAndShowTheEntry)
@@ -298,7 +298,7 @@ TEST_F(LookupTest, ArrowAndPageKeysMoveTheSelectionAndShowTheEntry)
     EXPECT_FALSE(core->Entry_TextKeyDown(EntryKey::PageUp, 4));
     EXPECT_TRUE(core->Entry_TextKeyDown(EntryKey::Down, 4));
     EXPECT_EQ(core->State().itemIndex, 0);
-    EXPECT_EQ(core->State().LastFocusName, "ENTRIES_LIST");
+    EXPECT_EQ(core->State().LastFocusName, FocusName::Entries_List);
     EXPECT_EQ(core->State().entryLabel, "tariff");
     EXPECT_TRUE(core->Entry_TextKeyDown(EntryKey::PageDown, 4));
     EXPECT_EQ(core->State().itemIndex, 4);
@@ -353,22 +353,22 @@ TEST_F(LookupTest, FirstCharacterChoosesTheLanguage)
         core->SetLanguageMode(!row.greek);
         core->WriteEntryText(Cp(row.text));
         core->DetectLanguage();
-        EXPECT_EQ(core->State().LanguageMode, row.greek) << row.text;
+        EXPECT_EQ(core->State().LanguageMode == Language::Greek, row.greek) << row.text;
     }
     core->WriteEntryText("");
     core->DetectLanguage();
-    EXPECT_FALSE(core->State().LanguageMode); // an empty field changes nothing
+    EXPECT_EQ(core->State().LanguageMode, Language::English); // an empty field changes nothing
 }
 
 TEST_F(LookupTest, LanguageButtonFlipsTheModeAndEmptiesTheEntryField)
 {
     core->Entry_TextChange("tax");
     core->Lang_ButtonClick();
-    EXPECT_TRUE(core->State().LanguageMode);
+    EXPECT_EQ(core->State().LanguageMode, Language::Greek);
     EXPECT_EQ(core->State().entryText, "");
     EXPECT_TRUE(Items().empty());
     core->Lang_ButtonClick();
-    EXPECT_FALSE(core->State().LanguageMode);
+    EXPECT_EQ(core->State().LanguageMode, Language::English);
     EXPECT_EQ(core->State().entryText, "");
 }
 
