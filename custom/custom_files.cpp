@@ -141,7 +141,7 @@ ShippedIds ShippedIdsOf(const EntryIndex &index, const CustomFiles &files)
             own.insert(line.ownId);
     ShippedIds ids;
     for (int r = 1; r <= index.englishCount; ++r)
-        if (index.english[r].kind != 'C')
+        if (index.english[r].kind != EntryKind::Own)
             ids.english.push_back(index.english[r].id);
     for (int r = 1; r <= index.greekCount; ++r)
         if (!own.count(index.greek[r].id))

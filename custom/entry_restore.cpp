@@ -65,7 +65,8 @@ int ShippedRecord(const EntryIndex &index, const BackupEntry &entry)
     int found = 0;
     for (int r = 1; r <= index.englishCount; ++r) {
         const IndexRecord &record = index.english[static_cast<size_t>(r)];
-        if ((record.kind != 'L' && record.kind != 'A') || record.headword != entry.english)
+        if ((record.kind != EntryKind::Shipped && record.kind != EntryKind::Supplemented) ||
+            record.headword != entry.english)
             continue;
         const Cp1253View greek =
             record.greekIndex != 0 ? index.greek[record.greekIndex].headword : Cp1253View();
@@ -131,7 +132,7 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
     auto key = [](const BackupEntry &e) {
         return std::tie(e.kind, e.english, e.greek, e.description);
     };
-    std::set<std::tuple<const char &, const Cp1253 &, const Cp1253 &, const Cp1253 &>> present;
+    std::set<std::tuple<const EntryKind &, const Cp1253 &, const Cp1253 &, const Cp1253 &>> present;
     for (const BackupEntry &entry : *before)
         present.insert(key(entry));
 
@@ -177,8 +178,8 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
         }
         const EntryTexts texts{entry.english, entry.greek, entry.description};
         EditStatus status;
-        if (entry.kind == 'C') {
-            if (auto refusal = InsertOk_ButtonClick(texts, EditMode::Insert, 0)) {
+        if (entry.kind == EntryKind::Own) {
+            if (auto refusal = InsertOk_ButtonClick(texts, EditMode::Insert, EntryKind::None)) {
                 report.refused.emplace_back(entry.english, std::move(*refusal));
                 continue;
             }
@@ -189,9 +190,9 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
                 report.notPlaced.push_back(entry.english);
                 continue;
             }
-            const char kind = m_core.Index().english[static_cast<size_t>(record)].kind;
+            const EntryKind kind = m_core.Index().english[static_cast<size_t>(record)].kind;
             // The reader's current supplement is his latest word: it is never overwritten.
-            if (kind == 'A') {
+            if (kind == EntryKind::Supplemented) {
                 report.conflicts.push_back(entry.english);
                 continue;
             }

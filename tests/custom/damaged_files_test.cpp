@@ -18,7 +18,7 @@ using namespace termdex::testing;
 namespace fs = std::filesystem;
 
 // An entry as the reader sees it: kind, headwords, the stored description as the display reads.
-using Seen = std::tuple<char, Cp1253, Cp1253, Cp1253>;
+using Seen = std::tuple<EntryKind, Cp1253, Cp1253, Cp1253>;
 // What is done to whole files.
 using Damage = std::function<void()>;
 
@@ -69,9 +69,9 @@ protected:
         for (int r = 1; r <= index.englishCount; ++r) {
             const IndexRecord &record = index.english[r];
             std::optional<Cp1253> stored;
-            if (record.kind == 'C') {
+            if (record.kind == EntryKind::Own) {
                 stored = ReadAt(record.descOffset, record.descLength);
-            } else if (record.kind == 'A') {
+            } else if (record.kind == EntryKind::Supplemented) {
                 const std::string &ref = refs.at(static_cast<size_t>(record.supplementRef));
                 long long position = 0, length = 0;
                 if (ref.size() == SupplementRefLayout::lineLength &&
@@ -113,27 +113,30 @@ protected:
         {
             const char *name;
             Cp1253 touched; // the headword of the entry the edit replaces or removes
-            char kind;      // the kind that entry has in whole files
+            EntryKind kind; // the kind that entry has in whole files
             std::function<EditStatus()> run;
         };
         const std::vector<Edit> edits = {
-            {"insert", "", 'C',
+            {"insert", "", EntryKind::Own,
              [&] {
                  return InsertEntry(paths, index, {"kilo", G("κίλο"), "new"}, disk);
              }},
-            {"modify", "echo", 'C',
+            {"modify", "echo", EntryKind::Own,
              [&] {
-                 return UpdateEntry(paths, index, Record("echo"), 'C', {"echo", "", "x"}, disk);
+                 return UpdateEntry(paths, index, Record("echo"), EntryKind::Own, {"echo", "", "x"},
+                                    disk);
              }},
-            {"supplement", "gamma", 'L',
+            {"supplement", "gamma", EntryKind::Shipped,
              [&] {
-                 return UpdateEntry(paths, index, Record("gamma"), 'L', {"gamma", "", "s"}, disk);
+                 return UpdateEntry(paths, index, Record("gamma"), EntryKind::Shipped,
+                                    {"gamma", "", "s"}, disk);
              }},
-            {"supplement modify", "omega", 'A',
+            {"supplement modify", "omega", EntryKind::Supplemented,
              [&] {
-                 return UpdateEntry(paths, index, Record("omega"), 'A', {"omega", "", "t"}, disk);
+                 return UpdateEntry(paths, index, Record("omega"), EntryKind::Supplemented,
+                                    {"omega", "", "t"}, disk);
              }},
-            {"delete", "bravo", 'C',
+            {"delete", "bravo", EntryKind::Own,
              [&] { return DeleteEntry(paths, index, Record("bravo"), disk); }},
         };
         for (const Edit &edit : edits) {
@@ -169,7 +172,7 @@ protected:
         // Every entry keeps its kind and English headword, and its description when that is a
         // stored form (damaged ids may have paired it with another Greek headword before).
         const std::set<Seen> after = Readable();
-        std::set<std::pair<char, Cp1253>> headwords;
+        std::set<std::pair<EntryKind, Cp1253>> headwords;
         for (const auto &[kind, english, greek, stored] : after)
             headwords.insert({kind, english});
         for (const Seen &entry : before) {
