@@ -48,13 +48,14 @@ std::string DefaultCustomFolder()
     return (Home() / "Termdex").string();
 }
 
-std::string DefaultCustomFolder(const fs::path &programFolder)
+std::string DefaultCustomFolder(const fs::path &programFolder, const std::string &dictionaryName)
 {
-    if (!IsSystemProgramFolder(programFolder))
+    if (dictionaryName.empty() && !IsSystemProgramFolder(programFolder))
         return DefaultCustomFolder();
     const char *dataHome = std::getenv("XDG_DATA_HOME");
-    return ((dataHome && *dataHome ? fs::path(dataHome) : Home() / ".local" / "share") / "Termdex")
-        .string();
+    const fs::path own =
+        (dataHome && *dataHome ? fs::path(dataHome) : Home() / ".local" / "share") / "Termdex";
+    return (dictionaryName.empty() ? own : own / dictionaryName).string();
 }
 
 // Mode bits say nothing of ACLs, read-only mounts or root: a file is made, written and removed.
@@ -109,7 +110,7 @@ FolderCheck CheckCustomFolder(ProgramPaths &paths)
     if (!paths.settingsFilePath.empty() && FileExists(paths.settingsFilePath))
         settings = fs::path(paths.settingsFilePath);
     else
-        settings = FindSettingsFile();
+        settings = FindSettingsFile(paths.dictionaryName);
     if (settings) {
         paths.settingsFilePath = settings->string();
         // The line names a folder: a few kilobytes is more than any path.
@@ -135,7 +136,8 @@ bool ChooseCustomFolder(const std::string &mode, FolderDialog &dialog, ProgramPa
 {
     std::error_code ec;
     const fs::path before = fs::current_path(ec);
-    const FolderAnswer answer = dialog.Ask({mode, DefaultCustomFolder(paths.programFolder)});
+    const FolderAnswer answer =
+        dialog.Ask({mode, DefaultCustomFolder(paths.programFolder, paths.dictionaryName)});
     // A dialog that browses may move the current folder; the program's relative paths need it.
     if (!before.empty() && fs::current_path(ec) != before)
         fs::current_path(before, ec);
@@ -146,7 +148,7 @@ bool ChooseCustomFolder(const std::string &mode, FolderDialog &dialog, ProgramPa
     if (!CreateCustomDataFolder(answer.folder))
         return false;
     chosenFolder = answer.folder;
-    WriteSettings(paths.settingsFilePath, chosenFolder);
+    WriteSettings(paths.settingsFilePath, chosenFolder, paths.dictionaryName);
     return true;
 }
 

@@ -48,8 +48,10 @@ public:
 std::string DefaultCustomFolder();
 // The same for a program folder: one the package manager installed proposes
 // $XDG_DATA_HOME/Termdex even before that folder's parent exists (it is created with it), so a
-// new user's entries land where the desktop keeps application data.
-std::string DefaultCustomFolder(const std::filesystem::path &programFolder);
+// new user's entries land where the desktop keeps application data. An imported dictionary
+// (a dictionaryName) proposes $XDG_DATA_HOME/Termdex/<name>, its own.
+std::string DefaultCustomFolder(const std::filesystem::path &programFolder,
+                                const std::string &dictionaryName = {});
 
 // The dialog's OK: creates folder/Data with every missing parent; true when this user can
 // create, write and remove a file in folder/Data afterwards, which is tried, not guessed from

@@ -3,6 +3,9 @@
 #include "lib/files.h"
 #include "lib/settings.h"
 
+#include <cstdint>
+#include <cstdio>
+
 namespace termdex {
 namespace fs = std::filesystem;
 
@@ -54,6 +57,56 @@ fs::path ProgramPaths::DescriptionFile() const
 
 fs::path ProgramPaths::ContentFolder() const { return ProgramFile(programFolder, "content"); }
 
+bool IsDictionaryName(const std::string &name)
+{
+    if (name.empty() || name.size() > 64 || name.front() == '.')
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '/' || c == '\\')
+            return false;
+    }
+    std::string lower = name;
+    for (char &c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower != "data";
+}
+
+std::string DictionaryName(const fs::path &programFolder)
+{
+    const fs::path marker = ProgramFile(programFolder, kImportMarkerFile);
+    if (!FileExists(marker))
+        return {};
+    if (const auto text = ReadWholeFile(marker, 64 * 1024)) {
+        for (const std::string &line : SplitLines(*text))
+            if (line.rfind("name=", 0) == 0 && IsDictionaryName(line.substr(5)))
+                return line.substr(5);
+    }
+    // FNV-1a: stable across runs and builds, which std::hash is not promised to be.
+    std::error_code ec;
+    fs::path absolute = fs::weakly_canonical(fs::absolute(programFolder, ec), ec);
+    if (absolute.empty())
+        absolute = programFolder.lexically_normal();
+    if (!absolute.has_filename())
+        absolute = absolute.parent_path();
+    uint64_t hash = 14695981039346656037ULL;
+    for (const char c : absolute.string())
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    std::string stem = absolute.filename().string();
+    if (stem.size() > 40) {
+        size_t cut = 40;
+        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
+            --cut; // never half a character
+        stem.resize(cut);
+    }
+    if (stem.empty() || !IsDictionaryName(stem + "-"))
+        stem = "imported";
+    return stem + "-" + digits;
+}
+
 void SetCustomPaths(ProgramPaths &paths, const std::string &folder)
 {
     if (folder.empty()) {
@@ -82,7 +135,8 @@ ProgramPaths StartupPaths(const fs::path &programFolder)
         SetCustomPaths(paths, programFolder.string());
         return paths;
     }
-    if (const auto settings = FindSettingsFile()) {
+    paths.dictionaryName = DictionaryName(programFolder);
+    if (const auto settings = FindSettingsFile(paths.dictionaryName)) {
         paths.settingsFilePath = settings->string();
         SetCustomPaths(paths, ReadSettingsLine(*settings));
     }

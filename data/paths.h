@@ -9,7 +9,10 @@ namespace termdex {
 struct ProgramPaths
 {
     std::filesystem::path programFolder; // holds data/ and content/
-    std::string settingsFilePath;        // the settings file found or written; empty for none
+    // The name an imported dictionary keeps its settings and reader's folder under (see
+    // DictionaryName); empty for the shipped dictionary, which keeps Termdex.ini.
+    std::string dictionaryName;
+    std::string settingsFilePath; // the settings file found or written; empty for none
     // The reader's files in <custom folder>/Data; all empty while no custom folder is known.
     std::string customDescriptionPath;
     std::string customIndexPath;
@@ -38,12 +41,28 @@ bool IsSystemProgramFolder(const std::filesystem::path &programFolder);
 std::filesystem::path ProgramFile(const std::filesystem::path &programFolder,
                                   const std::filesystem::path &relative);
 
+// What `termdex-cli import` leaves in a program folder it wrote: "name=NAME" (from --name, when
+// given), "format=" and "source=" lines.
+inline constexpr const char kImportMarkerFile[] = "content/imported-from.txt";
+
+// Whether name may name a dictionary's settings file and reader's folder: 1 to 64 bytes, no
+// slash, backslash or control character, not starting with a dot, and not "Data" in any letter
+// case (the shipped dictionary's reader's files live in a folder of that name beside them).
+bool IsDictionaryName(const std::string &name);
+
+// The dictionary name of a program folder: empty when the folder holds no import marker (the
+// shipped dictionary, or any folder built from an authoring text); else the marker's name when
+// it is a valid one; else, for an import made without a name, "<folder>-<16 hex digits>" from
+// the folder's own name and a hash of its absolute path, so each such folder keeps its own.
+std::string DictionaryName(const std::filesystem::path &programFolder);
+
 // Sets the six custom paths to folder/Data/<name> ("Data" in whatever case exists); an empty
 // folder empties them.
 void SetCustomPaths(ProgramPaths &paths, const std::string &folder);
 
 // The custom folder from the start-up rule: the program folder itself when its Data folder holds
 // TermdexC.tbo, else the settings file's line (settingsFilePath is set when the file exists).
+// dictionaryName is set from the folder, so an imported dictionary reads its own settings file.
 ProgramPaths StartupPaths(const std::filesystem::path &programFolder);
 
 } // namespace termdex

@@ -71,8 +71,19 @@ std::string EscapeString(const std::string &value)
     return out;
 }
 
-// One argument of Exec, quoted so that blanks and reserved characters stay in it; "%" is the
-// format's field code marker and is doubled.
+bool WriteLauncher(const fs::path &folder, const std::string &linkName, const std::string &text)
+{
+    if (folder.empty())
+        return false;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    // A desktop starts only a launcher that is executable.
+    return ReplaceFile(folder / linkName, text, 0755);
+}
+
+} // namespace
+
+// "%" is the format's field code marker and is doubled.
 std::string QuoteExecArgument(const std::string &argument)
 {
     std::string out = "\"";
@@ -85,18 +96,6 @@ std::string QuoteExecArgument(const std::string &argument)
     }
     return out + "\"";
 }
-
-bool WriteLauncher(const fs::path &folder, const std::string &linkName, const std::string &text)
-{
-    if (folder.empty())
-        return false;
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    // A desktop starts only a launcher that is executable.
-    return ReplaceFile(folder / linkName, text, 0755);
-}
-
-} // namespace
 
 fs::path DesktopFolder()
 {
@@ -113,14 +112,16 @@ fs::path ApplicationsFolder()
 }
 
 std::string LauncherText(const fs::path &target, const std::string &arguments,
-                         const fs::path &workingFolder)
+                         const fs::path &workingFolder, const std::string &name)
 {
     std::string exec = QuoteExecArgument(target.string());
     if (!arguments.empty())
         exec += " " + arguments;
     return "[Desktop Entry]\n"
            "Type=Application\n"
-           "Name=Termdex\n"
+           "Name=" +
+           EscapeString(name) +
+           "\n"
            "Exec=" +
            EscapeString(exec) +
            "\n"
@@ -134,9 +135,9 @@ std::string LauncherText(const fs::path &target, const std::string &arguments,
 
 bool CreateDesktopShortcut(const fs::path &target, const std::string &arguments,
                            const fs::path &workingFolder, const std::string &linkName,
-                           const LauncherFolders &folders)
+                           const LauncherFolders &folders, const std::string &name)
 {
-    const std::string text = LauncherText(target, arguments, workingFolder);
+    const std::string text = LauncherText(target, arguments, workingFolder, name);
     const bool onDesktop = WriteLauncher(folders.desktop, linkName, text);
     WriteLauncher(folders.applications, linkName, text);
     return onDesktop;

@@ -21,10 +21,14 @@ struct LauncherFolders
     std::filesystem::path applications;
 };
 
+// One argument of a launcher's Exec line, quoted so that blanks and reserved characters stay in it.
+std::string QuoteExecArgument(const std::string &argument);
+
 // The launcher's text: Type, Name, Exec (the target quoted, then the arguments as given), Path
 // (the working folder) and Icon, each value escaped as the desktop entry format wants.
 std::string LauncherText(const std::filesystem::path &target, const std::string &arguments,
-                         const std::filesystem::path &workingFolder);
+                         const std::filesystem::path &workingFolder,
+                         const std::string &name = "Termdex");
 
 // Writes the launcher linkName (e.g. "Termdex.desktop") into the desktop folder, made
 // executable, and the same file into the applications folder, each folder created when missing
@@ -32,6 +36,6 @@ std::string LauncherText(const std::filesystem::path &target, const std::string 
 // (the menu entry is a convenience and does not count).
 bool CreateDesktopShortcut(const std::filesystem::path &target, const std::string &arguments,
                            const std::filesystem::path &workingFolder, const std::string &linkName,
-                           const LauncherFolders &folders);
+                           const LauncherFolders &folders, const std::string &name = "Termdex");
 
 } // namespace termdex

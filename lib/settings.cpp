@@ -29,16 +29,18 @@ bool WriteLine(const fs::path &file, const std::string &line)
 
 } // namespace
 
-std::vector<fs::path> SettingsFileCandidates()
+std::vector<fs::path> SettingsFileCandidates(const std::string &dictionaryName)
 {
     const char *config = std::getenv("XDG_CONFIG_HOME");
     const fs::path configDir = config && *config ? fs::path(config) : Home() / ".config";
+    if (!dictionaryName.empty())
+        return {configDir / "Termdex" / (dictionaryName + ".ini")};
     return {configDir / "Termdex.ini", Home() / ".Termdex.ini"};
 }
 
-std::optional<fs::path> FindSettingsFile()
+std::optional<fs::path> FindSettingsFile(const std::string &dictionaryName)
 {
-    for (const fs::path &candidate : SettingsFileCandidates())
+    for (const fs::path &candidate : SettingsFileCandidates(dictionaryName))
         if (FileExists(candidate))
             return candidate;
     return std::nullopt;
@@ -54,7 +56,8 @@ std::string ReadSettingsLine(const fs::path &file)
     return lines.empty() ? std::string() : lines.front();
 }
 
-bool WriteSettings(std::string &settingsFilePath, const std::string &folder)
+bool WriteSettings(std::string &settingsFilePath, const std::string &folder,
+                   const std::string &dictionaryName)
 {
     std::string previous;
     if (!settingsFilePath.empty() && FileExists(settingsFilePath)) {
@@ -62,7 +65,7 @@ bool WriteSettings(std::string &settingsFilePath, const std::string &folder)
     } else {
         settingsFilePath.clear();
         std::error_code ec;
-        for (const fs::path &candidate : SettingsFileCandidates()) {
+        for (const fs::path &candidate : SettingsFileCandidates(dictionaryName)) {
             fs::create_directories(candidate.parent_path(), ec);
             if (WriteLine(candidate, {})) {
                 settingsFilePath = candidate.string();

@@ -426,8 +426,8 @@ int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
         }
     }
     CommandLine line;
-    line.options.programFolder =
-        LocateProgramFolder(ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli"));
+    line.options.executableFolder = ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli");
+    line.options.programFolder = LocateProgramFolder(line.options.executableFolder);
     if (const std::optional<int> status = ReadCommandLine(argc, argv, line, out, err))
         return *status;
     if (const std::optional<int> status = Help(line, out, err))

@@ -28,6 +28,7 @@ inline constexpr size_t kFieldCharacterLimit = 32767;
 
 struct GlobalOptions
 {
+    std::filesystem::path executableFolder;  // where termdex-cli (and the window's program) lie
     std::filesystem::path programFolder;     // default: the folder of the executable
     std::optional<std::string> customFolder; // --custom-folder, used for this run only
     bool greek = false;                      // --lang gr; the window starts in English

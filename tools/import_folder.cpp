@@ -1,6 +1,7 @@
 #include "tools/import_folder.h"
 
 #include "data/entry_index.h"
+#include "data/paths.h"
 #include "lib/files.h"
 #include "tools/import/authoring.h"
 #include "tools/import/parsers.h"
@@ -13,8 +14,6 @@ namespace fs = std::filesystem;
 using namespace import;
 
 namespace {
-
-constexpr const char *kMarkerFile = "content/imported-from.txt";
 
 bool EndsWith(const std::string &text, const std::string &suffix)
 {
@@ -118,7 +117,18 @@ bool FolderIsFree(const fs::path &folder)
         return true;
     if (!fs::is_directory(folder, ec))
         return false;
-    return fs::is_empty(folder, ec) || FileExists(folder / kMarkerFile);
+    return fs::is_empty(folder, ec) || FileExists(folder / kImportMarkerFile);
+}
+
+// The name= line an earlier import stored, when it is a valid name.
+std::string StoredName(const fs::path &folder)
+{
+    const std::string name = DictionaryName(folder);
+    if (const auto text = ReadWholeFile(folder / kImportMarkerFile, 64 * 1024))
+        for (const std::string &line : SplitLines(*text))
+            if (line == "name=" + name)
+                return name;
+    return {};
 }
 
 std::string RightsText(const std::string &name, const std::string &format,
@@ -177,6 +187,16 @@ ImportReport ImportDictionary(const std::string &format, const std::vector<fs::p
                                          "empty folder or over an earlier import";
         return report;
     }
+    if (!givenName.empty() && !IsDictionaryName(givenName)) {
+        report.error = "--name " + givenName +
+                       ": a name is 1 to 64 bytes without slash, backslash or control "
+                       "characters, does not start with a dot and is not \"Data\"";
+        return report;
+    }
+    // A new import over an earlier one keeps the earlier name, and with it the reader's entries.
+    const std::string keptName = givenName.empty() && FileExists(folder / kImportMarkerFile)
+                                     ? StoredName(folder)
+                                     : givenName;
     Parsed parsed;
     if (!ParseSources(format, sources, parsed, report.error))
         return report;
@@ -196,7 +216,7 @@ ImportReport ImportDictionary(const std::string &format, const std::vector<fs::p
     }
 
     report.outcome = ImportReport::Outcome::Failed;
-    std::string name = givenName.empty() ? parsed.title : givenName;
+    std::string name = keptName.empty() ? parsed.title : keptName;
     if (name.empty())
         name = sources.front().stem().string();
     const fs::path authoringFile = folder / "utils/Docs/OLO_minusfirstchar.txt";
@@ -209,11 +229,12 @@ ImportReport ImportDictionary(const std::string &format, const std::vector<fs::p
         report.error = built.error;
         return report;
     }
-    std::string marker = "name=" + name + "\nformat=" + format + "\n";
+    std::string marker =
+        (keptName.empty() ? "" : "name=" + keptName + "\n") + "format=" + format + "\n";
     for (const fs::path &source : sources)
         marker += "source=" + fs::absolute(source).string() + "\n";
     if (!WriteFile(folder / "content/copyright.rtf", RightsText(name, format, sources, parsed)) ||
-        !WriteFile(folder / kMarkerFile, marker)) {
+        !WriteFile(folder / kImportMarkerFile, marker)) {
         report.error = "cannot write the rights text in " + (folder / "content").string();
         return report;
     }
@@ -229,6 +250,7 @@ ImportReport ImportDictionary(const std::string &format, const std::vector<fs::p
         return report;
     }
     report.records = authoring.records;
+    report.name = name;
     report.outcome = ImportReport::Outcome::Ok;
     return report;
 }

@@ -12,6 +12,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace termdex {
 
@@ -38,6 +41,7 @@ ProgramForms CreateProgramForms(PlatformServices services,
 
 int RunTermdex(int argc, char **argv)
 {
+    std::optional<std::filesystem::path> givenFolder;
     // Answered before the application object exists, so they need no display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -45,17 +49,37 @@ int RunTermdex(int argc, char **argv)
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("Usage: termdex [--version] [--help] [Qt options]\n"
+            std::printf("Usage: termdex [--program-folder DIR] [--version] [--help] [Qt options]\n"
                         "Termdex, the dictionary of economics terms, in its window.\n"
+                        "  --program-folder DIR  open the dictionary in DIR (data/ and content/),\n"
+                        "                        one that termdex-cli import made, for instance\n"
                         "termdex-cli gives the same dictionary in a terminal.\n");
             return 0;
+        }
+        const std::string_view arg = argv[i];
+        if (arg == "--program-folder" || arg.rfind("--program-folder=", 0) == 0) {
+            if (arg == "--program-folder" && i + 1 >= argc) {
+                std::fprintf(stderr, "termdex: --program-folder needs a folder\n");
+                return 2;
+            }
+            givenFolder =
+                arg == "--program-folder" ? std::string(argv[++i]) : std::string(arg.substr(17));
+            std::error_code ec;
+            if (givenFolder->empty() || !std::filesystem::is_directory(*givenFolder, ec)) {
+                std::fprintf(stderr, "termdex: no such folder: %s\n", givenFolder->c_str());
+                return 2;
+            }
+            // Made absolute now: the window makes the program folder its current folder.
+            givenFolder = std::filesystem::absolute(*givenFolder, ec).lexically_normal();
         }
     }
     ChoosePlatformPlugin();
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QString::fromUtf8(TermdexVersion()));
-    const std::filesystem::path programFolder = LocateProgramFolder(
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+    const std::filesystem::path programFolder =
+        givenFolder ? *givenFolder
+                    : LocateProgramFolder(std::filesystem::path(
+                          QCoreApplication::applicationDirPath().toStdString()));
     SystemPlatform platform;
     ProgramForms forms = CreateProgramForms(platform.Services(), programFolder);
     forms.mainLex->show();

@@ -29,7 +29,8 @@ struct ProgramForms
 ProgramForms CreateProgramForms(PlatformServices services,
                                 const std::filesystem::path &programFolder);
 
-// The program: the folder of the executable holds the data and becomes the current folder.
+// The program: the folder given with --program-folder, else the folder of the executable, holds
+// the data and becomes the current folder.
 int RunTermdex(int argc, char **argv);
 
 } // namespace termdex
