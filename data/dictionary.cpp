@@ -13,10 +13,17 @@ Dictionary::Dictionary(ProgramPaths programPaths)
 IndexLoadStatus LoadEntryIndex(Dictionary &dictionary)
 {
     dictionary.supplementRefs.clear();
+    SnapshotExtras extras;
     dictionary.status = LoadEntryIndexCached(dictionary.paths, dictionary.cache, dictionary.index,
-                                             dictionary.supplementRefs);
-    dictionary.letterStarts = ComputeLetterStarts(dictionary.index);
-    dictionary.folded.Reset(&dictionary.index);
+                                             dictionary.supplementRefs, &extras);
+    if (extras.mapping) {
+        dictionary.letterStarts = extras.starts;
+        dictionary.folded.Adopt(&dictionary.index, extras.mapping, extras.forms,
+                                extras.englishOrder, extras.greekOrder);
+    } else {
+        dictionary.letterStarts = ComputeLetterStarts(dictionary.index);
+        dictionary.folded.Reset(&dictionary.index);
+    }
     return dictionary.status;
 }
 

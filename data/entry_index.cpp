@@ -216,7 +216,7 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
     Cp1253 decoded;
     int r = 0;
     for (int32_t n = 1; r < kMaxRecords && lines.Next(coded); ++n) {
-        IndexRecord &record = index.english[++r];
+        IndexRecord &record = index.english.Slot(++r);
         MirrorDecodeInto(n, coded, decoded);
         if (!ParseShippedEnglishLine(decoded, record)) {
             record = IndexRecord();
@@ -235,7 +235,7 @@ bool LoadEnglish(const ProgramPaths &paths, EntryIndex &index,
                 record.supplementRef = static_cast<int32_t>(supplementRefs.size() - 1);
             } else if (r < kMaxRecords && ReadNumber(line, L::position, offset) &&
                        ReadNumber(line, L::length, length)) {
-                IndexRecord &own = index.english[++r];
+                IndexRecord &own = index.english.Slot(++r);
                 own.id = static_cast<uint32_t>(custom.ownId());
                 own.headword = headwords.Store(ReadText(line, L::headword));
                 own.descOffset = static_cast<int32_t>(offset);
@@ -270,7 +270,7 @@ ShippedGreekLines ReadShippedGreekLines(const std::filesystem::path &path, Entry
     std::string_view coded;
     Cp1253 decoded;
     for (int32_t n = 1; result.count < kMaxRecords && lines.Next(coded); ++n) {
-        IndexRecord &record = index.greek[static_cast<size_t>(result.count) + 1];
+        IndexRecord &record = index.greek.Slot(static_cast<size_t>(result.count) + 1);
         MirrorDecodeInto(n, coded, decoded);
         if (!ParseShippedGreekLine(decoded, record)) {
             record = IndexRecord();
@@ -320,7 +320,7 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, const ShippedGreekL
         for (; k > 0 && insertions[k - 1].after == i; --k) {
             const int slot = i + static_cast<int>(k);
             if (slot <= kMaxRecords) {
-                IndexRecord &record = index.greek[slot];
+                IndexRecord &record = index.greek.Slot(slot);
                 record = IndexRecord();
                 record.id = insertions[k - 1].id;
                 record.headword = insertions[k - 1].headword;
@@ -329,7 +329,7 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, const ShippedGreekL
         }
         const int slot = i + static_cast<int>(k);
         if (slot <= kMaxRecords && slot != i)
-            index.greek[slot] = index.greek[i];
+            index.greek.Slot(slot) = index.greek[i];
     }
     index.greekCount = std::min(total, kMaxRecords);
     // The bad line counts only when the load got as far as it (the table may fill first).
@@ -340,11 +340,11 @@ void LoadGreek(const ProgramPaths &paths, EntryIndex &index, const ShippedGreekL
     // record's reference. A shipped record looks from five slots before its id on.
     const SlotsById english(index);
     for (int r = 1; r <= index.greekCount; ++r) {
-        IndexRecord &record = index.greek[r];
+        IndexRecord &record = index.greek.Slot(r);
         const int start = own[r] ? 1 : record.id >= 6 ? static_cast<int>(record.id) - 5 : 1;
         record.englishIndex = static_cast<uint16_t>(english.Find(record.id, start));
         if (record.englishIndex != 0)
-            index.english[record.englishIndex].greekIndex = static_cast<uint16_t>(r);
+            index.english.Slot(record.englishIndex).greekIndex = static_cast<uint16_t>(r);
     }
 }
 
@@ -403,6 +403,91 @@ void HeadwordStore::Clear()
     m_used = 0;
 }
 
+IndexRecord &RecordTable::Slot(size_t r)
+{
+    if (m_fields != nullptr) {
+        std::vector<IndexRecord> held(kTableSlots);
+        for (size_t i = 1; i <= m_count; ++i)
+            held[i] = Unpack(i);
+        m_held = std::move(held);
+        m_fields = nullptr;
+        m_count = 0;
+    } else if (m_held.size() < kTableSlots) {
+        m_held.resize(kTableSlots);
+    }
+    return m_held[r < kTableSlots ? r : 0];
+}
+
+void RecordTable::Clear()
+{
+    m_held.assign(kTableSlots, IndexRecord());
+    m_mapping.reset();
+    m_fields = nullptr;
+    m_count = 0;
+    m_headwords = {};
+}
+
+void RecordTable::Map(std::shared_ptr<const void> mapping, const char *fields, uint32_t count,
+                      Cp1253View headwords, uint32_t linkLimit, RefRange refs)
+{
+    m_held = {};
+    m_mapping = std::move(mapping);
+    m_fields = fields;
+    m_count = std::min(count, static_cast<uint32_t>(kMaxRecords));
+    m_headwords = headwords;
+    m_linkLimit = linkLimit;
+    m_refs = refs;
+}
+
+namespace {
+
+template <typename T> T TakeField(const char *&p)
+{
+    T value;
+    std::memcpy(&value, p, sizeof(T));
+    p += sizeof(T);
+    return value;
+}
+
+} // namespace
+
+IndexRecord RecordTable::Unpack(size_t r) const
+{
+    const char *p = m_fields + (r - 1) * kPackedRecordBytes;
+    IndexRecord record;
+    record.id = TakeField<uint32_t>(p);
+    record.descOffset = TakeField<int32_t>(p);
+    record.descLength = TakeField<int32_t>(p);
+    record.supplementRef = TakeField<int32_t>(p);
+    const auto offset = TakeField<uint32_t>(p);
+    const auto length = TakeField<uint16_t>(p);
+    record.greekIndex = TakeField<uint16_t>(p);
+    record.englishIndex = TakeField<uint16_t>(p);
+    // A snapshot is a cache anyone may damage: a letter that names no kind reads as none.
+    switch (const char letter = TakeField<char>(p)) {
+    case KindLetter(EntryKind::Shipped):
+    case KindLetter(EntryKind::Own):
+    case KindLetter(EntryKind::Supplemented):
+        record.kind = static_cast<EntryKind>(letter);
+        break;
+    default:
+        record.kind = EntryKind::None;
+    }
+    record.matchStart = TakeField<uint8_t>(p);
+    if (offset <= m_headwords.size() && length <= m_headwords.size() - offset)
+        record.headword = m_headwords.substr(offset, length);
+    if (record.greekIndex > m_linkLimit)
+        record.greekIndex = 0;
+    if (record.englishIndex > m_linkLimit)
+        record.englishIndex = 0;
+    // The references of a load count on from those the caller held before it.
+    if (record.kind == EntryKind::Supplemented)
+        record.supplementRef = record.supplementRef >= 0 && record.supplementRef < m_refs.refs
+                                   ? record.supplementRef + m_refs.base
+                                   : -1;
+    return record;
+}
+
 EntryIndex::EntryIndex(const EntryIndex &other) { *this = other; }
 
 EntryIndex &EntryIndex::operator=(const EntryIndex &other)
@@ -415,10 +500,12 @@ EntryIndex &EntryIndex::operator=(const EntryIndex &other)
     greekCount = other.greekCount;
     englishHeadwords.Clear();
     greekHeadwords.Clear();
-    for (IndexRecord &record : english)
-        record.headword = englishHeadwords.Store(record.headword);
-    for (IndexRecord &record : greek)
-        record.headword = greekHeadwords.Store(record.headword);
+    // A mapped table's headwords view the mapping, which the copy shares.
+    for (auto [table, store] : {std::pair{&english, &englishHeadwords}, {&greek, &greekHeadwords}})
+        if (!table->Mapped())
+            for (size_t r = 1; r <= static_cast<size_t>(kMaxRecords); ++r)
+                if (const IndexRecord record = (*table)[r]; !record.headword.empty())
+                    table->Slot(r).headword = store->Store(record.headword);
     return *this;
 }
 
@@ -427,8 +514,8 @@ IndexLoadStatus LoadEntryIndex(const ProgramPaths &paths, EntryIndex &index,
 {
     // Emptied in place: the slots and headword blocks keep their memory, so a load (and the
     // first one, into the tables the caller made) does not fault in a second pair of tables.
-    index.english.assign(kTableSlots, IndexRecord());
-    index.greek.assign(kTableSlots, IndexRecord());
+    index.english.Clear();
+    index.greek.Clear();
     index.englishHeadwords.Clear();
     index.greekHeadwords.Clear();
     index.englishCount = 0;
@@ -449,7 +536,7 @@ IndexLoadStatus LoadEntryIndex(const ProgramPaths &paths, EntryIndex &index,
     if (englishLoaded)
         LoadGreek(paths, index, shipped, status);
     else
-        index.greek.assign(kTableSlots, IndexRecord());
+        index.greek.Clear();
     return status;
 }
 

@@ -67,10 +67,59 @@ private:
     size_t m_used = 0;  // bytes used in it
 };
 
+// The layout of one record in a snapshot (data/index_snapshot.cpp), read in place: the fields
+// below in this order, each in the machine's byte order, the headword as an offset and a length
+// in its table's headword block.
+constexpr size_t kPackedRecordBytes = 4 + 4 + 4 + 4 + 4 + 2 + 2 + 2 + 1 + 1;
+
+// One table of slots. After a load from the index files it is held in memory; after a load from
+// a snapshot it reads the mapped file in place, so a lookup touches only the pages of the records
+// it reads. Either way every slot outside 1..count reads as an empty record.
+class RecordTable
+{
+public:
+    // Record r; an empty record for slot 0, for slots past the table and for any r beyond it.
+    // A mapped record's headword is empty when its offset or length points outside the block.
+    IndexRecord operator[](size_t r) const
+    {
+        if (m_fields == nullptr)
+            return r < m_held.size() ? m_held[r] : IndexRecord();
+        return r >= 1 && r <= m_count ? Unpack(r) : IndexRecord();
+    }
+    size_t size() const { return kTableSlots; }
+    // The writable slot r (below kTableSlots) of a held table; a mapped table is copied into
+    // memory first (its headwords keep viewing the mapping).
+    IndexRecord &Slot(size_t r);
+    // Every slot emptied; the table is held in memory from here on.
+    void Clear();
+    // The supplement references a mapped table's records may name: refs of them, numbered
+    // from base.
+    struct RefRange
+    {
+        int32_t base = 0, refs = 0;
+    };
+    // Reads count records laid out as kPackedRecordBytes each at fields, their headwords in
+    // headwords; mapping keeps the bytes alive. A link to the other table past linkLimit reads
+    // as none, and so does a supplement reference outside refs.
+    void Map(std::shared_ptr<const void> mapping, const char *fields, uint32_t count,
+             Cp1253View headwords, uint32_t linkLimit, RefRange refs);
+    bool Mapped() const { return m_fields != nullptr; }
+
+private:
+    IndexRecord Unpack(size_t r) const;
+
+    std::vector<IndexRecord> m_held; // empty until the first write
+    std::shared_ptr<const void> m_mapping;
+    const char *m_fields = nullptr;
+    uint32_t m_count = 0;
+    Cp1253View m_headwords;
+    uint32_t m_linkLimit = 0;
+    RefRange m_refs;
+};
+
 struct EntryIndex
 {
-    std::vector<IndexRecord> english = std::vector<IndexRecord>(kTableSlots);
-    std::vector<IndexRecord> greek = std::vector<IndexRecord>(kTableSlots);
+    RecordTable english, greek;
     int englishCount = 0; // records filled, numbered 1..englishCount
     int greekCount = 0;
     HeadwordStore englishHeadwords, greekHeadwords;
@@ -78,7 +127,8 @@ struct EntryIndex
     EntryIndex() = default;
     EntryIndex(EntryIndex &&) = default;
     EntryIndex &operator=(EntryIndex &&) = default;
-    // A copy holds its own headword bytes, so it outlives the index it was copied from.
+    // A copy holds its own headword bytes (or shares the mapped snapshot), so it outlives the
+    // index it was copied from.
     EntryIndex(const EntryIndex &other);
     EntryIndex &operator=(const EntryIndex &other);
 };

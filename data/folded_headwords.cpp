@@ -2,11 +2,14 @@
 
 #include "lib/folding.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace termdex {
 namespace {
 
 template <typename Fold>
-void Build(FoldedTable &table, const std::vector<IndexRecord> &records, int count, Fold fold)
+void Build(FoldedTable &table, const RecordTable &records, int count, Fold fold)
 {
     size_t bytes = 0;
     for (int r = 1; r <= count; ++r)
@@ -22,6 +25,29 @@ void FoldedTable::Clear()
 {
     m_bytes.clear();
     m_ends.clear();
+    m_mappedBytes = {};
+    m_mappedEnds = nullptr;
+    m_mappedRecords = 0;
+}
+
+void FoldedTable::Map(Cp1253View bytes, const char *ends, uint32_t records)
+{
+    Clear();
+    m_mappedBytes = bytes;
+    m_mappedEnds = ends;
+    m_mappedRecords = records;
+}
+
+Cp1253View FoldedTable::MappedAt(int record) const
+{
+    if (record < 1 || static_cast<uint32_t>(record) > m_mappedRecords)
+        return {};
+    uint32_t begin = 0, end = 0;
+    std::memcpy(&begin, m_mappedEnds + 4 * static_cast<size_t>(record - 1), 4);
+    std::memcpy(&end, m_mappedEnds + 4 * static_cast<size_t>(record), 4);
+    if (begin > end || end > m_mappedBytes.size())
+        return {};
+    return m_mappedBytes.substr(begin, end - begin);
 }
 
 void FoldedTable::Begin(size_t records, size_t bytes)
@@ -50,6 +76,80 @@ void FoldedHeadwords::Reset(const EntryIndex *index)
     for (FoldedTable *table :
          {&m_english, &m_greekLocale, &m_greekAscii, &m_englishExact, &m_greekExact})
         table->Clear();
+    m_mapping.reset();
+    m_englishOrder = m_greekOrder = {};
+    m_hasOrder = false;
+}
+
+void FoldedHeadwords::Adopt(const EntryIndex *index, std::shared_ptr<const void> mapping,
+                            const std::array<FoldedTable, kFoldedForms> &forms, ExactOrder english,
+                            ExactOrder greek)
+{
+    Reset(index);
+    m_english = forms[static_cast<int>(FoldedForm::English)];
+    m_greekLocale = forms[static_cast<int>(FoldedForm::GreekLocale)];
+    m_greekAscii = forms[static_cast<int>(FoldedForm::GreekAscii)];
+    m_englishExact = forms[static_cast<int>(FoldedForm::EnglishExact)];
+    m_greekExact = forms[static_cast<int>(FoldedForm::GreekExact)];
+    m_mapping = std::move(mapping);
+    m_englishOrder = english;
+    m_greekOrder = greek;
+    m_hasOrder = true;
+}
+
+const FoldedTable &FoldedHeadwords::Form(FoldedForm form)
+{
+    switch (form) {
+    case FoldedForm::English:
+        return English();
+    case FoldedForm::GreekLocale:
+        return GreekLocale();
+    case FoldedForm::GreekAscii:
+        return GreekAscii();
+    case FoldedForm::EnglishExact:
+        return EnglishExact();
+    case FoldedForm::GreekExact:
+        break;
+    }
+    return GreekExact();
+}
+
+std::vector<int> FoldedHeadwords::ExactRecords(Cp1253View key, bool greek)
+{
+    std::vector<int> found;
+    if (!m_hasOrder)
+        return found;
+    const ExactOrder order = greek ? m_greekOrder : m_englishOrder;
+    const FoldedTable &forms = greek ? GreekExact() : EnglishExact();
+    auto recordAt = [&](uint32_t i) {
+        uint16_t record = 0;
+        std::memcpy(&record, order.records + 2 * static_cast<size_t>(i), 2);
+        return static_cast<int>(record);
+    };
+    uint32_t lo = 0, hi = order.size; // the first whose form is not below key
+    while (lo < hi) {
+        const uint32_t mid = lo + (hi - lo) / 2;
+        if (forms.At(recordAt(mid)) < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    for (; lo < order.size && forms.At(recordAt(lo)) == key; ++lo)
+        found.push_back(recordAt(lo));
+    return found;
+}
+
+std::vector<uint16_t> FoldedHeadwords::SortedByExactForm(bool greek)
+{
+    const FoldedTable &forms = greek ? GreekExact() : EnglishExact();
+    const int count = m_index == nullptr ? 0 : greek ? m_index->greekCount : m_index->englishCount;
+    std::vector<uint16_t> order;
+    for (int r = 1; r <= count; ++r)
+        if (!forms.At(r).empty())
+            order.push_back(static_cast<uint16_t>(r));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint16_t a, uint16_t b) { return forms.At(a) < forms.At(b); });
+    return order;
 }
 
 const FoldedTable &FoldedHeadwords::English()

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 // Bumped whenever the layout below or the meaning of a loaded record changes, so a snapshot of
 // an older program is never read as current.
-constexpr char kMagic[8] = {'T', 'D', 'X', 'I', 'D', 'X', '0', '3'};
+constexpr char kMagic[8] = {'T', 'D', 'X', 'I', 'D', 'X', '0', '4'};
 // Two full tables with their headwords come to a few megabytes; anything far larger is not one.
 constexpr int64_t kMaxSnapshotBytes = 64LL * 1024 * 1024;
 // Snapshots kept in the folder: a few dictionaries (or custom folders) at once.
@@ -69,26 +69,6 @@ uint64_t Fnv1a(std::string_view bytes, uint64_t hash = 0xcbf29ce484222325ULL)
     for (unsigned char c : bytes)
         hash = (hash ^ c) * 0x100000001b3ULL;
     return hash;
-}
-
-// A checksum of the payload that runs at memory speed: four independent lanes of 8-byte words,
-// so a damaged or half-written snapshot is refused before any of it is used.
-uint64_t Checksum(std::string_view bytes)
-{
-    constexpr uint64_t kPrime = 0x9E3779B97F4A7C15ULL;
-    uint64_t lanes[4] = {1, 2, 3, 4};
-    size_t i = 0;
-    for (; i + 32 <= bytes.size(); i += 32)
-        for (int l = 0; l < 4; ++l) {
-            uint64_t word;
-            std::memcpy(&word, bytes.data() + i + 8 * l, 8);
-            lanes[l] = (lanes[l] ^ word) * kPrime;
-            lanes[l] ^= lanes[l] >> 31;
-        }
-    uint64_t hash = Fnv1a(bytes.substr(i), bytes.size());
-    for (uint64_t lane : lanes)
-        hash = (hash ^ lane) * kPrime;
-    return hash ^ (hash >> 29);
 }
 
 // Fixed-width values appended in the machine's own byte order: a snapshot lives in the cache
@@ -150,6 +130,7 @@ public:
         return bytes;
     }
     bool ok() const { return m_ok; }
+    size_t Remaining() const { return m_ok ? m_bytes.size() - m_pos : 0; }
     bool AtEnd() const { return m_ok && m_pos == m_bytes.size(); }
 
 private:
@@ -182,107 +163,90 @@ SourceStamp GetStamp(Reader &in)
     return stamp;
 }
 
-// The bytes of one record after its table's headword block: the fields that the table uses
-// (a Greek record has only its id, its English record and its headword), the headword given by
-// its length, as the headwords follow each other in the block in record order.
-constexpr size_t kEnglishRecordBytes = 4 + 4 + 4 + 1 + 1 + 4 + 2 + 2;
-constexpr size_t kGreekRecordBytes = 4 + 2 + 2;
-
-template <typename T> void Take(const char *&p, T &value)
+// Sizes of the sections after the directory, in order: each table's records and headword
+// block, the letter starts, each folded form's ends and bytes, the two exact orders; then the
+// supplement references, one text each.
+struct Directory
 {
-    std::memcpy(&value, p, sizeof(T));
-    p += sizeof(T);
+    uint32_t englishCount = 0, greekCount = 0;
+    uint32_t englishHeadwordBytes = 0, greekHeadwordBytes = 0;
+    std::array<uint32_t, kFoldedForms> formBytes{};
+    uint32_t englishOrder = 0, greekOrder = 0;
+    uint32_t refCount = 0;
+};
+
+constexpr size_t kLetterStartBytes = 2 * (26 + 25);
+
+// Forms 0 and 3 fold the English table, the rest the Greek one.
+bool FormIsEnglish(int form)
+{
+    return form == static_cast<int>(FoldedForm::English) ||
+           form == static_cast<int>(FoldedForm::EnglishExact);
 }
 
-// One table: its count, its headword block, then its records 1..count.
-void PutTable(Writer &out, const std::vector<IndexRecord> &table, int count, bool english)
+void PutDirectory(Writer &out, const Directory &d)
 {
-    out.Put(static_cast<uint32_t>(count));
-    size_t bytes = 0;
-    for (int r = 1; r <= count; ++r)
-        bytes += table[static_cast<size_t>(r)].headword.size();
-    out.Put(static_cast<uint32_t>(bytes));
-    for (int r = 1; r <= count; ++r)
-        out.str().append(table[static_cast<size_t>(r)].headword);
+    out.Put(d.englishCount);
+    out.Put(d.greekCount);
+    out.Put(d.englishHeadwordBytes);
+    out.Put(d.greekHeadwordBytes);
+    for (uint32_t bytes : d.formBytes)
+        out.Put(bytes);
+    out.Put(d.englishOrder);
+    out.Put(d.greekOrder);
+    out.Put(d.refCount);
+}
+
+Directory GetDirectory(Reader &in)
+{
+    Directory d;
+    d.englishCount = in.Get<uint32_t>();
+    d.greekCount = in.Get<uint32_t>();
+    d.englishHeadwordBytes = in.Get<uint32_t>();
+    d.greekHeadwordBytes = in.Get<uint32_t>();
+    for (uint32_t &bytes : d.formBytes)
+        bytes = in.Get<uint32_t>();
+    d.englishOrder = in.Get<uint32_t>();
+    d.greekOrder = in.Get<uint32_t>();
+    d.refCount = in.Get<uint32_t>();
+    return d;
+}
+
+// One table's records as RecordTable reads them in place, then its headword block.
+void PutTable(Writer &records, std::string &block, const RecordTable &table, int count)
+{
     for (int r = 1; r <= count; ++r) {
-        const IndexRecord &record = table[static_cast<size_t>(r)];
-        out.Put(record.id);
-        if (english) {
-            out.Put(record.descOffset);
-            out.Put(record.descLength);
-            out.Put(record.kind);
-            out.Put(record.matchStart);
-            out.Put(record.supplementRef);
-            out.Put(record.greekIndex);
-        } else {
-            out.Put(record.englishIndex);
-        }
-        out.Put(static_cast<uint16_t>(record.headword.size()));
+        const IndexRecord record = table[static_cast<size_t>(r)];
+        records.Put(record.id);
+        records.Put(record.descOffset);
+        records.Put(record.descLength);
+        records.Put(record.supplementRef);
+        records.Put(static_cast<uint32_t>(block.size()));
+        records.Put(static_cast<uint16_t>(record.headword.size()));
+        records.Put(record.greekIndex);
+        records.Put(record.englishIndex);
+        records.Put(KindLetter(record.kind));
+        records.Put(record.matchStart);
+        block.append(record.headword);
     }
 }
 
-// Reads one table into slots 1..count, emptying the slots after it. The headword block goes
-// into the table's store in one piece, and every record's headword views it.
-bool GetTable(Reader &in, std::vector<IndexRecord> &table, HeadwordStore &headwords, int &count,
-              bool english)
+void PutForm(Writer &out, const FoldedTable &form, int count)
 {
-    const uint32_t records = in.Get<uint32_t>();
-    if (!in.ok() || records > static_cast<uint32_t>(kMaxRecords))
-        return false;
-    const Cp1253View block = headwords.Store(in.GetText(std::numeric_limits<uint32_t>::max()));
-    const size_t recordBytes = english ? kEnglishRecordBytes : kGreekRecordBytes;
-    const std::string_view fields = in.GetBytes(records * recordBytes);
-    if (!in.ok())
-        return false;
-    count = static_cast<int>(records);
-    table.resize(kTableSlots);
-    std::fill(table.begin() + count + 1, table.end(), IndexRecord());
-    table[0] = IndexRecord();
-    const char *p = fields.data();
-    size_t offset = 0;
-    for (uint32_t r = 1; r <= records; ++r) {
-        IndexRecord &record = table[r];
-        record = IndexRecord();
-        Take(p, record.id);
-        if (english) {
-            Take(p, record.descOffset);
-            Take(p, record.descLength);
-            Take(p, record.kind);
-            Take(p, record.matchStart);
-            Take(p, record.supplementRef);
-            Take(p, record.greekIndex);
-        } else {
-            Take(p, record.englishIndex);
-        }
-        uint16_t length = 0;
-        Take(p, length);
-        if (length > block.size() - offset)
-            return false;
-        record.headword = block.substr(offset, length);
-        offset += length;
+    uint32_t end = 0;
+    out.Put(end);
+    for (int r = 1; r <= count; ++r) {
+        end += static_cast<uint32_t>(form.At(r).size());
+        out.Put(end);
     }
-    return offset == block.size();
+    for (int r = 1; r <= count; ++r)
+        out.str().append(form.At(r));
 }
 
-// The links between the tables and to the supplement references point where they may.
-bool Consistent(const EntryIndex &index, size_t supplementRefs)
-{
-    for (int r = 1; r <= index.englishCount; ++r) {
-        const IndexRecord &record = index.english[static_cast<size_t>(r)];
-        if (record.greekIndex > index.greekCount || record.supplementRef < 0 ||
-            (record.kind == EntryKind::Supplemented &&
-             static_cast<size_t>(record.supplementRef) >= supplementRefs))
-            return false;
-    }
-    for (int r = 1; r <= index.greekCount; ++r)
-        if (index.greek[static_cast<size_t>(r)].englishIndex > index.englishCount)
-            return false;
-    return true;
-}
-
-// A snapshot mapped read-only for the time of one read: its pages come from the page cache
-// without a copy or fresh memory. The program never shortens a snapshot in place (a new one is
-// renamed over it, and the mapping keeps the old file), so the mapping stays whole.
+// A snapshot mapped read-only: its pages come from the page cache without a copy or fresh
+// memory, and only when read. The program never shortens a snapshot in place (a new one is
+// renamed over it, and the mapping keeps the old file), so the mapping stays whole; the tables
+// and folded forms read from it hold it for as long as they are used.
 class MappedSnapshot
 {
 public:
@@ -395,20 +359,62 @@ fs::path IndexSnapshotFile(const fs::path &folder, const IndexSources &sources)
 bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const EntryIndex &index,
                         const std::vector<std::string> &supplementRefs)
 {
-    Writer payload;
-    for (const SourceStamp &stamp : sources.files)
-        PutStamp(payload, stamp);
-    PutStamp(payload, sources.program);
-    PutTable(payload, index.english, index.englishCount, true);
-    PutTable(payload, index.greek, index.greekCount, false);
-    payload.Put(static_cast<uint32_t>(supplementRefs.size()));
-    for (const std::string &ref : supplementRefs)
-        payload.PutText(ref);
+    if (index.englishCount < 0 || index.englishCount > kMaxRecords || index.greekCount < 0 ||
+        index.greekCount > kMaxRecords)
+        return false;
+    FoldedHeadwords folded;
+    folded.Reset(&index);
+    const std::vector<uint16_t> englishOrder = folded.SortedByExactForm(false);
+    const std::vector<uint16_t> greekOrder = folded.SortedByExactForm(true);
+    const LetterStarts starts = ComputeLetterStarts(index);
 
+    Writer sections;
+    std::string englishBlock, greekBlock;
+    {
+        Writer records;
+        PutTable(records, englishBlock, index.english, index.englishCount);
+        sections.str() += records.str() + englishBlock;
+    }
+    {
+        Writer records;
+        PutTable(records, greekBlock, index.greek, index.greekCount);
+        sections.str() += records.str() + greekBlock;
+    }
+    for (uint16_t start : starts.english)
+        sections.Put(start);
+    for (uint16_t start : starts.greek)
+        sections.Put(start);
+    Directory directory;
+    directory.englishCount = static_cast<uint32_t>(index.englishCount);
+    directory.greekCount = static_cast<uint32_t>(index.greekCount);
+    directory.englishHeadwordBytes = static_cast<uint32_t>(englishBlock.size());
+    directory.greekHeadwordBytes = static_cast<uint32_t>(greekBlock.size());
+    for (int form = 0; form < kFoldedForms; ++form) {
+        const size_t before = sections.str().size();
+        const int count = FormIsEnglish(form) ? index.englishCount : index.greekCount;
+        PutForm(sections, folded.Form(static_cast<FoldedForm>(form)), count);
+        directory.formBytes[form] =
+            static_cast<uint32_t>(sections.str().size() - before - 4 * (count + 1));
+    }
+    for (uint16_t record : englishOrder)
+        sections.Put(record);
+    for (uint16_t record : greekOrder)
+        sections.Put(record);
+    directory.englishOrder = static_cast<uint32_t>(englishOrder.size());
+    directory.greekOrder = static_cast<uint32_t>(greekOrder.size());
+    directory.refCount = static_cast<uint32_t>(supplementRefs.size());
+    for (const std::string &ref : supplementRefs)
+        sections.PutText(ref);
+
+    Writer head;
+    for (const SourceStamp &stamp : sources.files)
+        PutStamp(head, stamp);
+    PutStamp(head, sources.program);
+    PutDirectory(head, directory);
     Writer header;
     header.str().append(kMagic, sizeof kMagic);
-    header.Put(static_cast<uint64_t>(payload.str().size()));
-    header.Put(Checksum(payload.str()));
+    header.Put(static_cast<uint64_t>(head.str().size() + sections.str().size()));
+    header.str() += head.str();
 
     std::error_code ec;
     const fs::path folder = file.parent_path();
@@ -418,7 +424,7 @@ bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const
     if (fd < 0)
         return false;
     bool written = true;
-    for (const std::string *part : {&header.str(), &payload.str()}) {
+    for (const std::string *part : {&header.str(), &sections.str()}) {
         size_t done = 0;
         while (written && done < part->size()) {
             const ssize_t n = ::write(fd, part->data() + done, part->size() - done);
@@ -439,55 +445,91 @@ bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const
     return true;
 }
 
-bool ReadIndexSnapshot(const fs::path &file, const IndexSources &sources, EntryIndex &index,
-                       std::vector<std::string> &supplementRefs)
+bool ReadIndexSnapshotBytes(std::string_view bytes, std::shared_ptr<const void> keep,
+                            const IndexSources &sources, EntryIndex &index,
+                            std::vector<std::string> &supplementRefs, SnapshotExtras *extras)
 {
-    const MappedSnapshot mapped(file);
-    const std::string_view bytes = mapped.bytes();
-    constexpr size_t kHeader = sizeof kMagic + 2 * sizeof(uint64_t);
+    constexpr size_t kHeader = sizeof kMagic + sizeof(uint64_t);
     if (bytes.size() < kHeader || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
         return false;
-    Reader header(bytes.substr(sizeof kMagic, 2 * sizeof(uint64_t)));
-    const auto size = header.Get<uint64_t>();
-    const auto checksum = header.Get<uint64_t>();
+    Reader header(bytes.substr(sizeof kMagic, sizeof(uint64_t)));
     const std::string_view payload = bytes.substr(kHeader);
-    if (size != payload.size())
+    if (header.Get<uint64_t>() != payload.size())
         return false;
-    // The stamps first: an outdated snapshot is refused without a pass over all of it (the
-    // reads are bounded, so unchecked bytes are safe to compare).
+    // The stamps first: an outdated snapshot is refused at once (the reads are bounded, so
+    // unchecked bytes are safe to compare).
     Reader in(payload);
     for (const SourceStamp &expected : sources.files)
         if (!(GetStamp(in) == expected))
             return false;
-    if (!(GetStamp(in) == sources.program) || Checksum(payload) != checksum)
+    if (!(GetStamp(in) == sources.program))
         return false;
-    index.englishHeadwords.Clear();
-    index.greekHeadwords.Clear();
-    if (!GetTable(in, index.english, index.englishHeadwords, index.englishCount, true) ||
-        !GetTable(in, index.greek, index.greekHeadwords, index.greekCount, false))
+    const Directory d = GetDirectory(in);
+    if (!in.ok() || d.englishCount > kMaxRecords || d.greekCount > kMaxRecords ||
+        d.englishOrder > d.englishCount || d.greekOrder > d.greekCount)
         return false;
-    const uint32_t refCount = in.Get<uint32_t>();
-    if (!in.ok() || refCount > payload.size())
+    // Every section is taken by its size alone: a lookup reads only the records it needs, and
+    // each of their offsets is checked against its section when it is read.
+    const std::string_view englishFields = in.GetBytes(size_t{d.englishCount} * kPackedRecordBytes);
+    const std::string_view englishBlock = in.GetBytes(d.englishHeadwordBytes);
+    const std::string_view greekFields = in.GetBytes(size_t{d.greekCount} * kPackedRecordBytes);
+    const std::string_view greekBlock = in.GetBytes(d.greekHeadwordBytes);
+    const std::string_view startBytes = in.GetBytes(kLetterStartBytes);
+    std::array<FoldedTable, kFoldedForms> forms;
+    for (int form = 0; form < kFoldedForms; ++form) {
+        const uint32_t count = FormIsEnglish(form) ? d.englishCount : d.greekCount;
+        const std::string_view ends = in.GetBytes((size_t{count} + 1) * 4);
+        const std::string_view text = in.GetBytes(d.formBytes[form]);
+        if (in.ok())
+            forms[form].Map(text, ends.data(), count);
+    }
+    const std::string_view englishOrder = in.GetBytes(size_t{d.englishOrder} * 2);
+    const std::string_view greekOrder = in.GetBytes(size_t{d.greekOrder} * 2);
+    if (!in.ok() || d.refCount > in.Remaining() / 4)
         return false;
     std::vector<std::string> refs;
-    refs.reserve(refCount);
-    for (uint32_t i = 0; i < refCount && in.ok(); ++i)
+    refs.reserve(d.refCount);
+    for (uint32_t i = 0; i < d.refCount && in.ok(); ++i)
         refs.emplace_back(in.GetText(1024));
-    if (!in.AtEnd() || !Consistent(index, refs.size()))
+    if (!in.AtEnd())
         return false;
+
     // References are numbered from the ones the caller already holds, as a load appends them.
-    if (!supplementRefs.empty())
-        for (int r = 1; r <= index.englishCount; ++r)
-            if (index.english[static_cast<size_t>(r)].kind == EntryKind::Supplemented)
-                index.english[static_cast<size_t>(r)].supplementRef +=
-                    static_cast<int32_t>(supplementRefs.size());
+    const auto refBase = static_cast<int32_t>(supplementRefs.size());
+    index.englishHeadwords.Clear();
+    index.greekHeadwords.Clear();
+    index.english.Map(keep, englishFields.data(), d.englishCount, englishBlock, d.greekCount,
+                      {refBase, static_cast<int32_t>(refs.size())});
+    index.greek.Map(keep, greekFields.data(), d.greekCount, greekBlock, d.englishCount, {});
+    index.englishCount = static_cast<int>(d.englishCount);
+    index.greekCount = static_cast<int>(d.greekCount);
     supplementRefs.insert(supplementRefs.end(), std::make_move_iterator(refs.begin()),
                           std::make_move_iterator(refs.end()));
+    if (extras != nullptr) {
+        Reader starts(startBytes);
+        for (uint16_t &start : extras->starts.english)
+            start = starts.Get<uint16_t>();
+        for (uint16_t &start : extras->starts.greek)
+            start = starts.Get<uint16_t>();
+        extras->forms = forms;
+        extras->englishOrder = {englishOrder.data(), d.englishOrder};
+        extras->greekOrder = {greekOrder.data(), d.greekOrder};
+        extras->mapping = keep;
+    }
     return true;
 }
 
+bool ReadIndexSnapshot(const fs::path &file, const IndexSources &sources, EntryIndex &index,
+                       std::vector<std::string> &supplementRefs, SnapshotExtras *extras)
+{
+    auto mapped = std::make_shared<const MappedSnapshot>(file);
+    const std::string_view bytes = mapped->bytes();
+    return ReadIndexSnapshotBytes(bytes, std::move(mapped), sources, index, supplementRefs, extras);
+}
+
 IndexLoadStatus LoadEntryIndexCached(const ProgramPaths &paths, const IndexCache &cache,
-                                     EntryIndex &index, std::vector<std::string> &supplementRefs)
+                                     EntryIndex &index, std::vector<std::string> &supplementRefs,
+                                     SnapshotExtras *extras)
 {
     // Stamped before anything is read: a file that changes during the load then no longer
     // matches what the snapshot records, and the next load reads it again.
@@ -495,7 +537,7 @@ IndexLoadStatus LoadEntryIndexCached(const ProgramPaths &paths, const IndexCache
     if (!sources.program.exists) // no folder, or no way to tell one build from another
         return LoadEntryIndex(paths, index, supplementRefs);
     const fs::path file = IndexSnapshotFile(cache.folder, sources);
-    if (ReadIndexSnapshot(file, sources, index, supplementRefs))
+    if (ReadIndexSnapshot(file, sources, index, supplementRefs, extras))
         return {};
     // The records' references count from the first one the caller held: only a load that
     // started with none has references a snapshot can keep as they are.

@@ -6,11 +6,13 @@
 #pragma once
 
 #include "data/entry_index.h"
+#include "data/folded_headwords.h"
 
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,21 +64,38 @@ IndexSources StampIndexSources(const ProgramPaths &paths);
 std::filesystem::path IndexSnapshotFile(const std::filesystem::path &folder,
                                         const IndexSources &sources);
 
-// Writes the tables and the supplement references of a complete load taken from sources, by a
+// Writes the tables and the supplement references of a complete load taken from sources, with
+// what a lookup derives from them (letter starts, folded forms, the exact orders), by a
 // temporary file renamed into place, and leaves at most a few snapshots in the folder.
 // False when nothing was written.
 bool WriteIndexSnapshot(const std::filesystem::path &file, const IndexSources &sources,
                         const EntryIndex &index, const std::vector<std::string> &supplementRefs);
 
-// Fills index and appends to supplementRefs from the snapshot when it was taken from exactly
-// these sources and is whole; false (index in an unspecified state, supplementRefs untouched)
-// otherwise.
+// What a snapshot holds beyond the tables, read in place as well; mapping keeps it readable.
+struct SnapshotExtras
+{
+    LetterStarts starts;
+    std::array<FoldedTable, kFoldedForms> forms;
+    ExactOrder englishOrder, greekOrder;
+    std::shared_ptr<const void> mapping; // null when the load did not come from a snapshot
+};
+
+// Maps the snapshot and, when it was taken from exactly these sources and its sections fit the
+// file, reads both tables from it in place and appends to supplementRefs (and fills extras);
+// false (index in an unspecified state, supplementRefs untouched) otherwise. Only the
+// directory is checked whole: every offset read later is checked where it is used.
 bool ReadIndexSnapshot(const std::filesystem::path &file, const IndexSources &sources,
-                       EntryIndex &index, std::vector<std::string> &supplementRefs);
+                       EntryIndex &index, std::vector<std::string> &supplementRefs,
+                       SnapshotExtras *extras = nullptr);
+// The same over bytes in memory, which keep holds alive for as long as index reads them.
+bool ReadIndexSnapshotBytes(std::string_view bytes, std::shared_ptr<const void> keep,
+                            const IndexSources &sources, EntryIndex &index,
+                            std::vector<std::string> &supplementRefs, SnapshotExtras *extras);
 
 // LoadEntryIndex through a snapshot in cache.folder: read from it when it is current, else the
 // files are parsed and, after a complete load of settled files, a snapshot is written.
 IndexLoadStatus LoadEntryIndexCached(const ProgramPaths &paths, const IndexCache &cache,
-                                     EntryIndex &index, std::vector<std::string> &supplementRefs);
+                                     EntryIndex &index, std::vector<std::string> &supplementRefs,
+                                     SnapshotExtras *extras = nullptr);
 
 } // namespace termdex

@@ -150,6 +150,12 @@ bool HeadwordSuggester::NamesHeadword(const Cp1253 &key, bool greek)
         return m_english.exact.contains(key);
     if (m_greek.built && greek)
         return m_greek.exact.contains(key);
+    if (m_folded != nullptr && m_folded->HasExactOrder()) {
+        for (int r : m_folded->ExactRecords(key, greek))
+            if (EnglishOf(r, greek) != 0)
+                return true;
+        return false;
+    }
     if (greek) {
         const FoldedTable &folded = Folded(true);
         for (int g = 1; g <= m_index->greekCount; ++g)

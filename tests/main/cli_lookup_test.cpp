@@ -277,7 +277,7 @@ TEST_F(CliLookupTest, StartsFromACurrentIndexSnapshotAndNoticesAChangedFile)
         if (index.english[r].headword == "tax credit")
             credit = r;
     ASSERT_NE(credit, 0);
-    index.english[credit].headword = altered;
+    index.english.Slot(credit).headword = altered;
     const auto file = IndexSnapshotFile(cache / "Termdex", sources);
     ASSERT_TRUE(WriteIndexSnapshot(file, sources, index, refs));
 

@@ -328,16 +328,16 @@ TEST_F(DescrSearchScaleTest, TextsInAnyFileOrderReadAsEachAlone)
     }
     for (size_t i = 0; i + 50 <= shipped.size(); i += 50) {
         for (size_t j = 0; j < 25; ++j) {
-            IndexRecord &a = reversed.english[shipped[i + j]];
-            IndexRecord &b = reversed.english[shipped[i + 49 - j]];
+            IndexRecord &a = reversed.english.Slot(shipped[i + j]);
+            IndexRecord &b = reversed.english.Slot(shipped[i + 49 - j]);
             std::swap(a.descOffset, b.descOffset);
             std::swap(a.descLength, b.descLength);
         }
     }
     std::mt19937 random(3);
     for (size_t i = shipped.size() - 1; i > 0; --i) {
-        IndexRecord &a = shuffled.english[shipped[i]];
-        IndexRecord &b = shuffled.english[shipped[random() % (i + 1)]];
+        IndexRecord &a = shuffled.english.Slot(shipped[i]);
+        IndexRecord &b = shuffled.english.Slot(shipped[random() % (i + 1)]);
         std::swap(a.descOffset, b.descOffset);
         std::swap(a.descLength, b.descLength);
     }
@@ -368,7 +368,7 @@ TEST_F(DescrSearchScaleTest, UnreadableTextEndsTheScanWhereOneThreadWouldStop)
 {
     const std::vector<int> all = Run("tax", false).records;
     EntryIndex damaged = core->Index();
-    damaged.english[300].descOffset = 99'999'999; // past the end of either file
+    damaged.english.Slot(300).descOffset = 99'999'999; // past the end of either file
     for (int threads : {1, 2}) {
         DescrSearchOptions options;
         options.threads = threads;
