@@ -140,6 +140,9 @@ TEST(ImportParsers, DictzipChunksAndOneSidedEntries)
     EXPECT_EQ(parsed.licence, "00-database-info\nLicence: GPL\n");
     ASSERT_EQ(parsed.skipped.size(), 2u);
     EXPECT_EQ(parsed.skipped[1].entry, "far");
+    // Pronunciations write θ and χ; the translation is the Greek after them.
+    EXPECT_EQ(FirstGreekTranslation("3d /θɹiːˈdiː/\nτρισδιάστατος"), "τρισδιάστατος");
+    EXPECT_EQ(FirstGreekTranslation("loch /lɒχ/, λίμνη"), "λίμνη");
 }
 
 std::string BigEndian(uint64_t value, int bytes)

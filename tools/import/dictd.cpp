@@ -48,9 +48,15 @@ std::string FirstGreekTranslation(std::string_view text)
         if (at < text.size() && text[at] != ',' && text[at] != ';' && text[at] != '\n')
             continue;
         const std::string_view part = text.substr(begin, at - begin);
-        for (size_t i = 0; i < part.size();)
-            if (IsGreekLetter(NextCodePoint(part, i)))
+        // A pronunciation between slashes ("/θɪŋk/") writes θ, β or χ without being Greek.
+        bool pronunciation = false;
+        for (size_t i = 0; i < part.size();) {
+            const char32_t c = NextCodePoint(part, i);
+            if (c == '/')
+                pronunciation = !pronunciation;
+            else if (!pronunciation && IsGreekLetter(c))
                 return TrimUtf8(part);
+        }
         begin = at + 1;
     }
     return {};

@@ -37,7 +37,7 @@ void MarkupToRichText(std::string_view markup, bool newlinesBreak, RichText &ric
 std::string DecodeCharacterReferences(std::string_view text);
 
 // The first Greek translation in a one-sided description: the first comma- or semicolon-
-// separated part of its lines that holds a Greek letter.
+// separated part of its lines that holds a Greek letter outside a pronunciation between slashes.
 std::string FirstGreekTranslation(std::string_view text);
 
 } // namespace termdex::import
