@@ -176,7 +176,10 @@ protected:
         for (const auto &[kind, english, greek, stored] : after)
             headwords.insert({kind, english});
         for (const Seen &entry : before) {
-            const auto &[kind, english, greek, stored] = entry;
+            // Named references, not bindings: clang 14 cannot capture a structured binding.
+            const EntryKind kind = std::get<0>(entry);
+            const Cp1253 &english = std::get<1>(entry);
+            const auto &stored = std::get<3>(entry);
             EXPECT_TRUE(headwords.count({kind, english})) << Cp1253ToUtf8(english);
             EXPECT_TRUE(!LooksStored(stored) || std::any_of(after.begin(), after.end(),
                                                             [&](const Seen &seen) {
