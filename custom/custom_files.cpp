@@ -326,10 +326,8 @@ CustomFiles ReplaceSupplement(const CustomFiles &old, long long id, const Cp1253
                     line.text.substr(0, L::length.first - 1) + Digits(L::length, length);
                 replaced.length = length;
                 replaced.description = {false, 0, length, stored};
-                out.english.push_back(std::move(replaced));
-                running = line.position + length;
-            } else {
-                running = line.position;
+                out.english.push_back(WithPosition(std::move(replaced), running));
+                running += length;
             }
             done = true;
         } else {
@@ -371,8 +369,7 @@ std::optional<CustomFiles> RemoveEntry(const CustomFiles &old, long long id)
     long long running = 1;
     bool removed = false;
     for (const CustomLine &line : old.english) {
-        if (!removed && line.ownId == id) {
-            running = line.position;
+        if (!removed && line.ownId == id) { // the lines after it move up by its length
             removed = true;
             continue;
         }
