@@ -4,7 +4,6 @@
 #include "lib/files.h"
 #include "lib/settings.h"
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -24,12 +23,6 @@ const char kMessageFolderCreateFailed[] =
 
 namespace {
 
-fs::path Home()
-{
-    const char *home = std::getenv("HOME");
-    return home && *home ? fs::path(home) : fs::path("/");
-}
-
 bool IsFolder(const std::string &path)
 {
     std::error_code ec;
@@ -38,23 +31,19 @@ bool IsFolder(const std::string &path)
 
 } // namespace
 
-std::string DefaultCustomFolder()
+std::string DefaultCustomFolder(const UserFolders &user)
 {
-    const char *dataHome = std::getenv("XDG_DATA_HOME");
-    const fs::path parent =
-        dataHome && *dataHome ? fs::path(dataHome) : Home() / ".local" / "share";
-    if (IsFolder(parent.string()))
-        return (parent / "Termdex").string();
-    return (Home() / "Termdex").string();
+    if (IsFolder(user.dataHome.string()))
+        return (user.dataHome / "Termdex").string();
+    return (user.home / "Termdex").string();
 }
 
-std::string DefaultCustomFolder(const fs::path &programFolder, const std::string &dictionaryName)
+std::string DefaultCustomFolder(const UserFolders &user, const fs::path &programFolder,
+                                const std::string &dictionaryName)
 {
     if (dictionaryName.empty() && !IsSystemProgramFolder(programFolder))
-        return DefaultCustomFolder();
-    const char *dataHome = std::getenv("XDG_DATA_HOME");
-    const fs::path own =
-        (dataHome && *dataHome ? fs::path(dataHome) : Home() / ".local" / "share") / "Termdex";
+        return DefaultCustomFolder(user);
+    const fs::path own = user.dataHome / "Termdex";
     return (dictionaryName.empty() ? own : own / dictionaryName).string();
 }
 
@@ -110,7 +99,7 @@ FolderCheck CheckCustomFolder(ProgramPaths &paths)
     if (!paths.settingsFilePath.empty() && FileExists(paths.settingsFilePath))
         settings = fs::path(paths.settingsFilePath);
     else
-        settings = FindSettingsFile(paths.dictionaryName);
+        settings = FindSettingsFile(paths.user, paths.dictionaryName);
     if (settings) {
         paths.settingsFilePath = settings->string();
         // The line names a folder: a few kilobytes is more than any path.
@@ -136,8 +125,8 @@ bool ChooseCustomFolder(const std::string &mode, FolderDialog &dialog, ProgramPa
 {
     std::error_code ec;
     const fs::path before = fs::current_path(ec);
-    const FolderAnswer answer =
-        dialog.Ask({mode, DefaultCustomFolder(paths.programFolder, paths.dictionaryName)});
+    const FolderAnswer answer = dialog.Ask(
+        {mode, DefaultCustomFolder(paths.user, paths.programFolder, paths.dictionaryName)});
     // A dialog that browses may move the current folder; the program's relative paths need it.
     if (!before.empty() && fs::current_path(ec) != before)
         fs::current_path(before, ec);
@@ -148,7 +137,7 @@ bool ChooseCustomFolder(const std::string &mode, FolderDialog &dialog, ProgramPa
     if (!CreateCustomDataFolder(answer.folder))
         return false;
     chosenFolder = answer.folder;
-    WriteSettings(paths.settingsFilePath, chosenFolder, paths.dictionaryName);
+    WriteSettings(paths.settingsFilePath, chosenFolder, paths.user, paths.dictionaryName);
     return true;
 }
 

@@ -45,12 +45,12 @@ public:
 
 // The folder the dialog proposes: $XDG_DATA_HOME/Termdex (default ~/.local/share/Termdex) when
 // that parent folder exists, else ~/Termdex.
-std::string DefaultCustomFolder();
+std::string DefaultCustomFolder(const UserFolders &user);
 // The same for a program folder: one the package manager installed proposes
 // $XDG_DATA_HOME/Termdex even before that folder's parent exists (it is created with it), so a
 // new user's entries land where the desktop keeps application data. An imported dictionary
 // (a dictionaryName) proposes $XDG_DATA_HOME/Termdex/<name>, its own.
-std::string DefaultCustomFolder(const std::filesystem::path &programFolder,
+std::string DefaultCustomFolder(const UserFolders &user, const std::filesystem::path &programFolder,
                                 const std::string &dictionaryName = {});
 
 // The dialog's OK: creates folder/Data with every missing parent; true when this user can

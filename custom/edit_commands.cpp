@@ -244,10 +244,10 @@ EditStatus CustomEntryCommands::CustomFolderItemClick(FolderDialog &dialog,
     const std::string current = CustomFolderOf(paths);
     std::error_code ec;
     const std::filesystem::path before = std::filesystem::current_path(ec);
-    const FolderAnswer answer =
-        dialog.Ask({kFolderModeChoose,
-                    current.empty() ? DefaultCustomFolder(paths.programFolder, paths.dictionaryName)
-                                    : current});
+    const FolderAnswer answer = dialog.Ask(
+        {kFolderModeChoose, current.empty() ? DefaultCustomFolder(paths.user, paths.programFolder,
+                                                                  paths.dictionaryName)
+                                            : current});
     if (!before.empty() && std::filesystem::current_path(ec) != before)
         std::filesystem::current_path(before, ec);
     if (!answer.accepted || answer.folder.empty())
@@ -267,7 +267,7 @@ EditStatus CustomEntryCommands::CustomFolderItemClick(FolderDialog &dialog,
             return status;
     }
     m_chosenFolder = chosen;
-    WriteSettings(paths.settingsFilePath, chosen, paths.dictionaryName);
+    WriteSettings(paths.settingsFilePath, chosen, paths.user, paths.dictionaryName);
     SetCustomPaths(paths, chosen);
     m_core.ResetDisplay();
     m_core.ReloadAfterEdit();

@@ -312,19 +312,6 @@ void Prune(const fs::path &folder)
 
 } // namespace
 
-fs::path DefaultIndexCacheFolder()
-{
-    const char *off = std::getenv("TERMDEX_NO_INDEX_CACHE");
-    if (off && *off && std::strcmp(off, "0") != 0)
-        return {};
-    // Relative values are ignored, as the XDG base-directory rules ask.
-    if (const char *cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
-        return fs::path(cache) / "Termdex";
-    if (const char *home = std::getenv("HOME"); home && *home == '/')
-        return fs::path(home) / ".cache" / "Termdex";
-    return {};
-}
-
 bool IndexSources::SettledFor(std::chrono::nanoseconds settleTime) const
 {
     const int64_t limit = stampedAtNs - static_cast<int64_t>(settleTime.count());

@@ -28,10 +28,6 @@ struct IndexCache
     std::chrono::nanoseconds settleTime = std::chrono::seconds(3);
 };
 
-// $XDG_CACHE_HOME/Termdex, else ~/.cache/Termdex; empty (no snapshots) when neither is known or
-// TERMDEX_NO_INDEX_CACHE is set to anything but "" or "0".
-std::filesystem::path DefaultIndexCacheFolder();
-
 // What identifies one index file's contents without reading it: any write changes its change
 // time (ctime), which no program can set back, and a replaced file has another inode.
 struct SourceStamp

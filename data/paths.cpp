@@ -127,16 +127,17 @@ void SetCustomPaths(ProgramPaths &paths, const std::string &folder)
     paths.tempGreekIndexPath = (data / "tempigr.tbo").string();
 }
 
-ProgramPaths StartupPaths(const fs::path &programFolder)
+ProgramPaths StartupPaths(const fs::path &programFolder, const UserFolders &user)
 {
     ProgramPaths paths;
     paths.programFolder = programFolder;
+    paths.user = user;
     if (FileExists(ProgramFile(programFolder, "Data/TermdexC.tbo"))) {
         SetCustomPaths(paths, programFolder.string());
         return paths;
     }
     paths.dictionaryName = DictionaryName(programFolder);
-    if (const auto settings = FindSettingsFile(paths.dictionaryName)) {
+    if (const auto settings = FindSettingsFile(user, paths.dictionaryName)) {
         paths.settingsFilePath = settings->string();
         SetCustomPaths(paths, ReadSettingsLine(*settings));
     }

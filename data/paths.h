@@ -1,6 +1,8 @@
 // The program-wide paths: the program folder with the shipped data, and the reader's six files.
 #pragma once
 
+#include "lib/user_folders.h"
+
 #include <filesystem>
 #include <string>
 
@@ -9,6 +11,7 @@ namespace termdex {
 struct ProgramPaths
 {
     std::filesystem::path programFolder; // holds data/ and content/
+    UserFolders user; // where settings, the reader's folder and snapshots are looked for
     // The name an imported dictionary keeps its settings and reader's folder under (see
     // DictionaryName); empty for the shipped dictionary, which keeps Termdex.ini.
     std::string dictionaryName;
@@ -63,6 +66,6 @@ void SetCustomPaths(ProgramPaths &paths, const std::string &folder);
 // The custom folder from the start-up rule: the program folder itself when its Data folder holds
 // TermdexC.tbo, else the settings file's line (settingsFilePath is set when the file exists).
 // dictionaryName is set from the folder, so an imported dictionary reads its own settings file.
-ProgramPaths StartupPaths(const std::filesystem::path &programFolder);
+ProgramPaths StartupPaths(const std::filesystem::path &programFolder, const UserFolders &user);
 
 } // namespace termdex

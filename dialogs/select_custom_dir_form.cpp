@@ -58,8 +58,7 @@ void SetMemoText(QTextEdit &memo, const char *utf8)
 
 } // namespace
 
-TSelectCustomDirForm::TSelectCustomDirForm(QWidget *parent)
-    : QDialog(parent), m_defaultFolder(QFile::decodeName(DefaultCustomFolder().c_str()))
+TSelectCustomDirForm::TSelectCustomDirForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TSelectCustomDirForm"));
     SetFixedDialog(*this, QString::fromUtf8(kFormCaption), 477, 232);

@@ -35,7 +35,7 @@ public:
     // form's own caption, pictures and text.
     void SetFolderMode(const QString &mode) { m_folderMode = mode; }
     QString FolderMode() const { return m_folderMode; }
-    // Prefilled on showing; DefaultCustomFolder() unless set.
+    // Prefilled on showing (the caller passes DefaultCustomFolder's answer); empty unless set.
     void SetDefaultFolder(const QString &folder) { m_defaultFolder = folder; }
     // The INSTALL mode's Install_Files: OK runs it once the folder exists; without one, OK
     // closes as in the other modes.

@@ -3,7 +3,6 @@
 #include "install/file_copy.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <sys/wait.h>
 #include <system_error>
 
@@ -11,12 +10,6 @@ namespace termdex {
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path Home()
-{
-    const char *home = std::getenv("HOME");
-    return home && *home ? fs::path(home) : fs::path("/");
-}
 
 // The first line that `xdg-user-dir DESKTOP` prints, or empty when the tool is missing, fails
 // or answers something that is not an absolute path.
@@ -97,19 +90,13 @@ std::string QuoteExecArgument(const std::string &argument)
     return out + "\"";
 }
 
-fs::path DesktopFolder()
+fs::path DesktopFolder(const UserFolders &user)
 {
     const fs::path answer = AskXdgUserDir();
-    return answer.empty() ? Home() / "Desktop" : answer;
+    return answer.empty() ? user.home / "Desktop" : answer;
 }
 
-fs::path ApplicationsFolder()
-{
-    const char *dataHome = std::getenv("XDG_DATA_HOME");
-    const fs::path data =
-        dataHome && *dataHome && dataHome[0] == '/' ? fs::path(dataHome) : Home() / ".local/share";
-    return data / "applications";
-}
+fs::path ApplicationsFolder(const UserFolders &user) { return user.dataHome / "applications"; }
 
 std::string LauncherText(const fs::path &target, const std::string &arguments,
                          const fs::path &workingFolder, const std::string &name)

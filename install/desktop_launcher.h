@@ -2,17 +2,19 @@
 // desktop and in the applications folder, so that both the desktop and its menu start the copy.
 #pragma once
 
+#include "lib/user_folders.h"
+
 #include <filesystem>
 #include <string>
 
 namespace termdex {
 
 // The user's desktop folder: what `xdg-user-dir DESKTOP` answers, else ~/Desktop.
-std::filesystem::path DesktopFolder();
+std::filesystem::path DesktopFolder(const UserFolders &user);
 
 // Where launchers go so that the desktop's menu lists them: $XDG_DATA_HOME/applications
 // (default ~/.local/share/applications).
-std::filesystem::path ApplicationsFolder();
+std::filesystem::path ApplicationsFolder(const UserFolders &user);
 
 // The folders a launcher is written into.
 struct LauncherFolders

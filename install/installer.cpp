@@ -206,7 +206,7 @@ InstallReport InstallFiles(const std::string &folder, const InstallSource &sourc
     if (!CreateDesktopShortcut(program, {}, folder, kLauncherFileName, source.launchers))
         installation.Problem("desktop launcher not written in " +
                              source.launchers.desktop.string());
-    WriteSettings(settingsFilePath, storedFolder.empty() ? folder : storedFolder);
+    WriteSettings(settingsFilePath, storedFolder.empty() ? folder : storedFolder, source.user);
     report.ranToEnd = true;
     report.message = report.outcome ? kMessageInstallSucceeded : kMessageInstallProblems;
     return report;
@@ -221,7 +221,7 @@ std::string FolderWithEntries(const ProgramPaths &paths)
     if (!paths.settingsFilePath.empty() && FileExists(paths.settingsFilePath))
         settings = fs::path(paths.settingsFilePath);
     else
-        settings = FindSettingsFile();
+        settings = FindSettingsFile(paths.user);
     if (!settings)
         return {};
     const std::string folder = ReadSettingsLine(*settings);
@@ -242,7 +242,7 @@ InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &given,
     if (ec)
         source.programFolder = given.programFolder;
     std::string folder;
-    FolderRequest request{kFolderModeInstall, DefaultCustomFolder()};
+    FolderRequest request{kFolderModeInstall, DefaultCustomFolder(paths.user)};
     // The dialog's OK runs this once the folder exists, and closes with cancel when it returns
     // false. A relative folder is taken where the dialog just made its Data subfolder.
     std::string moveProblem;

@@ -8,6 +8,7 @@
 #include "custom/folder_move.h"
 #include "data/paths.h"
 #include "install/desktop_launcher.h"
+#include "lib/user_folders.h"
 
 #include <filesystem>
 #include <optional>
@@ -32,6 +33,7 @@ struct InstallSource
 {
     std::filesystem::path programFolder; // holds the program, data/ and content/
     LauncherFolders launchers;
+    UserFolders user; // where the settings file is written
 };
 
 struct InstallReport

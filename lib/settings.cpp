@@ -2,19 +2,12 @@
 
 #include "lib/files.h"
 
-#include <cstdlib>
 #include <fstream>
 
 namespace termdex {
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path Home()
-{
-    const char *home = std::getenv("HOME");
-    return home && *home ? fs::path(home) : fs::path("/");
-}
 
 bool WriteLine(const fs::path &file, const std::string &line)
 {
@@ -29,18 +22,17 @@ bool WriteLine(const fs::path &file, const std::string &line)
 
 } // namespace
 
-std::vector<fs::path> SettingsFileCandidates(const std::string &dictionaryName)
+std::vector<fs::path> SettingsFileCandidates(const UserFolders &user,
+                                             const std::string &dictionaryName)
 {
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    const fs::path configDir = config && *config ? fs::path(config) : Home() / ".config";
     if (!dictionaryName.empty())
-        return {configDir / "Termdex" / (dictionaryName + ".ini")};
-    return {configDir / "Termdex.ini", Home() / ".Termdex.ini"};
+        return {user.configHome / "Termdex" / (dictionaryName + ".ini")};
+    return {user.configHome / "Termdex.ini", user.home / ".Termdex.ini"};
 }
 
-std::optional<fs::path> FindSettingsFile(const std::string &dictionaryName)
+std::optional<fs::path> FindSettingsFile(const UserFolders &user, const std::string &dictionaryName)
 {
-    for (const fs::path &candidate : SettingsFileCandidates(dictionaryName))
+    for (const fs::path &candidate : SettingsFileCandidates(user, dictionaryName))
         if (FileExists(candidate))
             return candidate;
     return std::nullopt;
@@ -57,7 +49,7 @@ std::string ReadSettingsLine(const fs::path &file)
 }
 
 bool WriteSettings(std::string &settingsFilePath, const std::string &folder,
-                   const std::string &dictionaryName)
+                   const UserFolders &user, const std::string &dictionaryName)
 {
     std::string previous;
     if (!settingsFilePath.empty() && FileExists(settingsFilePath)) {
@@ -65,7 +57,7 @@ bool WriteSettings(std::string &settingsFilePath, const std::string &folder,
     } else {
         settingsFilePath.clear();
         std::error_code ec;
-        for (const fs::path &candidate : SettingsFileCandidates(dictionaryName)) {
+        for (const fs::path &candidate : SettingsFileCandidates(user, dictionaryName)) {
             fs::create_directories(candidate.parent_path(), ec);
             if (WriteLine(candidate, {})) {
                 settingsFilePath = candidate.string();

@@ -6,6 +6,8 @@
 // dictionary never show in another.
 #pragma once
 
+#include "lib/user_folders.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,10 +17,12 @@ namespace termdex {
 
 // The places, in the order they are searched: the two of the shipped dictionary (an empty
 // dictionaryName), else the one of the named dictionary.
-std::vector<std::filesystem::path> SettingsFileCandidates(const std::string &dictionaryName = {});
+std::vector<std::filesystem::path> SettingsFileCandidates(const UserFolders &user,
+                                                          const std::string &dictionaryName = {});
 
 // The first candidate that exists as a file, or nullopt.
-std::optional<std::filesystem::path> FindSettingsFile(const std::string &dictionaryName = {});
+std::optional<std::filesystem::path> FindSettingsFile(const UserFolders &user,
+                                                      const std::string &dictionaryName = {});
 
 // The first line of the file (without its line end); empty when missing or empty.
 std::string ReadSettingsLine(const std::filesystem::path &file);
@@ -27,6 +31,6 @@ std::string ReadSettingsLine(const std::filesystem::path &file);
 // before. settingsFilePath is the file found at start-up (empty for none) and is set to the file
 // written. Errors are swallowed, as the window never reports them; returns false on failure.
 bool WriteSettings(std::string &settingsFilePath, const std::string &folder,
-                   const std::string &dictionaryName = {});
+                   const UserFolders &user, const std::string &dictionaryName = {});
 
 } // namespace termdex

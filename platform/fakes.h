@@ -5,6 +5,7 @@
 #include "platform/keyboard_xkb.h"
 #include "platform/platform.h"
 
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -225,7 +226,17 @@ struct FakePlatform
     FakeSpecialFolders folders;
     FakeFileAttributes files;
 
-    PlatformServices Services() { return {&keyboard, &clipboard, &shell, &folders, &files}; }
+    // The user's folders as the tests' scratch homes set them in the environment, read when the
+    // window is made, as the program's main reads them.
+    PlatformServices Services()
+    {
+        return {&keyboard,
+                &clipboard,
+                &shell,
+                &folders,
+                &files,
+                ReadUserFolders([](const char *name) -> const char * { return std::getenv(name); })};
+    }
 };
 
 } // namespace termdex

@@ -2,6 +2,7 @@
 // program, the recording fakes of fakes.h for tests. The window owns none of them.
 #pragma once
 
+#include "lib/user_folders.h"
 #include "main/keyboard.h"
 #include "platform/clipboard.h"
 #include "platform/display_session.h"
@@ -20,6 +21,7 @@ struct PlatformServices
     Shell *shell = nullptr;
     SpecialFolders *folders = nullptr;
     FileAttributes *files = nullptr;
+    UserFolders user; // the program's main reads them from the environment
 };
 
 // Owns the real services of this desktop. Create it after the application object (the clipboard
@@ -27,7 +29,7 @@ struct PlatformServices
 class SystemPlatform
 {
 public:
-    SystemPlatform();
+    explicit SystemPlatform(UserFolders user);
     PlatformServices Services() const;
 
 private:
@@ -36,6 +38,7 @@ private:
     std::unique_ptr<Shell> m_shell;
     std::unique_ptr<SpecialFolders> m_folders;
     std::unique_ptr<FileAttributes> m_files;
+    UserFolders m_user;
 };
 
 } // namespace termdex

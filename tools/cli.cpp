@@ -109,7 +109,7 @@ std::optional<int> Run::RecordArgument(const std::string &text, int count) const
 
 ProgramPaths Run::Paths() const
 {
-    ProgramPaths paths = StartupPaths(options.programFolder);
+    ProgramPaths paths = StartupPaths(options.programFolder, options.user);
     if (options.customFolder) {
         // The option stands in for the folder dialog's answer; the settings file is not written.
         SetCustomPaths(paths, *options.customFolder);
@@ -140,6 +140,20 @@ fs::path ExecutableFolder(const char *argv0)
     if (!ec)
         return self.parent_path();
     return fs::absolute(argv0, ec).parent_path();
+}
+
+TerminalHints ReadTerminalHints(const EnvironmentLookup &lookup)
+{
+    TerminalHints hints;
+    const char *noColour = lookup("NO_COLOR");
+    hints.noColour = noColour != nullptr && *noColour != '\0';
+    const char *term = lookup("TERM");
+    hints.dumbTerminal = term != nullptr && std::string_view(term) == "dumb";
+    long long columns = 0;
+    const char *text = lookup("COLUMNS");
+    if (text != nullptr && ParseFixedNumber(text, columns) && columns > 0 && columns <= 1000)
+        hints.columns = static_cast<int>(columns);
+    return hints;
 }
 
 std::vector<Command> AllCommands()
@@ -238,24 +252,17 @@ int UnknownCommand(std::ostream &err, const std::string &name)
 
 } // namespace
 
-bool UseColour(int fd)
+bool UseColour(int fd, const TerminalHints &terminal)
 {
-    const char *noColour = std::getenv("NO_COLOR");
-    const char *term = std::getenv("TERM");
-    return ::isatty(fd) == 1 && (noColour == nullptr || *noColour == '\0') &&
-           !(term != nullptr && std::string_view(term) == "dumb");
+    return ::isatty(fd) == 1 && !terminal.noColour && !terminal.dumbTerminal;
 }
 
-int OutputWidth(int fd)
+int OutputWidth(int fd, const TerminalHints &terminal)
 {
     winsize size{};
     if (::isatty(fd) == 1 && ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
         return size.ws_col;
-    long long columns = 0;
-    const char *text = std::getenv("COLUMNS");
-    if (text != nullptr && ParseFixedNumber(text, columns) && columns > 0 && columns <= 1000)
-        return static_cast<int>(columns);
-    return 80;
+    return terminal.columns.value_or(80);
 }
 
 std::string WrapText(std::string_view utf8, int width)
@@ -416,7 +423,8 @@ std::optional<int> Help(CommandLine &line, std::ostream &out, std::ostream &err)
 
 } // namespace
 
-int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
+int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err,
+           const EnvironmentLookup &lookup)
 {
     // Every argument is checked before any is used, so a bad one changes nothing.
     for (int i = 1; i < argc; ++i) {
@@ -426,6 +434,8 @@ int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err)
         }
     }
     CommandLine line;
+    line.options.user = ReadUserFolders(lookup);
+    line.options.terminal = ReadTerminalHints(lookup);
     line.options.executableFolder = ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli");
     line.options.programFolder = LocateProgramFolder(line.options.executableFolder);
     if (const std::optional<int> status = ReadCommandLine(argc, argv, line, out, err))

@@ -4,6 +4,7 @@
 
 #include "data/paths.h"
 #include "lib/text.h"
+#include "lib/user_folders.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -26,8 +27,18 @@ enum ExitCode : int {
 // typed or pasted there is cut, and so is a text argument bound for such a field.
 inline constexpr size_t kFieldCharacterLimit = 32767;
 
+// What the terminal's environment says about output for people.
+struct TerminalHints
+{
+    bool noColour = false;      // NO_COLOR set and not empty
+    bool dumbTerminal = false;  // TERM=dumb
+    std::optional<int> columns; // COLUMNS, when it is a number of 1 to 1000
+};
+
 struct GlobalOptions
 {
+    UserFolders user;                        // read from the environment by main
+    TerminalHints terminal;                  // likewise
     std::filesystem::path executableFolder;  // where termdex-cli (and the window's program) lie
     std::filesystem::path programFolder;     // default: the folder of the executable
     std::optional<std::string> customFolder; // --custom-folder, used for this run only
@@ -100,9 +111,9 @@ struct Command
 
 // Colour and bold for people: only when the stream is a terminal, NO_COLOR is unset or empty and
 // TERM is not "dumb".
-bool UseColour(int fd);
+bool UseColour(int fd, const TerminalHints &terminal);
 // The width to wrap text for people to: the terminal's, else $COLUMNS, else 80.
-int OutputWidth(int fd);
+int OutputWidth(int fd, const TerminalHints &terminal);
 // Wraps UTF-8 text at blanks to lines of at most width characters (a longer word stands alone);
 // line breaks in the text stay.
 std::string WrapText(std::string_view utf8, int width);
@@ -116,7 +127,9 @@ std::vector<Command> EditCommands(); // insert, modify, delete
 std::vector<Command> InstallCommands(); // install
 std::vector<Command> ImportCommands();  // import
 
-// The whole program: parses argv, runs the command, returns the exit status.
-int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err);
+// The whole program: parses argv, runs the command, returns the exit status. The environment is
+// read here, once, through lookup.
+int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err,
+           const EnvironmentLookup &lookup);
 
 } // namespace termdex::cli

@@ -150,7 +150,7 @@ class EditWindow
 public:
     explicit EditWindow(const Run &run) : m_run(run), m_core(run.Paths())
     {
-        m_core.UseIndexCache({DefaultIndexCacheFolder()});
+        m_core.UseIndexCache({run.options.user.indexCache});
     }
 
     // An exit status on failure (4: data files, 3: no custom folder), else nullopt.
@@ -293,7 +293,7 @@ int Backup(Run &run)
                         kExitNoCustomFolder);
     // The entries the window would list at start-up: a reading command, no folder is asked.
     MainLexCore core(paths);
-    core.UseIndexCache({DefaultIndexCacheFolder()});
+    core.UseIndexCache({run.options.user.indexCache});
     core.FormShow();
     std::string problem;
     const auto entries =

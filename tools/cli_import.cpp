@@ -67,7 +67,8 @@ std::optional<fs::path> WriteImportLauncher(const Run &run, const fs::path &fold
     std::string shown;
     for (const char c : name) // a source's title may hold anything
         shown += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-    const LauncherFolders folders{DesktopFolder(), ApplicationsFolder()};
+    const LauncherFolders folders{DesktopFolder(run.options.user),
+                                  ApplicationsFolder(run.options.user)};
     const std::string file = LauncherFileName(DictionaryName(absolute));
     if (!CreateDesktopShortcut(*program, "--program-folder " + QuoteExecArgument(absolute.string()),
                                absolute, file, folders, "Termdex — " + shown)) {

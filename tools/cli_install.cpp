@@ -59,7 +59,9 @@ int Install(Run &run)
                                                  : run.args.error());
     ProgramPaths paths = run.Paths();
     AnswerFolder dialog(run.args.positional()[0]);
-    const InstallSource source{run.options.programFolder, {DesktopFolder(), ApplicationsFolder()}};
+    const UserFolders &user = run.options.user;
+    const InstallSource source{
+        run.options.programFolder, {DesktopFolder(user), ApplicationsFolder(user)}, user};
     std::string chosenFolder;
     AnswerMove move(run.args.Flag("--move-entries"));
     const InstallClick click = InstallLabelClick(dialog, source, paths, chosenFolder, &move);

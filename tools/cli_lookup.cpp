@@ -20,7 +20,7 @@ class Window
 public:
     explicit Window(const Run &run) : m_core(run.Paths())
     {
-        m_core.UseIndexCache({DefaultIndexCacheFolder()});
+        m_core.UseIndexCache({run.options.user.indexCache});
     }
 
     // Exit status 4 when a shipped file is missing, else nullopt with the index loaded.
@@ -344,7 +344,7 @@ int Show(Run &run)
 // description wrapped to the width of the output.
 void PrintEntryForPeople(const Run &run, const MainLexState &state)
 {
-    const bool colour = UseColour(STDOUT_FILENO);
+    const bool colour = UseColour(STDOUT_FILENO, run.options.terminal);
     run.out << (colour ? "\x1b[1m" : "") << Utf8(Trim(state.entryLabel))
             << (colour ? "\x1b[0m" : "");
     if (!Trim(state.transLabel).empty())
@@ -354,7 +354,7 @@ void PrintEntryForPeople(const Run &run, const MainLexState &state)
     while (!description.empty() && (description.back() == '\n' || description.back() == ' '))
         description.pop_back();
     if (!description.empty())
-        run.out << WrapText(description, OutputWidth(STDOUT_FILENO)) << '\n';
+        run.out << WrapText(description, OutputWidth(STDOUT_FILENO, run.options.terminal)) << '\n';
 }
 
 // Defines one word on the open window; false when it showed no entry.

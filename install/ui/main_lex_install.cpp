@@ -48,11 +48,11 @@ void TMainLex::InstallLabelClick()
 {
     SelectCustomDirDialog form(this, m_programFolder);
     BusyWhileInstalling dialog(m_installFolderDialog != nullptr ? *m_installFolderDialog : form);
-    InstallSource source{m_programFolder, {}};
+    InstallSource source{m_programFolder, {}, m_core->Paths().user};
     if (m_services.folders != nullptr)
         source.launchers = {m_services.folders->Desktop(), m_services.folders->Applications()};
     else
-        source.launchers = {DesktopFolder(), ApplicationsFolder()};
+        source.launchers = {DesktopFolder(source.user), ApplicationsFolder(source.user)};
     MoveEntriesBox question(this);
     const InstallClick click = termdex::InstallLabelClick(dialog, source, m_core->MutablePaths(),
                                                           m_chosenFolder, &question);

@@ -342,8 +342,8 @@ void TMainLex::FormCreate(const std::filesystem::path &programFolder)
     paths.programFolder = programFolder;
     // The core finds the keyboard layouts, sets English and activates its layout.
     m_core = std::make_unique<MainLexCore>(paths, m_services.keyboard);
-    m_core->UseIndexCache({DefaultIndexCacheFolder()});
-    m_core->MutablePaths() = StartupPaths(programFolder);
+    m_core->UseIndexCache({m_services.user.indexCache});
+    m_core->MutablePaths() = StartupPaths(programFolder, m_services.user);
 
     setAutoFillBackground(true);
     QPalette palette = this->palette();

@@ -39,7 +39,7 @@ ProgramForms CreateProgramForms(PlatformServices services,
     return forms;
 }
 
-int RunTermdex(int argc, char **argv)
+int RunTermdex(int argc, char **argv, const UserFolders &user)
 {
     std::optional<std::filesystem::path> givenFolder;
     // Answered before the application object exists, so they need no display.
@@ -80,7 +80,7 @@ int RunTermdex(int argc, char **argv)
         givenFolder ? *givenFolder
                     : LocateProgramFolder(std::filesystem::path(
                           QCoreApplication::applicationDirPath().toStdString()));
-    SystemPlatform platform;
+    SystemPlatform platform(user);
     ProgramForms forms = CreateProgramForms(platform.Services(), programFolder);
     forms.mainLex->show();
     const int status = application.exec();

@@ -31,6 +31,7 @@ ProgramForms CreateProgramForms(PlatformServices services,
 
 // The program: the folder given with --program-folder, else the folder of the executable, holds
 // the data and becomes the current folder.
-int RunTermdex(int argc, char **argv);
+// user: the user's folders, which main reads from the environment.
+int RunTermdex(int argc, char **argv, const UserFolders &user);
 
 } // namespace termdex

@@ -1,4 +1,5 @@
 #include "custom/custom_folder.h"
+#include "tests/environment_folders.h"
 
 #include "lib/files.h"
 #include "lib/settings.h"
@@ -12,6 +13,8 @@
 
 namespace termdex {
 namespace {
+using testing::EnvironmentFolders;
+using testing::WithUser;
 namespace fs = std::filesystem;
 
 // Answers as the test says and records what it was asked.
@@ -74,7 +77,7 @@ protected:
 TEST_F(CustomFolderTest, WritableCopyWithoutSettingsUsesTheProgramFolder)
 {
     WriteProgramFile(fs::perms::owner_read | fs::perms::owner_write);
-    ASSERT_TRUE(ResolveCustomFolder(paths, dialog, chosen));
+    ASSERT_TRUE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     EXPECT_TRUE(dialog.asked.empty());
     EXPECT_EQ(paths.customIndexPath, (root / "program" / "Data" / "TermdexIC.tbo").string());
     EXPECT_EQ(paths.tempGreekIndexPath, (root / "program" / "Data" / "tempigr.tbo").string());
@@ -86,7 +89,7 @@ TEST_F(CustomFolderTest, ReadOnlyCopyAsksOnceAndStoresTheChoice)
     WriteProgramFile(fs::perms::owner_read);
     const std::string folder = (root / "mine" / "Termdex").string();
     dialog.answer = {true, folder};
-    ASSERT_TRUE(ResolveCustomFolder(paths, dialog, chosen));
+    ASSERT_TRUE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     ASSERT_EQ(dialog.asked.size(), 1u);
     EXPECT_EQ(dialog.asked[0].mode, "NULL");
     EXPECT_EQ(dialog.asked[0].defaultFolder, (root / "share" / "Termdex").string());
@@ -98,7 +101,7 @@ TEST_F(CustomFolderTest, ReadOnlyCopyAsksOnceAndStoresTheChoice)
     // Stored now: the next command does not ask.
     ProgramPaths later;
     later.programFolder = paths.programFolder;
-    ASSERT_TRUE(ResolveCustomFolder(later, dialog, chosen));
+    ASSERT_TRUE(ResolveCustomFolder(WithUser(later), dialog, chosen));
     EXPECT_EQ(dialog.asked.size(), 1u);
     EXPECT_EQ(later.customIndexPath, folder + "/Data/TermdexIC.tbo");
 }
@@ -106,7 +109,7 @@ TEST_F(CustomFolderTest, ReadOnlyCopyAsksOnceAndStoresTheChoice)
 TEST_F(CustomFolderTest, MissingProgramFileCountsAsReadOnly)
 {
     dialog.answer = {false, ""};
-    EXPECT_FALSE(ResolveCustomFolder(paths, dialog, chosen));
+    EXPECT_FALSE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     ASSERT_EQ(dialog.asked.size(), 1u);
     EXPECT_EQ(dialog.asked[0].mode, "NULL");
 }
@@ -117,7 +120,7 @@ TEST_F(CustomFolderTest, EmptySettingsLineAsksAndCancelClearsThePaths)
     WriteSettingsLine("");
     SetCustomPaths(paths, (root / "old").string());
     dialog.answer = {false, (root / "x").string()};
-    EXPECT_FALSE(ResolveCustomFolder(paths, dialog, chosen));
+    EXPECT_FALSE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     ASSERT_EQ(dialog.asked.size(), 1u);
     EXPECT_EQ(dialog.asked[0].mode, "NULL");
     EXPECT_FALSE(paths.HasCustomFolder());
@@ -126,7 +129,7 @@ TEST_F(CustomFolderTest, EmptySettingsLineAsksAndCancelClearsThePaths)
     EXPECT_FALSE(fs::exists(root / "x"));
     // OK with an empty folder is no choice either.
     dialog.answer = {true, ""};
-    EXPECT_FALSE(ResolveCustomFolder(paths, dialog, chosen));
+    EXPECT_FALSE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     EXPECT_EQ(SettingsLine(), "");
 }
 
@@ -134,7 +137,7 @@ TEST_F(CustomFolderTest, StoredFolderThatIsGoneAsksInTheInvalidMode)
 {
     WriteSettingsLine((root / "gone").string());
     dialog.answer = {true, (root / "new").string()};
-    ASSERT_TRUE(ResolveCustomFolder(paths, dialog, chosen));
+    ASSERT_TRUE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     ASSERT_EQ(dialog.asked.size(), 1u);
     EXPECT_EQ(dialog.asked[0].mode, "INVALID");
     // The stored folder is not offered.
@@ -146,7 +149,7 @@ TEST_F(CustomFolderTest, StoredFolderThatExistsIsUsed)
 {
     fs::create_directories(root / "kept");
     WriteSettingsLine((root / "kept").string());
-    ASSERT_TRUE(ResolveCustomFolder(paths, dialog, chosen));
+    ASSERT_TRUE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     EXPECT_TRUE(dialog.asked.empty());
     EXPECT_EQ(paths.customIndexPath, (root / "kept" / "Data" / "TermdexIC.tbo").string());
 }
@@ -155,7 +158,7 @@ TEST_F(CustomFolderTest, FolderWithTrailingSlashGetsOneDataFolder)
 {
     WriteSettingsLine("");
     dialog.answer = {true, (root / "drive").string() + "/"};
-    ASSERT_TRUE(ResolveCustomFolder(paths, dialog, chosen));
+    ASSERT_TRUE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     EXPECT_EQ(paths.customIndexPath, (root / "drive" / "Data" / "TermdexIC.tbo").string());
     EXPECT_TRUE(fs::is_directory(root / "drive" / "Data"));
 }
@@ -166,7 +169,7 @@ TEST_F(CustomFolderTest, FolderThatCannotBeCreatedIsNoChoice)
     std::ofstream(root / "file") << "x";
     EXPECT_FALSE(CreateCustomDataFolder((root / "file" / "sub").string()));
     dialog.answer = {true, (root / "file" / "sub").string()};
-    EXPECT_FALSE(ResolveCustomFolder(paths, dialog, chosen));
+    EXPECT_FALSE(ResolveCustomFolder(WithUser(paths), dialog, chosen));
     EXPECT_EQ(SettingsLine(), "");
     EXPECT_FALSE(CreateCustomDataFolder(""));
 }
@@ -178,27 +181,29 @@ TEST_F(CustomFolderTest, CurrentFolderComesBackAfterTheDialog)
     dialog.moveCurrentFolderTo = root / "elsewhere";
     dialog.answer = {false, ""};
     const fs::path before = fs::current_path();
-    ChooseCustomFolder("NULL", dialog, paths, chosen);
+    ChooseCustomFolder("NULL", dialog, WithUser(paths), chosen);
     EXPECT_EQ(fs::current_path(), before);
 }
 
 TEST_F(CustomFolderTest, DefaultFolderFallsBackToTheHomeFolder)
 {
-    EXPECT_EQ(DefaultCustomFolder(), (root / "share" / "Termdex").string());
+    EXPECT_EQ(DefaultCustomFolder(EnvironmentFolders()), (root / "share" / "Termdex").string());
     Set("XDG_DATA_HOME", root / "missing");
-    EXPECT_EQ(DefaultCustomFolder(), (root / "home" / "Termdex").string());
+    EXPECT_EQ(DefaultCustomFolder(EnvironmentFolders()), (root / "home" / "Termdex").string());
     ::unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(DefaultCustomFolder(), (root / "home" / "Termdex").string());
+    EXPECT_EQ(DefaultCustomFolder(EnvironmentFolders()), (root / "home" / "Termdex").string());
     fs::create_directories(root / "home" / ".local" / "share");
-    EXPECT_EQ(DefaultCustomFolder(), (root / "home" / ".local" / "share" / "Termdex").string());
+    EXPECT_EQ(DefaultCustomFolder(EnvironmentFolders()),
+              (root / "home" / ".local" / "share" / "Termdex").string());
     // A copy the package manager installed proposes the data home even before it exists.
     fs::remove_all(root / "home" / ".local");
     fs::create_directories(root / "usr" / "share" / "termdex" / "data");
     fs::create_directories(root / "usr" / "bin");
     std::ofstream(root / "usr" / "bin" / "termdex") << "";
-    EXPECT_EQ(DefaultCustomFolder(root / "usr" / "share" / "termdex"),
+    EXPECT_EQ(DefaultCustomFolder(EnvironmentFolders(), root / "usr" / "share" / "termdex"),
               (root / "home" / ".local" / "share" / "Termdex").string());
-    EXPECT_EQ(DefaultCustomFolder(root / "elsewhere"), (root / "home" / "Termdex").string());
+    EXPECT_EQ(DefaultCustomFolder(EnvironmentFolders(), root / "elsewhere"),
+              (root / "home" / "Termdex").string());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "lib/files.h"
 
 #include "tests/custom/faulty_file_system.h"
+#include "tests/environment_folders.h"
 #include "tests/main/dictionary_fixture.h"
 
 #include <cstdlib>
@@ -70,6 +71,7 @@ protected:
         ::setenv("HOME", m_root.c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
         std::ofstream(m_root / "config" / "Termdex.ini") << (m_root / "custom").string() << "\n";
+        paths.user = testing::EnvironmentFolders();
 
         WriteShipped({{"alpha", Cp("άλφα"), "{a_b text}"},
                       {"beta", Cp("βήτα"), "{beta text}"},

@@ -1,7 +1,9 @@
 #include "data/index_snapshot.h"
+#include "lib/user_folders.h"
 #include "tests/data/fixture.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 #include <cstdlib>
 #include <fstream>
@@ -266,42 +268,33 @@ TEST_F(IndexSnapshotTest, FolderKeepsOnlyTheNewestSnapshots)
     EXPECT_TRUE(std::filesystem::exists(recentLeftover));
 }
 
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv
+TEST(UserFoldersTest, FollowXdgRulesAndTheSnapshotsCanBeTurnedOff)
 {
-public:
-    ScopedEnv(const char *name, const char *value) : m_name(name)
-    {
-        if (const char *old = std::getenv(name))
-            m_old = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-
-private:
-    const char *m_name;
-    std::optional<std::string> m_old;
-};
-
-TEST(IndexCacheFolderTest, FollowsTheXdgRulesAndCanBeTurnedOff)
-{
-    ScopedEnv off("TERMDEX_NO_INDEX_CACHE", nullptr);
-    ScopedEnv home("HOME", "/home/reader");
-    {
-        ScopedEnv xdg("XDG_CACHE_HOME", "/var/cache/reader");
-        EXPECT_EQ(DefaultIndexCacheFolder(), "/var/cache/reader/Termdex");
-    }
-    {
-        ScopedEnv xdg("XDG_CACHE_HOME", "relative/cache");
-        EXPECT_EQ(DefaultIndexCacheFolder(), "/home/reader/.cache/Termdex");
-        ScopedEnv zero("TERMDEX_NO_INDEX_CACHE", "0");
-        EXPECT_EQ(DefaultIndexCacheFolder(), "/home/reader/.cache/Termdex");
-        ScopedEnv on("TERMDEX_NO_INDEX_CACHE", "1");
-        EXPECT_EQ(DefaultIndexCacheFolder(), "");
-    }
-    ScopedEnv xdg("XDG_CACHE_HOME", nullptr);
-    ScopedEnv noHome("HOME", nullptr);
-    EXPECT_EQ(DefaultIndexCacheFolder(), "");
+    std::map<std::string, std::string> variables = {{"HOME", "/home/reader"},
+                                                    {"XDG_CACHE_HOME", "/var/cache/reader"}};
+    auto read = [&variables] {
+        return ReadUserFolders([&variables](const char *name) -> const char * {
+            const auto found = variables.find(name);
+            return found == variables.end() ? nullptr : found->second.c_str();
+        });
+    };
+    EXPECT_EQ(read().indexCache, "/var/cache/reader/Termdex");
+    EXPECT_EQ(read().configHome, "/home/reader/.config");
+    EXPECT_EQ(read().dataHome, "/home/reader/.local/share");
+    // Relative XDG values are ignored.
+    variables["XDG_CACHE_HOME"] = "relative/cache";
+    variables["XDG_DATA_HOME"] = "relative/share";
+    variables["XDG_CONFIG_HOME"] = "/etc/reader";
+    EXPECT_EQ(read().indexCache, "/home/reader/.cache/Termdex");
+    EXPECT_EQ(read().dataHome, "/home/reader/.local/share");
+    EXPECT_EQ(read().configHome, "/etc/reader");
+    variables["TERMDEX_NO_INDEX_CACHE"] = "0";
+    EXPECT_EQ(read().indexCache, "/home/reader/.cache/Termdex");
+    variables["TERMDEX_NO_INDEX_CACHE"] = "1";
+    EXPECT_EQ(read().indexCache, "");
+    variables = {};
+    EXPECT_EQ(read().indexCache, "");
+    EXPECT_EQ(read().home, "/");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "data/paths.h"
+#include "tests/environment_folders.h"
 
 #include "fixture.h"
 
@@ -25,7 +26,7 @@ TEST_F(PathsTest, ProgramFolderWithOwnCustomFileIsTheCustomFolder)
     std::filesystem::create_directories(paths.programFolder / "Data");
     WriteFile(paths.programFolder / "Data" / "TermdexC.tbo", "");
     WriteFile(m_root / "config" / "Termdex.ini", "/elsewhere\n");
-    const ProgramPaths startup = StartupPaths(paths.programFolder);
+    const ProgramPaths startup = StartupPaths(paths.programFolder, EnvironmentFolders());
     EXPECT_EQ(startup.customIndexPath, (paths.programFolder / "Data" / "TermdexIC.tbo").string());
     EXPECT_EQ(startup.tempGreekIndexPath, (paths.programFolder / "Data" / "tempigr.tbo").string());
 }
@@ -33,7 +34,7 @@ TEST_F(PathsTest, ProgramFolderWithOwnCustomFileIsTheCustomFolder)
 TEST_F(PathsTest, SettingsLineNamesTheCustomFolder)
 {
     WriteFile(m_root / "config" / "Termdex.ini", (m_root / "custom").string() + "\r\n");
-    const ProgramPaths startup = StartupPaths(paths.programFolder);
+    const ProgramPaths startup = StartupPaths(paths.programFolder, EnvironmentFolders());
     EXPECT_EQ(startup.settingsFilePath, (m_root / "config" / "Termdex.ini").string());
     EXPECT_EQ(startup.customDescriptionPath, paths.customDescriptionPath);
 }
@@ -41,10 +42,10 @@ TEST_F(PathsTest, SettingsLineNamesTheCustomFolder)
 TEST_F(PathsTest, EmptySettingsGiveNoCustomFolder)
 {
     WriteFile(m_root / "config" / "Termdex.ini", "");
-    const ProgramPaths startup = StartupPaths(paths.programFolder);
+    const ProgramPaths startup = StartupPaths(paths.programFolder, EnvironmentFolders());
     EXPECT_FALSE(startup.settingsFilePath.empty());
     EXPECT_FALSE(startup.HasCustomFolder());
-    EXPECT_FALSE(StartupPaths(m_root / "nowhere").HasCustomFolder());
+    EXPECT_FALSE(StartupPaths(m_root / "nowhere", EnvironmentFolders()).HasCustomFolder());
 }
 
 TEST_F(PathsTest, FolderNamesMatchWhateverCaseExists)

@@ -45,6 +45,7 @@ private slots:
     {
         TSelectCustomDirForm form;
         form.SetFolderMode(QStringLiteral("OTHER"));
+        form.SetDefaultFolder(QString::fromStdString(m_home.DefaultFolder()));
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowTitle(), Utf("Επιλογή Φακέλου για Επεξεργασμένα Λήμματα"));
@@ -110,6 +111,7 @@ private slots:
         for (const Mode &mode : modes) {
             TSelectCustomDirForm form;
             form.SetFolderMode(QLatin1String(mode.mode));
+            form.SetDefaultFolder(QString::fromStdString(m_home.DefaultFolder()));
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             QCOMPARE(form.windowTitle(), Utf(mode.caption));

@@ -5,6 +5,7 @@
 #include "main/ui/main_lex_window.h"
 #include "main/ui/program.h"
 #include "platform/platform.h"
+#include "tests/environment_folders.h"
 #include "tests/gui/gui_fixture.h"
 
 #include <QGuiApplication>
@@ -21,7 +22,7 @@ struct RealProgram
     void Start()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        platform = std::make_unique<SystemPlatform>();
+        platform = std::make_unique<SystemPlatform>(EnvironmentFolders());
         forms =
             std::make_unique<ProgramForms>(CreateProgramForms(platform->Services(), BuildFolder()));
         window = forms->mainLex.get();

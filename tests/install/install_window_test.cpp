@@ -2,6 +2,7 @@
 // file is read-only, and its click through the real folder dialog to the outcome message.
 #include "install/installer.h"
 #include "lib/settings.h"
+#include "tests/environment_folders.h"
 #include "tests/gui/gui_fixture.h"
 
 #include <QLabel>
@@ -18,6 +19,8 @@ using testing::BuildFolder;
 using testing::WindowUnderTest;
 
 namespace {
+using testing::EnvironmentFolders;
+using testing::WithUser;
 namespace fs = std::filesystem;
 
 QString Utf(const char *utf8) { return QString::fromUtf8(utf8); }
@@ -112,7 +115,7 @@ private slots:
             asked = true;
             QCOMPARE(dialog->windowTitle(), Utf("Επιλογή φακέλου για εγκατάσταση λεξικού"));
             auto *edit = dialog->findChild<QLineEdit *>("Dir_Edit");
-            QCOMPARE(edit->text().toStdString(), DefaultCustomFolder());
+            QCOMPARE(edit->text().toStdString(), DefaultCustomFolder(EnvironmentFolders()));
             edit->setText(QString::fromStdString(target.string()));
             WhenModalOpens("PlainMessage", [&](QDialog *box) {
                 message = box->findChild<QLabel *>("qt_msgbox_label")->text();

@@ -1,4 +1,5 @@
 #include "install/installer.h"
+#include "tests/environment_folders.h"
 
 #include "custom/custom_folder.h"
 #include "install/file_copy.h"
@@ -11,6 +12,8 @@
 
 namespace termdex {
 namespace {
+using testing::EnvironmentFolders;
+using testing::WithUser;
 namespace fs = std::filesystem;
 using testing::Executable;
 using testing::OwnerWritable;
@@ -49,7 +52,8 @@ protected:
     {
         InstallFixture::SetUp();
         target = root / "disk" / "Termdex";
-        source = {media, {Desktop(), Applications()}};
+        source = {media, {Desktop(), Applications()}, EnvironmentFolders()};
+        paths.user = EnvironmentFolders();
     }
 
     // The install label clicked and the dialog closed with OK on folder.
@@ -73,7 +77,7 @@ TEST_F(InstallerTest, NewFolderGetsEveryFileTheLauncherAndTheSettingsLine)
 
     ASSERT_EQ(dialog.asked.size(), 1u);
     EXPECT_EQ(dialog.asked[0].mode, kFolderModeInstall);
-    EXPECT_EQ(dialog.asked[0].defaultFolder, DefaultCustomFolder());
+    EXPECT_EQ(dialog.asked[0].defaultFolder, DefaultCustomFolder(EnvironmentFolders()));
     EXPECT_TRUE(click.installed);
     EXPECT_EQ(click.messages, std::vector<std::string>{kMessageInstallSucceeded});
     ASSERT_TRUE(click.report);
@@ -122,12 +126,12 @@ TEST_F(InstallerTest, InstalledCopyReadsAndKeepsItsEntriesInItsOwnDataFolder)
     MakeMedia();
     // A reader who had chosen another folder before installing.
     WriteFile(SettingsFile(), (root / "elsewhere").string() + "\n");
-    paths = StartupPaths(media);
+    paths = StartupPaths(media, EnvironmentFolders());
     ASSERT_TRUE(Click(target.string()).installed);
     EXPECT_EQ(ReadSettingsLine(SettingsFile()), target.string());
 
     // The copy started from its launcher: its data from D/Data, the reader's files there too.
-    ProgramPaths installed = StartupPaths(target);
+    ProgramPaths installed = StartupPaths(target, EnvironmentFolders());
     EXPECT_EQ(installed.ShippedEnglishIndex(), target / "Data" / "TermdexI.tbo");
     EXPECT_EQ(installed.DescriptionFile(), target / "Data" / "Termdex.tbo");
     EXPECT_EQ(installed.ContentFolder(), target / "Content");
@@ -399,13 +403,13 @@ TEST_F(LauncherTest, DesktopFolderAsksXdgUserDirElseHomeDesktop)
               "#!/bin/sh\n[ \"$1\" = DESKTOP ] && echo " + (root / "Schreibtisch").string() + "\n");
     fs::permissions(bin / "xdg-user-dir", fs::perms(0755));
     Set("PATH", bin);
-    EXPECT_EQ(DesktopFolder(), root / "Schreibtisch");
+    EXPECT_EQ(DesktopFolder(EnvironmentFolders()), root / "Schreibtisch");
     // A tool that fails, or none at all.
     WriteFile(bin / "xdg-user-dir", "#!/bin/sh\nexit 1\n");
-    EXPECT_EQ(DesktopFolder(), home / "Desktop");
+    EXPECT_EQ(DesktopFolder(EnvironmentFolders()), home / "Desktop");
     Set("PATH", root / "empty");
-    EXPECT_EQ(DesktopFolder(), home / "Desktop");
-    EXPECT_EQ(ApplicationsFolder(), home / ".local" / "share" / "applications");
+    EXPECT_EQ(DesktopFolder(EnvironmentFolders()), home / "Desktop");
+    EXPECT_EQ(ApplicationsFolder(EnvironmentFolders()), home / ".local" / "share" / "applications");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "lib/settings.h"
+#include "tests/environment_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@
 
 namespace termdex {
 namespace {
+using testing::EnvironmentFolders;
+using testing::WithUser;
 namespace fs = std::filesystem;
 
 class SettingsTest : public ::testing::Test
@@ -29,21 +32,21 @@ protected:
 
 TEST_F(SettingsTest, WritesTheFirstPlaceAndFindsItAgain)
 {
-    EXPECT_FALSE(FindSettingsFile());
+    EXPECT_FALSE(FindSettingsFile(EnvironmentFolders()));
     std::string path;
-    ASSERT_TRUE(WriteSettings(path, "/media/reader/words"));
+    ASSERT_TRUE(WriteSettings(path, "/media/reader/words", EnvironmentFolders()));
     EXPECT_EQ(path, (m_root / "config" / "Termdex.ini").string());
-    ASSERT_TRUE(FindSettingsFile());
-    EXPECT_EQ(ReadSettingsLine(*FindSettingsFile()), "/media/reader/words");
+    ASSERT_TRUE(FindSettingsFile(EnvironmentFolders()));
+    EXPECT_EQ(ReadSettingsLine(*FindSettingsFile(EnvironmentFolders())), "/media/reader/words");
 }
 
 TEST_F(SettingsTest, EmptyFolderKeepsTheStoredLine)
 {
     std::string path;
-    WriteSettings(path, "/a");
-    WriteSettings(path, "");
+    WriteSettings(path, "/a", EnvironmentFolders());
+    WriteSettings(path, "", EnvironmentFolders());
     EXPECT_EQ(ReadSettingsLine(path), "/a");
-    WriteSettings(path, "/b");
+    WriteSettings(path, "/b", EnvironmentFolders());
     EXPECT_EQ(ReadSettingsLine(path), "/b");
 }
 
@@ -51,9 +54,9 @@ TEST_F(SettingsTest, FallsBackToTheHomeFileWhenConfigCannotBeCreated)
 {
     std::ofstream(m_root / "config") << "a file where a folder should be";
     std::string path;
-    ASSERT_TRUE(WriteSettings(path, "/c"));
+    ASSERT_TRUE(WriteSettings(path, "/c", EnvironmentFolders()));
     EXPECT_EQ(path, (m_root / "home" / ".Termdex.ini").string());
-    EXPECT_EQ(ReadSettingsLine(*FindSettingsFile()), "/c");
+    EXPECT_EQ(ReadSettingsLine(*FindSettingsFile(EnvironmentFolders())), "/c");
 }
 
 TEST_F(SettingsTest, EmptyOrMissingFileGivesNoFolder)

@@ -2,6 +2,7 @@
 // on the same folder, and the command's JSON must describe the state they leave.
 #include "data/index_snapshot.h"
 #include "dictionary_fixture.h"
+#include "tests/environment_folders.h"
 #include "tests/tools/cli_runner.h"
 #include "tools/json.h"
 
@@ -263,7 +264,7 @@ TEST_F(CliLookupTest, StartsFromACurrentIndexSnapshotAndNoticesAChangedFile)
         }
     } restore;
     ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-    ProgramPaths cliPaths = StartupPaths(paths.programFolder);
+    ProgramPaths cliPaths = StartupPaths(paths.programFolder, EnvironmentFolders());
     SetCustomPaths(cliPaths, (m_root / "custom").string());
     IndexSources sources = StampIndexSources(cliPaths);
     sources.program = StampFile((BuildDir() / "termdex-cli").string()); // the build that reads it

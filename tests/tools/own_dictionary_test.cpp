@@ -3,11 +3,11 @@
 #include "data/paths.h"
 #include "lib/files.h"
 #include "lib/settings.h"
+#include "tests/data/test_folders.h"
 #include "tests/tools/cli_runner.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 
 namespace termdex {
 namespace {
@@ -21,25 +21,18 @@ protected:
     {
         root = fs::temp_directory_path() / ("termdex-own-" + std::to_string(::getpid()));
         fs::remove_all(root);
-        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-            const char *value = std::getenv(name);
-            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-        ::setenv("HOME", (root / "home").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (root / "share").c_str(), 1);
+        environment.Set("HOME", root / "home");
+        environment.Set("XDG_CONFIG_HOME", root / "config");
+        environment.Set("XDG_DATA_HOME", root / "share");
         fs::create_directories(root / "share");
         // The demo dictionary as a shipped one without a program file, whose folder would
         // otherwise hold the reader's entries.
-        fs::create_directories(root / "shipped" / "data");
-        for (const char *name : {"TermdexI.tbo", "TermdexHI.tbo", "Termdex.tbo"})
-            fs::copy_file(BuildDir() / "data" / name, root / "shipped" / "data" / name);
+        CopyDemoData(root / "shipped");
         std::ofstream(root / "small.tsv") << "Tax\tΦόρος\tA levy\nIncome\tΕισόδημα\tMoney in\n";
     }
     void TearDown() override
     {
-        for (const auto &[name, value] : saved)
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+        environment.Restore();
         fs::remove_all(root);
     }
     CliResult In(const std::string &folder, const std::string &arguments)
@@ -55,7 +48,7 @@ protected:
     }
 
     fs::path root;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    ScopedEnvironment environment;
 };
 
 TEST_F(OwnDictionaryTest, EntriesStayInTheDictionaryTheyWereMadeIn)
