@@ -106,6 +106,146 @@ private:
     std::string m_folder;
 };
 
+// The reader's entries before a restore, by everything a backup holds of them: a backup entry
+// equal to one of them is already there and is counted as skipped, not added a second time.
+class PresentEntries
+{
+public:
+    explicit PresentEntries(std::vector<BackupEntry> entries) : m_entries(std::move(entries))
+    {
+        for (const BackupEntry &entry : m_entries)
+            m_keys.insert(KeyOf(entry));
+    }
+    PresentEntries(const PresentEntries &) = delete;
+    PresentEntries &operator=(const PresentEntries &) = delete;
+    bool Has(const BackupEntry &entry) const { return m_keys.count(KeyOf(entry)) != 0; }
+
+private:
+    using Key = std::tuple<const EntryKind &, const Cp1253 &, const Cp1253 &, const Cp1253 &>;
+    static Key KeyOf(const BackupEntry &e)
+    {
+        return std::tie(e.kind, e.english, e.greek, e.description);
+    }
+    std::vector<BackupEntry> m_entries; // the keys refer into these
+    std::set<Key> m_keys;
+};
+
+// Copies of the reader's custom files in the staging folder, and staged set to the paths of
+// the copies; false when the folder or a copy could not be made, as a restore must then not
+// start on files it cannot replace whole.
+bool StageCustomFiles(FileSystem &fs, const ProgramPaths &real, const StagingFolder &staging,
+                      ProgramPaths &staged)
+{
+    staged = real;
+    SetCustomPaths(staged, staging.folder());
+    std::error_code ec;
+    const std::filesystem::path stagedData =
+        std::filesystem::path(staged.customIndexPath).parent_path();
+    std::filesystem::create_directories(stagedData, ec);
+    const std::pair<std::string, std::string> files[] = {
+        {real.customIndexPath, staged.customIndexPath},
+        {real.customGreekIndexPath, staged.customGreekIndexPath},
+        {real.customDescriptionPath, staged.customDescriptionPath},
+    };
+    bool copied = !staging.folder().empty();
+    for (const auto &[from, to] : files) {
+        if (copied && fs.Exists(from))
+            copied = std::filesystem::copy_file(from, to, ec) && !ec;
+    }
+    return copied;
+}
+
+// One backup entry written through the editor's own operations into the files core now reads:
+// the edit's status, or nullopt where the entry was set aside in the report before any edit
+// (a supplement whose entry is gone or has the reader's own supplement, texts the editor
+// refuses).
+std::optional<EditStatus> ReplayEntry(MainLexCore &core, const BackupEntry &entry, FileSystem &fs,
+                                      RestoreReport &report)
+{
+    const EntryTexts texts{entry.english, entry.greek, entry.description};
+    if (entry.kind == EntryKind::Own) {
+        if (auto refusal = InsertOk_ButtonClick(texts, EditMode::Insert, EntryKind::None)) {
+            report.refused.emplace_back(entry.english, std::move(*refusal));
+            return std::nullopt;
+        }
+        return InsertEntry(core.Paths(), core.Index(), texts, fs);
+    }
+    const int record = ShippedRecord(core.Index(), entry);
+    if (record == 0) {
+        report.notPlaced.push_back(entry.english);
+        return std::nullopt;
+    }
+    const EntryKind kind = core.Index().english[static_cast<size_t>(record)].kind;
+    // The reader's current supplement is his latest word: it is never overwritten.
+    if (kind == EntryKind::Supplemented) {
+        report.conflicts.push_back(entry.english);
+        return std::nullopt;
+    }
+    if (auto refusal = RefuseEntryTexts(texts, kind)) {
+        report.refused.emplace_back(entry.english, std::move(*refusal));
+        return std::nullopt;
+    }
+    return UpdateEntry(core.Paths(), core.Index(), record, kind, texts, fs);
+}
+
+// The backup's entries, in order, into the staged files; the first failure that is not a
+// refusal stops the restore and leaves nothing added.
+void ReplayEntries(MainLexCore &core, const std::vector<BackupEntry> &entries,
+                   const PresentEntries &present, FileSystem &fs, RestoreReport &report)
+{
+    for (const BackupEntry &entry : entries) {
+        if (present.Has(entry)) {
+            ++report.skipped;
+            continue;
+        }
+        const std::optional<EditStatus> status = ReplayEntry(core, entry, fs, report);
+        if (!status)
+            continue;
+        if (status->outcome == EditOutcome::Refused) {
+            report.refused.emplace_back(entry.english, status->message);
+            continue;
+        }
+        if (status->outcome != EditOutcome::Done) {
+            report.status = *status;
+            report.added = 0;
+            break;
+        }
+        ++report.added;
+        // The next entry's id and place come from the tables as the files now stand.
+        core.ReloadAfterEdit();
+    }
+}
+
+// The staged files replace the reader's in one commit, through the writer's scratch names, so
+// an interrupted restore is finished or undone as any edit is.
+void CommitStagedFiles(FileSystem &fs, const ProgramPaths &real, const ProgramPaths &staged,
+                       RestoreReport &report)
+{
+    std::vector<ScratchFile> scratch;
+    const ScratchPaths names = NewScratchPaths(real);
+    const std::pair<const std::string ProgramPaths::*, const std::string *> targets[] = {
+        {&ProgramPaths::customIndexPath, &names.index},
+        {&ProgramPaths::customGreekIndexPath, &names.greekIndex},
+        {&ProgramPaths::customDescriptionPath, &names.description},
+    };
+    for (const auto &[target, scratchName] : targets) {
+        const std::string from = staged.*target;
+        if (!fs.Exists(from))
+            continue;
+        scratch.push_back({*scratchName, real.*target, [&fs, from](WritableFile &out) {
+                               const auto bytes = fs.ReadAll(from, kMaxStagedBytes);
+                               return bytes && out.Append(*bytes);
+                           }});
+    }
+    const CommitOutcome outcome = CommitCustomFiles(fs, real, scratch);
+    if (outcome == CommitOutcome::NotStarted) {
+        report.status = {EditOutcome::Failed, kMessageWriteFailed};
+        report.added = 0;
+    } else if (outcome == CommitOutcome::Pending) {
+        report.status = {EditOutcome::Pending, kMessagePending};
+    }
+}
+
 } // namespace
 
 RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry> &entries)
@@ -123,41 +263,21 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
         return report;
     }
     std::string problem;
-    const auto before =
+    auto before =
         CollectBackupEntries(m_core.Paths(), m_core.Index(), m_core.SupplementRefs(), &problem);
     if (!before) {
         report.status = {EditOutcome::Failed, kMessageDamaged};
         return report;
     }
-    auto key = [](const BackupEntry &e) {
-        return std::tie(e.kind, e.english, e.greek, e.description);
-    };
-    std::set<std::tuple<const EntryKind &, const Cp1253 &, const Cp1253 &, const Cp1253 &>> present;
-    for (const BackupEntry &entry : *before)
-        present.insert(key(entry));
+    const PresentEntries present(std::move(*before));
 
     // The entries go one by one, through the editor's own operations, into a copy of the
     // reader's files; the result replaces his files in one commit, so a restore is whole or
     // not at all, and a thousand entries do not wait for a thousand flushes.
     const ProgramPaths real = m_core.Paths();
     StagingFolder staging;
-    ProgramPaths staged = real;
-    SetCustomPaths(staged, staging.folder());
-    std::error_code ec;
-    const std::filesystem::path stagedData =
-        std::filesystem::path(staged.customIndexPath).parent_path();
-    std::filesystem::create_directories(stagedData, ec);
-    const std::pair<std::string, std::string> files[] = {
-        {real.customIndexPath, staged.customIndexPath},
-        {real.customGreekIndexPath, staged.customGreekIndexPath},
-        {real.customDescriptionPath, staged.customDescriptionPath},
-    };
-    bool copied = !staging.folder().empty();
-    for (const auto &[from, to] : files) {
-        if (copied && m_fs.Exists(from))
-            copied = std::filesystem::copy_file(from, to, ec) && !ec;
-    }
-    if (!copied) {
+    ProgramPaths staged;
+    if (!StageCustomFiles(m_fs, real, staging, staged)) {
         report.status = {EditOutcome::Failed, kMessageWriteFailed};
         return report;
     }
@@ -170,77 +290,9 @@ RestoreReport CustomEntryCommands::RestoreEntries(const std::vector<BackupEntry>
     } pathsBack{m_core, real};
     m_core.MutablePaths() = staged;
     m_core.ReloadAfterEdit();
-
-    for (const BackupEntry &entry : entries) {
-        if (present.count(key(entry)) != 0) {
-            ++report.skipped;
-            continue;
-        }
-        const EntryTexts texts{entry.english, entry.greek, entry.description};
-        EditStatus status;
-        if (entry.kind == EntryKind::Own) {
-            if (auto refusal = InsertOk_ButtonClick(texts, EditMode::Insert, EntryKind::None)) {
-                report.refused.emplace_back(entry.english, std::move(*refusal));
-                continue;
-            }
-            status = InsertEntry(m_core.Paths(), m_core.Index(), texts, unsynced);
-        } else {
-            const int record = ShippedRecord(m_core.Index(), entry);
-            if (record == 0) {
-                report.notPlaced.push_back(entry.english);
-                continue;
-            }
-            const EntryKind kind = m_core.Index().english[static_cast<size_t>(record)].kind;
-            // The reader's current supplement is his latest word: it is never overwritten.
-            if (kind == EntryKind::Supplemented) {
-                report.conflicts.push_back(entry.english);
-                continue;
-            }
-            if (auto refusal = RefuseEntryTexts(texts, kind)) {
-                report.refused.emplace_back(entry.english, std::move(*refusal));
-                continue;
-            }
-            status = UpdateEntry(m_core.Paths(), m_core.Index(), record, kind, texts, unsynced);
-        }
-        if (status.outcome == EditOutcome::Refused) {
-            report.refused.emplace_back(entry.english, status.message);
-            continue;
-        }
-        if (status.outcome != EditOutcome::Done) {
-            report.status = status;
-            report.added = 0;
-            break;
-        }
-        ++report.added;
-        // The next entry's id and place come from the tables as the files now stand.
-        m_core.ReloadAfterEdit();
-    }
-
-    if (report.status.ok() && report.added > 0) {
-        std::vector<ScratchFile> scratch;
-        const ScratchPaths names = NewScratchPaths(real);
-        const std::pair<const std::string ProgramPaths::*, const std::string *> targets[] = {
-            {&ProgramPaths::customIndexPath, &names.index},
-            {&ProgramPaths::customGreekIndexPath, &names.greekIndex},
-            {&ProgramPaths::customDescriptionPath, &names.description},
-        };
-        for (const auto &[target, scratchName] : targets) {
-            const std::string from = staged.*target;
-            if (!m_fs.Exists(from))
-                continue;
-            scratch.push_back({*scratchName, real.*target, [this, from](WritableFile &out) {
-                                   const auto bytes = m_fs.ReadAll(from, kMaxStagedBytes);
-                                   return bytes && out.Append(*bytes);
-                               }});
-        }
-        const CommitOutcome outcome = CommitCustomFiles(m_fs, real, scratch);
-        if (outcome == CommitOutcome::NotStarted) {
-            report.status = {EditOutcome::Failed, kMessageWriteFailed};
-            report.added = 0;
-        } else if (outcome == CommitOutcome::Pending) {
-            report.status = {EditOutcome::Pending, kMessagePending};
-        }
-    }
+    ReplayEntries(m_core, entries, present, unsynced, report);
+    if (report.status.ok() && report.added > 0)
+        CommitStagedFiles(m_fs, real, staged, report);
     m_core.MutablePaths() = real;
     m_core.ResetDisplay();
     m_core.ReloadAfterEdit();
