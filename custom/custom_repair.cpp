@@ -76,6 +76,24 @@ struct DamagedFiles
     std::string english, greek, descriptions;
 };
 
+// The custom files that exist, read whole; nullopt when one of them cannot be read, since a
+// repair that went on without it would lose its entries.
+std::optional<DamagedFiles> ReadDamaged(FileSystem &fs, const ProgramPaths &paths)
+{
+    DamagedFiles files;
+    for (auto [path, bytes] : {std::pair{&paths.customIndexPath, &files.english},
+                               {&paths.customGreekIndexPath, &files.greek},
+                               {&paths.customDescriptionPath, &files.descriptions}}) {
+        if (!fs.Exists(*path))
+            continue;
+        auto text = fs.ReadAll(*path, kMaxDescriptionFileBytes);
+        if (!text)
+            return std::nullopt;
+        *bytes = std::move(*text);
+    }
+    return files;
+}
+
 // Where the load places an English line: the first shipped record of its anchor.
 struct Places
 {
@@ -94,6 +112,67 @@ struct KeptLine
     CustomLine line; // all but the text, which the layout gives
 };
 
+// The description file as the repair searches it for the text of each English line.
+class StoredDescriptions
+{
+public:
+    explicit StoredDescriptions(const std::string &descriptions) : m_descriptions(descriptions) {}
+
+    // The text of length bytes for a line whose description should lie at tiled (the 1-based
+    // place the layout gives it when the lines before it tile the file), or nullopt where none
+    // can be found.
+    std::optional<Cp1253> Find(Cp1253View line, long long length, Cp1253View prefix,
+                               long long tiled) const
+    {
+        long long position = 0;
+        // Where the line and the layout agree, the text is kept as the display shows it.
+        const bool placed = ParseFixedNumber(ColumnOf(line, E::position), position);
+        std::optional<Cp1253> found = At(position, length, prefix, placed && position == tiled);
+        // A damaged position field: the place the layout gives it serves as well.
+        if (!found)
+            found = At(tiled, length, prefix, false);
+        // Bytes put in or lost before it: the text nearby, as only a stored form reads.
+        for (long long shift = 1; !found && length > 0 && shift <= kRepairSearch; ++shift)
+            if (!(found = At(tiled + shift, length, prefix, false)))
+                found = At(tiled - shift, length, prefix, false);
+        return found;
+    }
+
+private:
+    // The stored description at a 1-based position, or nullopt where none lies.
+    std::optional<Cp1253> At(long long position, long long length, Cp1253View prefix,
+                             bool asItIs) const
+    {
+        if (position < 1 || length > kMaxReadableStoredLength ||
+            position - 1 + length > static_cast<long long>(m_descriptions.size()))
+            return std::nullopt;
+        Cp1253 stored =
+            ShiftCodec(Cp1253View(m_descriptions)
+                           .substr(static_cast<size_t>(position - 1), static_cast<size_t>(length)),
+                       true);
+        if (length > 0 && !asItIs && !LooksStored(stored, prefix))
+            return std::nullopt;
+        return stored;
+    }
+
+    const std::string &m_descriptions;
+};
+
+// The first own id above every shipped id and every id the damaged English lines hold, so a
+// renumbered entry clashes with none of them.
+long long FirstFreeId(const DamagedFiles &files, const Places &places)
+{
+    long long nextId = 1;
+    for (const auto &[id, place] : places.english)
+        nextId = std::max(nextId, id + 1);
+    for (const std::string &coded : SplitLines(files.english)) {
+        long long ownId = 0;
+        if (ParseFixedNumber(ColumnOf(ShiftCodec(coded, true), E::ownId), ownId))
+            nextId = std::max(nextId, ownId + 1);
+    }
+    return nextId;
+}
+
 // The English lines that can be kept, in the order the load reads them, with a distinct own id
 // for each entry (a new one where a damaged id is a shipped entry's or an earlier entry's) and
 // the last supplement of each shipped entry (the one shown). ids maps a damaged own id to the
@@ -103,35 +182,14 @@ std::vector<KeptLine> RepairEnglish(const DamagedFiles &files, const EntryIndex 
                                     std::unordered_map<long long, long long> &ids,
                                     std::vector<std::string> &lost)
 {
-    const std::string &descriptions = files.descriptions;
-    // The stored description at a 1-based position, or nullopt where none lies.
-    auto storedAt = [&](long long position, long long length, Cp1253View prefix,
-                        bool asItIs) -> std::optional<Cp1253> {
-        if (position < 1 || length > kMaxReadableStoredLength ||
-            position - 1 + length > static_cast<long long>(descriptions.size()))
-            return std::nullopt;
-        Cp1253 stored =
-            ShiftCodec(Cp1253View(descriptions)
-                           .substr(static_cast<size_t>(position - 1), static_cast<size_t>(length)),
-                       true);
-        if (length > 0 && !asItIs && !LooksStored(stored, prefix))
-            return std::nullopt;
-        return stored;
-    };
-    long long nextId = 1;
-    for (const auto &[id, place] : places.english)
-        nextId = std::max(nextId, id + 1);
-    for (const std::string &coded : SplitLines(files.english)) {
-        long long ownId = 0;
-        if (ParseFixedNumber(ColumnOf(ShiftCodec(coded, true), E::ownId), ownId))
-            nextId = std::max(nextId, ownId + 1);
-    }
+    const StoredDescriptions descriptions(files.descriptions);
+    long long nextId = FirstFreeId(files, places);
     std::vector<KeptLine> lines;
     std::unordered_map<long long, size_t> supplementOf; // anchor -> its line in lines
     long long tiled = 1; // where the line's description lies if the lines before it tile
     for (const std::string &coded : SplitLines(files.english)) {
         const Cp1253 text = ShiftCodec(coded, true);
-        long long anchor = 0, ownId = 0, position = 0, length = 0;
+        long long anchor = 0, ownId = 0, length = 0;
         const Cp1253View headword = ColumnOf(text, E::headword);
         if (text.size() < E::ownId.Last() || !ParseFixedNumber(ColumnOf(text, E::anchor), anchor) ||
             !ParseFixedNumber(ColumnOf(text, E::ownId), ownId) || !places.english.count(anchor)) {
@@ -143,16 +201,7 @@ std::vector<KeptLine> RepairEnglish(const DamagedFiles &files, const EntryIndex 
         std::optional<Cp1253> found;
         if (text.size() >= kCustomLineLength &&
             ParseFixedNumber(ColumnOf(text, E::length), length)) {
-            // Where the line and the layout agree, the text is kept as the display shows it.
-            const bool placed = ParseFixedNumber(ColumnOf(text, E::position), position);
-            found = storedAt(position, length, prefix, placed && position == tiled);
-            // A damaged position field: the place the layout gives it serves as well.
-            if (!found)
-                found = storedAt(tiled, length, prefix, false);
-            // Bytes put in or lost before it: the text nearby, as only a stored form reads.
-            for (long long shift = 1; !found && length > 0 && shift <= kRepairSearch; ++shift)
-                if (!(found = storedAt(tiled + shift, length, prefix, false)))
-                    found = storedAt(tiled - shift, length, prefix, false);
+            found = descriptions.Find(text, length, prefix, tiled);
             tiled += length;
         }
         const Cp1253View shippedHeadword = shipped.english[places.english.at(anchor)].headword;
@@ -248,19 +297,12 @@ RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &ship
         report.status = old.status;
         return report;
     }
-    DamagedFiles files;
-    for (auto [path, bytes] : {std::pair{&paths.customIndexPath, &files.english},
-                               {&paths.customGreekIndexPath, &files.greek},
-                               {&paths.customDescriptionPath, &files.descriptions}}) {
-        if (!fs.Exists(*path))
-            continue;
-        auto text = fs.ReadAll(*path, kMaxDescriptionFileBytes);
-        if (!text) {
-            report.status = Failed();
-            return report;
-        }
-        *bytes = std::move(*text);
+    const std::optional<DamagedFiles> damaged = ReadDamaged(fs, paths);
+    if (!damaged) {
+        report.status = Failed();
+        return report;
     }
+    const DamagedFiles &files = *damaged;
     const Places places(shipped);
     std::unordered_map<long long, long long> ids;
     CustomFiles next;
