@@ -310,6 +310,89 @@ void Prune(const fs::path &folder)
         fs::remove(snapshots[i].second, ec);
 }
 
+// The snapshot's body: both tables with their headword blocks, the letter starts, the folded
+// forms, the exact-form orders and the supplement references; directory gets the counts and
+// sizes a reader needs to find each part again.
+std::string PutSections(const EntryIndex &index, const std::vector<std::string> &supplementRefs,
+                        Directory &directory)
+{
+    FoldedHeadwords folded;
+    folded.Reset(&index);
+    const std::vector<uint16_t> englishOrder = folded.SortedByExactForm(false);
+    const std::vector<uint16_t> greekOrder = folded.SortedByExactForm(true);
+    const LetterStarts starts = ComputeLetterStarts(index);
+
+    Writer sections;
+    std::string englishBlock, greekBlock;
+    {
+        Writer records;
+        PutTable(records, englishBlock, index.english, index.englishCount);
+        sections.str() += records.str() + englishBlock;
+    }
+    {
+        Writer records;
+        PutTable(records, greekBlock, index.greek, index.greekCount);
+        sections.str() += records.str() + greekBlock;
+    }
+    for (uint16_t start : starts.english)
+        sections.Put(start);
+    for (uint16_t start : starts.greek)
+        sections.Put(start);
+    directory.englishCount = static_cast<uint32_t>(index.englishCount);
+    directory.greekCount = static_cast<uint32_t>(index.greekCount);
+    directory.englishHeadwordBytes = static_cast<uint32_t>(englishBlock.size());
+    directory.greekHeadwordBytes = static_cast<uint32_t>(greekBlock.size());
+    for (int form = 0; form < kFoldedForms; ++form) {
+        const size_t before = sections.str().size();
+        const int count = FormIsEnglish(form) ? index.englishCount : index.greekCount;
+        PutForm(sections, folded.Form(static_cast<FoldedForm>(form)), count);
+        directory.formBytes[form] =
+            static_cast<uint32_t>(sections.str().size() - before - 4 * (count + 1));
+    }
+    for (uint16_t record : englishOrder)
+        sections.Put(record);
+    for (uint16_t record : greekOrder)
+        sections.Put(record);
+    directory.englishOrder = static_cast<uint32_t>(englishOrder.size());
+    directory.greekOrder = static_cast<uint32_t>(greekOrder.size());
+    directory.refCount = static_cast<uint32_t>(supplementRefs.size());
+    for (const std::string &ref : supplementRefs)
+        sections.PutText(ref);
+    return std::move(sections.str());
+}
+
+// The snapshot under a temporary name in its folder, renamed over file only once written
+// whole, so a reader never maps half a snapshot.
+bool WriteWhole(const fs::path &file, const fs::path &folder, const std::string &header,
+                const std::string &sections)
+{
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    bool written = true;
+    for (const std::string *part : {&header, &sections}) {
+        size_t done = 0;
+        while (written && done < part->size()) {
+            const ssize_t n = ::write(fd, part->data() + done, part->size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                written = false;
+            else
+                done += static_cast<size_t>(n);
+        }
+    }
+    written = ::close(fd) == 0 && written;
+    if (!written || std::rename(temporary.c_str(), file.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool IndexSources::SettledFor(std::chrono::nanoseconds settleTime) const
@@ -349,49 +432,8 @@ bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const
     if (index.englishCount < 0 || index.englishCount > kMaxRecords || index.greekCount < 0 ||
         index.greekCount > kMaxRecords)
         return false;
-    FoldedHeadwords folded;
-    folded.Reset(&index);
-    const std::vector<uint16_t> englishOrder = folded.SortedByExactForm(false);
-    const std::vector<uint16_t> greekOrder = folded.SortedByExactForm(true);
-    const LetterStarts starts = ComputeLetterStarts(index);
-
-    Writer sections;
-    std::string englishBlock, greekBlock;
-    {
-        Writer records;
-        PutTable(records, englishBlock, index.english, index.englishCount);
-        sections.str() += records.str() + englishBlock;
-    }
-    {
-        Writer records;
-        PutTable(records, greekBlock, index.greek, index.greekCount);
-        sections.str() += records.str() + greekBlock;
-    }
-    for (uint16_t start : starts.english)
-        sections.Put(start);
-    for (uint16_t start : starts.greek)
-        sections.Put(start);
     Directory directory;
-    directory.englishCount = static_cast<uint32_t>(index.englishCount);
-    directory.greekCount = static_cast<uint32_t>(index.greekCount);
-    directory.englishHeadwordBytes = static_cast<uint32_t>(englishBlock.size());
-    directory.greekHeadwordBytes = static_cast<uint32_t>(greekBlock.size());
-    for (int form = 0; form < kFoldedForms; ++form) {
-        const size_t before = sections.str().size();
-        const int count = FormIsEnglish(form) ? index.englishCount : index.greekCount;
-        PutForm(sections, folded.Form(static_cast<FoldedForm>(form)), count);
-        directory.formBytes[form] =
-            static_cast<uint32_t>(sections.str().size() - before - 4 * (count + 1));
-    }
-    for (uint16_t record : englishOrder)
-        sections.Put(record);
-    for (uint16_t record : greekOrder)
-        sections.Put(record);
-    directory.englishOrder = static_cast<uint32_t>(englishOrder.size());
-    directory.greekOrder = static_cast<uint32_t>(greekOrder.size());
-    directory.refCount = static_cast<uint32_t>(supplementRefs.size());
-    for (const std::string &ref : supplementRefs)
-        sections.PutText(ref);
+    const std::string sections = PutSections(index, supplementRefs, directory);
 
     Writer head;
     for (const SourceStamp &stamp : sources.files)
@@ -400,34 +442,12 @@ bool WriteIndexSnapshot(const fs::path &file, const IndexSources &sources, const
     PutDirectory(head, directory);
     Writer header;
     header.str().append(kMagic, sizeof kMagic);
-    header.Put(static_cast<uint64_t>(head.str().size() + sections.str().size()));
+    header.Put(static_cast<uint64_t>(head.str().size() + sections.size()));
     header.str() += head.str();
 
-    std::error_code ec;
     const fs::path folder = file.parent_path();
-    fs::create_directories(folder, ec);
-    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
+    if (!WriteWhole(file, folder, header.str(), sections))
         return false;
-    bool written = true;
-    for (const std::string *part : {&header.str(), &sections.str()}) {
-        size_t done = 0;
-        while (written && done < part->size()) {
-            const ssize_t n = ::write(fd, part->data() + done, part->size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                written = false;
-            else
-                done += static_cast<size_t>(n);
-        }
-    }
-    written = ::close(fd) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), file.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
     Prune(folder);
     return true;
 }
