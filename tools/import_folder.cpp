@@ -171,6 +171,23 @@ bool WriteFile(const fs::path &file, const std::string &bytes)
     return static_cast<bool>(out);
 }
 
+// Why an import is refused before any source is read, or "" when it may go ahead: the folder
+// it would write into must hold nothing of the reader's but an earlier import.
+std::string RefusalOf(const std::vector<fs::path> &sources, const fs::path &folder,
+                      const std::string &givenName)
+{
+    if (sources.empty())
+        return "no source file given";
+    if (!FolderIsFree(folder))
+        return folder.string() + " holds other files; import writes only into a new or empty "
+                                 "folder or over an earlier import";
+    if (!givenName.empty() && !IsDictionaryName(givenName))
+        return "--name " + givenName +
+               ": a name is 1 to 64 bytes without slash, backslash or control characters, does "
+               "not start with a dot and is not \"Data\"";
+    return {};
+}
+
 } // namespace
 
 ImportReport ImportDictionary(const std::string &format, const std::vector<fs::path> &sources,
@@ -178,21 +195,9 @@ ImportReport ImportDictionary(const std::string &format, const std::vector<fs::p
 {
     ImportReport report;
     report.outcome = ImportReport::Outcome::Refused;
-    if (sources.empty()) {
-        report.error = "no source file given";
+    report.error = RefusalOf(sources, folder, givenName);
+    if (!report.error.empty())
         return report;
-    }
-    if (!FolderIsFree(folder)) {
-        report.error = folder.string() + " holds other files; import writes only into a new or "
-                                         "empty folder or over an earlier import";
-        return report;
-    }
-    if (!givenName.empty() && !IsDictionaryName(givenName)) {
-        report.error = "--name " + givenName +
-                       ": a name is 1 to 64 bytes without slash, backslash or control "
-                       "characters, does not start with a dot and is not \"Data\"";
-        return report;
-    }
     // A new import over an earlier one keeps the earlier name, and with it the reader's entries.
     const std::string keptName = givenName.empty() && FileExists(folder / kImportMarkerFile)
                                      ? StoredName(folder)
