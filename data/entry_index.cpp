@@ -3,7 +3,6 @@
 #include "data/index_line.h"
 #include "lib/codecs.h"
 #include "lib/files.h"
-#include "lib/folding.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -538,84 +537,6 @@ IndexLoadStatus LoadEntryIndex(const ProgramPaths &paths, EntryIndex &index,
     else
         index.greek.Clear();
     return status;
-}
-
-Cp1253 FoldEnglishHeadword(Cp1253View headword) { return AsciiLower(TrimLeft(headword)); }
-
-Cp1253 FoldGreekHeadword(Cp1253View headword, bool localeLower)
-{
-    const Cp1253 key = GreekKey(TrimLeft(headword), true);
-    return localeLower ? LocaleLower(key) : AsciiLower(key);
-}
-
-uint16_t LetterStarts::EnglishStart(unsigned char c) const
-{
-    const uint16_t slot = c >= 'a' && c <= 'z' ? english[c - 'a'] : 0;
-    return slot != 0 ? slot : 1;
-}
-
-uint16_t LetterStarts::GreekStart(unsigned char c) const
-{
-    const uint16_t slot = c >= 0xE1 && c <= 0xF9 ? greek[c - 0xE1] : 0;
-    return slot != 0 ? slot : 1;
-}
-
-namespace {
-
-// The first byte of FoldEnglishHeadword(headword) from the 1-based position matchStart (below 1
-// counts as 1), or 0 when the folded headword is shorter: TrimLeft and ASCII lower-casing of one
-// byte, without building the folded string.
-unsigned char FoldedEnglishByteAt(Cp1253View headword, uint8_t matchStart)
-{
-    size_t first = 0;
-    while (first < headword.size() && static_cast<unsigned char>(headword[first]) <= 32)
-        ++first;
-    const size_t at = first + (matchStart > 1 ? matchStart - 1u : 0u);
-    if (at >= headword.size())
-        return 0;
-    const auto c = static_cast<unsigned char>(headword[at]);
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 0x20) : c;
-}
-
-// The first byte of FoldGreekHeadword(headword, true), or 0 when it is empty, without building
-// it: GreekKey trims blanks and control bytes from both ends and drops Latin letters, leading
-// digits and the punctuation marks, so its first byte is the letter fold of the first byte that
-// is none of these; the locale lower-casing then applies to that byte.
-unsigned char FirstFoldedGreekByte(Cp1253View headword)
-{
-    headword = UntilNul(headword);
-    for (size_t i = 0; i < headword.size(); ++i) {
-        const char ch = headword[i];
-        const auto c = static_cast<unsigned char>(ch);
-        if (c <= 32 || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || IsDigit(ch) ||
-            IsFoldPunctuation(c))
-            continue;
-        if (c == kCapitalSigma && EndsWordAt(headword, i))
-            return kFinalSigma;
-        return LocaleLowerByte(FoldGreekLetter(c));
-    }
-    return 0;
-}
-
-} // namespace
-
-// Only the first folded byte of each headword matters here, so it is computed alone: this runs
-// at every load, over both full tables.
-LetterStarts ComputeLetterStarts(const EntryIndex &index)
-{
-    LetterStarts starts;
-    for (int r = 1; r <= index.englishCount && index.english[r].id != 0; ++r) {
-        const IndexRecord &record = index.english[r];
-        const unsigned char c = FoldedEnglishByteAt(record.headword, record.matchStart);
-        if (c >= 'a' && c <= 'z' && starts.english[c - 'a'] == 0)
-            starts.english[c - 'a'] = static_cast<uint16_t>(r);
-    }
-    for (int r = 1; r <= index.greekCount && index.greek[r].id != 0; ++r) {
-        const unsigned char c = FirstFoldedGreekByte(index.greek[r].headword);
-        if (c >= 0xE1 && c <= 0xF9 && starts.greek[c - 0xE1] == 0)
-            starts.greek[c - 0xE1] = static_cast<uint16_t>(r);
-    }
-    return starts;
 }
 
 } // namespace termdex
