@@ -21,7 +21,7 @@ namespace {
 MainLexCore &Core()
 {
     static const std::unique_ptr<MainLexCore> core = [] {
-        auto made = std::make_unique<MainLexCore>(bench::DictionaryPaths());
+        auto made = std::make_unique<MainLexCore>(bench::DictionaryPaths(), RealFileSystem());
         const IndexLoadStatus status = made->FormShow();
         if (!status.complete || made->Index().englishCount != kMaxRecords) {
             std::fprintf(stderr, "the dictionary did not load whole\n");

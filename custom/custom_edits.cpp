@@ -1,13 +1,13 @@
 #include "custom/custom_edits.h"
 
-#include "custom/commit.h"
 #include "custom/custom_files.h"
 #include "custom/edit_steps.h"
-#include "custom/folder_lock.h"
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
 #include "lib/folding.h"
+#include "store/commit.h"
+#include "store/folder_lock.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,14 +1,14 @@
 // The three operations that change the reader's own data: InsertEntry, UpdateEntry and
 // DeleteEntry. Each reads the custom files whole, builds their next version and replaces them
-// in one commit (custom/commit.h), so a failure or a crash at any step leaves either the old or
+// in one commit (store/commit.h), so a failure or a crash at any step leaves either the old or
 // the new set of files. They never touch the shipped data and never reload the tables: the
 // caller does (after a crash recovery, RecoverCustomFiles).
 #pragma once
 
-#include "custom/file_system.h"
 #include "data/entry_index.h"
 #include "data/paths.h"
 #include "lib/text.h"
+#include "store/file_system.h"
 
 #include <optional>
 #include <string>
@@ -69,19 +69,19 @@ std::optional<std::string> RefuseEntryTexts(const EntryTexts &texts, EntryKind k
 // Adds a new entry of the reader's, anchored by its English and Greek headwords in the loaded
 // tables; the new id is 1 + the largest id in use.
 EditStatus InsertEntry(const ProgramPaths &paths, const EntryIndex &index, const EntryTexts &texts,
-                       FileSystem &fs = RealFileSystem());
+                       FileSystem &fs);
 
 // Applies texts to English record (1-based) by kind: 'C' replaces the reader's entry (removed
 // and inserted anew with a new id, in one commit), 'A' replaces its supplement or removes it
 // when the description is empty, 'L' adds a supplement (also an empty one). Only the
 // description is used for 'A' and 'L'.
 EditStatus UpdateEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
-                       EntryKind kind, const EntryTexts &texts, FileSystem &fs = RealFileSystem());
+                       EntryKind kind, const EntryTexts &texts, FileSystem &fs);
 
 // Removes the reader's entry at English record (1-based) from the three files (all three are
 // written, empty when nothing is left). Other kinds are refused.
 EditStatus DeleteEntry(const ProgramPaths &paths, const EntryIndex &index, int record,
-                       FileSystem &fs = RealFileSystem());
+                       FileSystem &fs);
 
 // What a repair did.
 struct RepairReport
@@ -101,6 +101,6 @@ extern const char kMessageRepaired[]; // UTF-8: the files were whole, or are who
 // Data/damaged-<date and time>/. Files that are whole are left alone. shipped holds the
 // shipped tables only (no custom lines).
 RepairReport RepairCustomFiles(const ProgramPaths &paths, const EntryIndex &shipped,
-                               FileSystem &fs = RealFileSystem());
+                               FileSystem &fs);
 
 } // namespace termdex

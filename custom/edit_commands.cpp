@@ -1,9 +1,9 @@
 #include "custom/edit_commands.h"
 
-#include "custom/folder_lock.h"
 #include "custom/folder_move.h"
 #include "lib/cp1253.h"
 #include "lib/settings.h"
+#include "store/folder_lock.h"
 
 #include <filesystem>
 
@@ -112,22 +112,20 @@ EntryTexts ModifyPrefill(const MainLexState &state, EntryKind kind, const Cp1253
 }
 
 CustomEntryCommands::CustomEntryCommands(MainLexCore &core, FolderDialog &folderDialog,
-                                         EntryEditor &editor, DeleteConfirmation &confirmation,
-                                         FileSystem &fs)
+                                         EntryEditor &editor, DeleteConfirmation &confirmation)
     : CustomEntryCommands(
           core,
           [this, &folderDialog](ProgramPaths &paths) {
               return ResolveCustomFolder(paths, folderDialog, m_chosenFolder);
           },
-          editor, confirmation, fs)
+          editor, confirmation)
 {
 }
 
 CustomEntryCommands::CustomEntryCommands(MainLexCore &core, FolderResolver resolve,
-                                         EntryEditor &editor, DeleteConfirmation &confirmation,
-                                         FileSystem &fs)
+                                         EntryEditor &editor, DeleteConfirmation &confirmation)
     : m_core(core), m_resolve(std::move(resolve)), m_editor(editor), m_confirmation(confirmation),
-      m_fs(fs)
+      m_fs(core.Files())
 {
 }
 

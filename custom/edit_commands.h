@@ -7,10 +7,10 @@
 #include "custom/custom_edits.h"
 #include "custom/custom_folder.h"
 #include "custom/entry_backup.h"
-#include "custom/file_system.h"
-#include "custom/folder_lock.h"
 #include "custom/folder_move.h"
 #include "main/main_lex.h"
+#include "store/file_system.h"
+#include "store/folder_lock.h"
 
 #include <functional>
 #include <optional>
@@ -103,14 +103,14 @@ class CustomEntryCommands
 {
 public:
     // The window's commands: the custom folder is resolved before each command, asking with
-    // folderDialog when none is usable.
+    // folderDialog when none is usable. Files are written through the core's file system.
     CustomEntryCommands(MainLexCore &core, FolderDialog &folderDialog, EntryEditor &editor,
-                        DeleteConfirmation &confirmation, FileSystem &fs = RealFileSystem());
+                        DeleteConfirmation &confirmation);
     // With another way to settle the folder (the command line's --custom-folder): resolve sets
     // the custom paths and returns false when no folder is usable.
     using FolderResolver = std::function<bool(ProgramPaths &paths)>;
     CustomEntryCommands(MainLexCore &core, FolderResolver resolve, EntryEditor &editor,
-                        DeleteConfirmation &confirmation, FileSystem &fs = RealFileSystem());
+                        DeleteConfirmation &confirmation);
 
     // "Εμφάνιση Επεξεργασμένων Λημμάτων": every entry of kind 'C' or 'A' in the list.
     void CustomEntriesItemClick();

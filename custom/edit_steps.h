@@ -2,10 +2,10 @@
 // lock and a crash's commit first, the old files read and checked, the new set committed.
 #pragma once
 
-#include "custom/commit.h"
 #include "custom/custom_edits.h"
 #include "custom/custom_files.h"
-#include "custom/folder_lock.h"
+#include "store/commit.h"
+#include "store/folder_lock.h"
 
 namespace termdex {
 

@@ -12,10 +12,10 @@
 // so the file depends only on the entries and not on the order they were made in.
 #pragma once
 
-#include "custom/file_system.h"
 #include "data/entry_index.h"
 #include "data/paths.h"
 #include "lib/text.h"
+#include "store/file_system.h"
 
 #include <optional>
 #include <string>
@@ -48,8 +48,7 @@ std::optional<Cp1253> UnescapeDescription(Cp1253View stored, Cp1253View prefix);
 std::string WriteBackup(std::vector<BackupEntry> entries);
 
 // Writes the backup file whole or not at all: a scratch file beside it, flushed, renamed over.
-bool SaveBackup(const std::string &file, const std::string &bytes,
-                FileSystem &fs = RealFileSystem());
+bool SaveBackup(const std::string &file, const std::string &bytes, FileSystem &fs);
 
 // Files larger than this are refused unread: 30001 entries of the longest storable text fit.
 constexpr int64_t kMaxBackupBytes = 64 * 1024 * 1024;

@@ -2,9 +2,9 @@
 // edits in a staging copy of the reader's files and commits the result in one step.
 #include "custom/edit_commands.h"
 
-#include "custom/commit.h"
-#include "custom/folder_lock.h"
 #include "lib/cp1253.h"
+#include "store/commit.h"
+#include "store/folder_lock.h"
 
 #include <filesystem>
 #include <set>

@@ -1,8 +1,8 @@
 #include "custom/folder_move.h"
 
-#include "custom/commit.h"
-#include "custom/folder_lock.h"
 #include "lib/files.h"
+#include "store/commit.h"
+#include "store/folder_lock.h"
 
 #include <filesystem>
 #include <system_error>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "custom/custom_edits.h"
-#include "custom/file_system.h"
+#include "store/file_system.h"
 
 #include <string>
 
@@ -40,7 +40,6 @@ bool SameFolder(const std::string &a, const std::string &b);
 // compared byte for byte (so they load the same entries), and only then the old files are
 // removed. Refused when to/Data already holds entries; on any failure the copies are removed
 // and the old files stand. Done when there was nothing to move.
-EditStatus MoveCustomEntries(const std::string &from, const std::string &to,
-                             FileSystem &fs = RealFileSystem());
+EditStatus MoveCustomEntries(const std::string &from, const std::string &to, FileSystem &fs);
 
 } // namespace termdex

@@ -231,7 +231,7 @@ std::string FolderWithEntries(const ProgramPaths &paths)
 } // namespace
 
 InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &given,
-                               ProgramPaths &paths, std::string &chosenFolder,
+                               ProgramPaths &paths, FileSystem &files, std::string &chosenFolder,
                                MoveEntriesQuestion *question)
 {
     InstallClick click;
@@ -253,7 +253,7 @@ InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &given,
             return installed;
         if (question == nullptr || !question->Confirm(MoveEntriesText(old, installed, true)))
             return old;
-        const EditStatus moved = MoveCustomEntries(old, installed);
+        const EditStatus moved = MoveCustomEntries(old, installed, files);
         if (moved.ok())
             return installed;
         moveProblem = moved.message;

@@ -77,8 +77,9 @@ struct InstallClick
 // installed to), question decides: Yes moves them into the installed copy's Data folder and
 // stores that folder; No (or no question) keeps the settings file's folder, so both copies
 // list the same entries. A move that fails keeps the old folder and says so.
+// The reader's files are moved through files.
 InstallClick InstallLabelClick(FolderDialog &dialog, const InstallSource &source,
-                               ProgramPaths &paths, std::string &chosenFolder,
+                               ProgramPaths &paths, FileSystem &files, std::string &chosenFolder,
                                MoveEntriesQuestion *question = nullptr);
 
 // Whether the window offers the installer: only while its program file is read-only or cannot

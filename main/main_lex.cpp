@@ -1,10 +1,10 @@
 #include "main/main_lex.h"
 
-#include "custom/folder_lock.h"
 #include "data/description_store.h"
 #include "lib/folding.h"
 #include "main/quick_translation.h"
 #include "richtext/plain_text.h"
+#include "store/folder_lock.h"
 
 #include <algorithm>
 #include <array>
@@ -67,8 +67,9 @@ bool IsGreekLetter(unsigned char c)
     return table[c];
 }
 
-MainLexCore::MainLexCore(ProgramPaths paths, KeyboardLayouts *keyboard, MainLexLimits limits)
-    : m_dict(std::move(paths)), m_keyboard(keyboard), m_limits(limits),
+MainLexCore::MainLexCore(ProgramPaths paths, FileSystem &files, KeyboardLayouts *keyboard,
+                         MainLexLimits limits)
+    : m_dict(std::move(paths)), m_files(files), m_keyboard(keyboard), m_limits(limits),
       m_suggester(std::make_unique<HeadwordSuggester>())
 {
     m_state.keyboards = FindKeyboardLayouts(m_keyboard);
@@ -116,7 +117,7 @@ IndexLoadStatus MainLexCore::FormShow()
     // that a crash interrupted is finished first.
     IndexLoadStatus status;
     {
-        const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
+        const FolderLock lock = LockForReading(m_files, m_dict.paths);
         status = LoadIndex();
     }
     LoadPreamble(m_dict);
@@ -127,7 +128,7 @@ IndexLoadStatus MainLexCore::FormShow()
 
 IndexLoadStatus MainLexCore::ReloadIndex()
 {
-    const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
+    const FolderLock lock = LockForReading(m_files, m_dict.paths);
     return LoadIndex();
 }
 
@@ -187,7 +188,7 @@ int MainLexCore::GreekOf(int e) const
 void MainLexCore::Entries_ListClick()
 {
     // The description is read under the folder's lock, from the files the tables describe.
-    const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
+    const FolderLock lock = LockForReading(m_files, m_dict.paths);
     FollowOtherWriters();
     m_state.medicalImageVisible = false;
     if (m_state.itemIndex < 0 || static_cast<size_t>(m_state.itemIndex) >= m_state.listItems.size())
@@ -378,7 +379,7 @@ DescrSearchResult MainLexCore::DescrSearch_ButtonClick(const std::optional<Cp125
     m_state.highlightGreek = m_state.LanguageMode == Language::Greek;
     DescrSearchOptions limited = options;
     limited.matchLimit = std::min(options.matchLimit, m_limits.searchMatches);
-    const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
+    const FolderLock lock = LockForReading(m_files, m_dict.paths);
     FollowOtherWriters();
     DescrSearchResult result =
         SearchDescriptions(m_dict, searchWord, m_state.LanguageMode == Language::Greek, limited);

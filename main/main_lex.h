@@ -14,6 +14,7 @@
 #include "main/keyboard.h"
 #include "main/search_report.h"
 #include "main/suggestions.h"
+#include "store/file_system.h"
 
 #include <filesystem>
 #include <functional>
@@ -130,9 +131,10 @@ class MainLexCore
 {
 public:
     // The window's creation: keeps the paths, finds the keyboard layouts (keyboard may be null:
-    // no layouts), sets English and activates its layout.
-    explicit MainLexCore(ProgramPaths paths, KeyboardLayouts *keyboard = nullptr,
-                         MainLexLimits limits = {});
+    // no layouts), sets English and activates its layout. Every read of the reader's files
+    // (under their folder's lock) and every edit goes through files, which must outlive the core.
+    MainLexCore(ProgramPaths paths, FileSystem &files, KeyboardLayouts *keyboard = nullptr,
+                MainLexLimits limits = {});
     MainLexCore(const MainLexCore &) = delete; // the suggester points into the dictionary
     MainLexCore &operator=(const MainLexCore &) = delete;
 
@@ -142,6 +144,8 @@ public:
     const EntryIndex &Index() const { return m_dict.index; }
     const std::vector<std::string> &SupplementRefs() const { return m_dict.supplementRefs; }
     const ProgramPaths &Paths() const { return m_dict.paths; }
+    // The file system the core was given; the editing commands write through it.
+    FileSystem &Files() const { return m_files; }
     // For the custom-folder resolution, which sets the six custom paths.
     ProgramPaths &MutablePaths() { return m_dict.paths; }
     // Loads from here on go through snapshots in cache.folder (none by default).
@@ -310,6 +314,7 @@ private:
     HistoryItem NewHistoryItem(const Cp1253 &caption, int tag);
 
     Dictionary m_dict;
+    FileSystem &m_files;
     SourceStamp m_customStamp; // the reader's index file as the last load found it
     KeyboardLayouts *m_keyboard;
     MainLexLimits m_limits;

@@ -1,8 +1,8 @@
 // The window core's reload after the reader's files changed: record numbers shift whenever an
 // entry is added or removed before them, so every number the state holds is carried over by
 // the entry's id, which does not change.
-#include "custom/folder_lock.h"
 #include "main/main_lex.h"
+#include "store/folder_lock.h"
 
 #include <unordered_map>
 
@@ -27,7 +27,7 @@ IndexLoadStatus MainLexCore::ReloadAfterEdit()
     IndexLoadStatus status;
     {
         // Within an edit this process holds the lock exclusively already.
-        const FolderLock lock = LockForReading(RealFileSystem(), m_dict.paths);
+        const FolderLock lock = LockForReading(m_files, m_dict.paths);
         status = LoadIndex();
     }
 

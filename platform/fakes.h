@@ -235,7 +235,8 @@ struct FakePlatform
                 &shell,
                 &folders,
                 &files,
-                ReadUserFolders([](const char *name) -> const char * { return std::getenv(name); })};
+                ReadUserFolders([](const char *name) -> const char * { return std::getenv(name); }),
+                &RealFileSystem()};
     }
 };
 

@@ -12,8 +12,8 @@ SystemPlatform::SystemPlatform(UserFolders user)
 
 PlatformServices SystemPlatform::Services() const
 {
-    return {m_keyboard.get(), m_clipboard.get(), m_shell.get(),
-            m_folders.get(),  m_files.get(),     m_user};
+    return {m_keyboard.get(), m_clipboard.get(), m_shell.get(), m_folders.get(), m_files.get(),
+            m_user,           &RealFileSystem()};
 }
 
 } // namespace termdex

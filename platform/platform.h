@@ -9,6 +9,7 @@
 #include "platform/file_attributes.h"
 #include "platform/shell.h"
 #include "platform/user_folders.h"
+#include "store/file_system.h"
 
 #include <memory>
 
@@ -21,7 +22,8 @@ struct PlatformServices
     Shell *shell = nullptr;
     SpecialFolders *folders = nullptr;
     FileAttributes *files = nullptr;
-    UserFolders user; // the program's main reads them from the environment
+    UserFolders user;                 // the program's main reads them from the environment
+    FileSystem *fileSystem = nullptr; // every read and rewrite of the reader's files
 };
 
 // Owns the real services of this desktop. Create it after the application object (the clipboard

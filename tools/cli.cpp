@@ -424,7 +424,7 @@ std::optional<int> Help(CommandLine &line, std::ostream &out, std::ostream &err)
 } // namespace
 
 int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err,
-           const EnvironmentLookup &lookup)
+           const EnvironmentLookup &lookup, FileSystem &files)
 {
     // Every argument is checked before any is used, so a bad one changes nothing.
     for (int i = 1; i < argc; ++i) {
@@ -434,6 +434,7 @@ int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err,
         }
     }
     CommandLine line;
+    line.options.files = &files;
     line.options.user = ReadUserFolders(lookup);
     line.options.terminal = ReadTerminalHints(lookup);
     line.options.executableFolder = ExecutableFolder(argc > 0 ? argv[0] : "termdex-cli");

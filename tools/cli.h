@@ -5,6 +5,7 @@
 #include "data/paths.h"
 #include "lib/text.h"
 #include "lib/user_folders.h"
+#include "store/file_system.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -37,6 +38,7 @@ struct TerminalHints
 
 struct GlobalOptions
 {
+    FileSystem *files = nullptr;             // given by main; never null in a run
     UserFolders user;                        // read from the environment by main
     TerminalHints terminal;                  // likewise
     std::filesystem::path executableFolder;  // where termdex-cli (and the window's program) lie
@@ -128,8 +130,9 @@ std::vector<Command> InstallCommands(); // install
 std::vector<Command> ImportCommands();  // import
 
 // The whole program: parses argv, runs the command, returns the exit status. The environment is
-// read here, once, through lookup.
+// read here, once, through lookup; every read and rewrite of the reader's files goes through
+// files.
 int RunCli(int argc, char **argv, std::ostream &out, std::ostream &err,
-           const EnvironmentLookup &lookup);
+           const EnvironmentLookup &lookup, FileSystem &files);
 
 } // namespace termdex::cli

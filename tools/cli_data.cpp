@@ -1,11 +1,11 @@
 // The data and maintenance commands: build, check, byte-range, codec, fold, whole-word and
 // dump-index.
-#include "custom/folder_lock.h"
 #include "data/entry_index.h"
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
 #include "lib/folding.h"
+#include "store/folder_lock.h"
 #include "tools/cli.h"
 #include "tools/content_check.h"
 #include "tools/greek_speller.h"
@@ -232,7 +232,7 @@ int DumpIndex(Run &run)
         return *missing;
     EntryIndex index;
     std::vector<std::string> refs;
-    const FolderLock lock = LockForReading(RealFileSystem(), paths); // never mid-rewrite
+    const FolderLock lock = LockForReading(*run.options.files, paths); // never mid-rewrite
     const IndexLoadStatus status = LoadEntryIndex(paths, index, refs);
     if (!status.complete && !status.failedFile.empty() && !FileExists(status.failedFile))
         return run.Fail("data file missing or unreadable: " + status.failedFile, kExitDataMissing);

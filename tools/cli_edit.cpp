@@ -148,7 +148,7 @@ public:
 class EditWindow
 {
 public:
-    explicit EditWindow(const Run &run) : m_run(run), m_core(run.Paths())
+    explicit EditWindow(const Run &run) : m_run(run), m_core(run.Paths(), *run.options.files)
     {
         m_core.UseIndexCache({run.options.user.indexCache});
     }
@@ -292,7 +292,7 @@ int Backup(Run &run)
         return run.Fail("custom folder does not exist: " + *run.options.customFolder,
                         kExitNoCustomFolder);
     // The entries the window would list at start-up: a reading command, no folder is asked.
-    MainLexCore core(paths);
+    MainLexCore core(paths, *run.options.files);
     core.UseIndexCache({run.options.user.indexCache});
     core.FormShow();
     std::string problem;
@@ -300,7 +300,7 @@ int Backup(Run &run)
         CollectBackupEntries(core.Paths(), core.Index(), core.SupplementRefs(), &problem);
     if (!entries)
         return run.Fail(problem, kExitFailure);
-    if (!SaveBackup(run.args.positional()[0], WriteBackup(*entries)))
+    if (!SaveBackup(run.args.positional()[0], WriteBackup(*entries), *run.options.files))
         return run.Fail("cannot write " + run.args.positional()[0], kExitFailure);
     run.PrintJson(JsonWriter()
                       .BeginObject()

@@ -64,7 +64,8 @@ int Install(Run &run)
         run.options.programFolder, {DesktopFolder(user), ApplicationsFolder(user)}, user};
     std::string chosenFolder;
     AnswerMove move(run.args.Flag("--move-entries"));
-    const InstallClick click = InstallLabelClick(dialog, source, paths, chosenFolder, &move);
+    const InstallClick click =
+        InstallLabelClick(dialog, source, paths, *run.options.files, chosenFolder, &move);
     // Success: every step done and the program file in place, so one message, the first.
     const bool ok = click.installed && click.report->outcome && click.messages.size() == 1;
     std::vector<std::string> problems;

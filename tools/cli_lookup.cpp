@@ -18,7 +18,7 @@ namespace {
 class Window
 {
 public:
-    explicit Window(const Run &run) : m_core(run.Paths())
+    explicit Window(const Run &run) : m_core(run.Paths(), *run.options.files)
     {
         m_core.UseIndexCache({run.options.user.indexCache});
     }

@@ -135,7 +135,7 @@ void TMainLex::BackupItemClick()
         const auto entries = m_customEntries->commands.BackupEntries(&problem);
         if (!entries)
             message = std::string(kMessageBackupFailed) + "\n" + problem;
-        else if (!SaveBackup(file, WriteBackup(*entries)))
+        else if (!SaveBackup(file, WriteBackup(*entries), m_core->Files()))
             message = kMessageBackupFailed;
         else
             message = BackupSummary(entries->size(),

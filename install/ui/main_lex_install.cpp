@@ -54,8 +54,8 @@ void TMainLex::InstallLabelClick()
     else
         source.launchers = {DesktopFolder(source.user), ApplicationsFolder(source.user)};
     MoveEntriesBox question(this);
-    const InstallClick click = termdex::InstallLabelClick(dialog, source, m_core->MutablePaths(),
-                                                          m_chosenFolder, &question);
+    const InstallClick click = termdex::InstallLabelClick(
+        dialog, source, m_core->MutablePaths(), m_core->Files(), m_chosenFolder, &question);
     for (const std::string &message : click.messages)
         ShowPlainMessage(this, QString::fromUtf8(message));
     activateWindow();

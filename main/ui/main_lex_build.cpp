@@ -341,7 +341,7 @@ void TMainLex::FormCreate(const std::filesystem::path &programFolder)
     ProgramPaths paths;
     paths.programFolder = programFolder;
     // The core finds the keyboard layouts, sets English and activates its layout.
-    m_core = std::make_unique<MainLexCore>(paths, m_services.keyboard);
+    m_core = std::make_unique<MainLexCore>(paths, *m_services.fileSystem, m_services.keyboard);
     m_core->UseIndexCache({m_services.user.indexCache});
     m_core->MutablePaths() = StartupPaths(programFolder, m_services.user);
 

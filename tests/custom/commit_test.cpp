@@ -1,6 +1,6 @@
-#include "custom/commit.h"
 #include "custom/custom_edits.h"
-#include "custom/folder_lock.h"
+#include "store/commit.h"
+#include "store/folder_lock.h"
 
 #include "custom_fixture.h"
 #include "faulty_file_system.h"

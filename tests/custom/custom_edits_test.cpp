@@ -388,7 +388,7 @@ TEST_F(CustomEditsTest, DamagedFilesAreReportedAndLeftAlone)
 TEST_F(CustomEditsTest, NoCustomFolderIsAFailure)
 {
     SetCustomPaths(paths, "");
-    const EditStatus status = InsertEntry(paths, index, {"bravo", "", ""});
+    const EditStatus status = InsertEntry(paths, index, {"bravo", "", ""}, RealFileSystem());
     EXPECT_EQ(status.outcome, EditOutcome::Failed);
     EXPECT_EQ(status.message, kMessageNoFolder);
 }

@@ -47,7 +47,8 @@ protected:
     EditStatus Insert(const Cp1253 &english, const Cp1253 &greek = {},
                       const Cp1253 &description = {})
     {
-        const EditStatus status = InsertEntry(paths, index, {english, greek, description});
+        const EditStatus status =
+            InsertEntry(paths, index, {english, greek, description}, RealFileSystem());
         Load();
         return status;
     }
@@ -56,13 +57,13 @@ protected:
         if (english.empty())
             english = index.english[record].headword;
         const EditStatus status = UpdateEntry(paths, index, record, index.english[record].kind,
-                                              {english, greek, description});
+                                              {english, greek, description}, RealFileSystem());
         Load();
         return status;
     }
     EditStatus Delete(int record)
     {
-        const EditStatus status = DeleteEntry(paths, index, record);
+        const EditStatus status = DeleteEntry(paths, index, record, RealFileSystem());
         Load();
         return status;
     }

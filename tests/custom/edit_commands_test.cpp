@@ -90,8 +90,9 @@ protected:
     }
     CustomEntryCommands &Commands(FileSystem &fs = RealFileSystem())
     {
+        files = &fs;
         Open();
-        commands = std::make_unique<CustomEntryCommands>(*core, folder, editor, confirmation, fs);
+        commands = std::make_unique<CustomEntryCommands>(*core, folder, editor, confirmation);
         return *commands;
     }
     EditorAnswer Answer(const std::string &english, const std::string &greek,
@@ -305,7 +306,7 @@ TEST_F(EditCommandsTest, WindowFollowsAnotherProgramsEditBeforeReadingADescripti
     CustomEntryCommands &c = Commands();
     editor.answers.push_back(Answer("echo", "", "second"));
     ASSERT_TRUE(c.InsertEntryItemClick().ok());
-    MainLexCore other(paths);
+    MainLexCore other(paths, RealFileSystem());
     other.FormShow();
     const int echo = RecordOf("echo");
     editor.answers.push_back(Answer("bravo", "", "the first text, longer"));

@@ -4,7 +4,7 @@
 // fails writes half its bytes first (a torn write).
 #pragma once
 
-#include "custom/file_system.h"
+#include "store/file_system.h"
 
 #include <memory>
 

@@ -160,7 +160,7 @@ TEST_F(RandomEditsTest, SeededSequenceKeepsFilesAndTablesInStep)
         EditStatus status;
         if (roll < 45 || ownRecords.empty()) {
             const Cp1253 english = Headword(), greek = GreekHeadword(), descr = Description();
-            status = InsertEntry(paths, index, {english, greek, descr});
+            status = InsertEntry(paths, index, {english, greek, descr}, RealFileSystem());
             own.push_back({Trim(english), TrimRight(greek),
                            descr.empty() ? Cp1253() : EscapeDescription(descr, "{")});
             ++inserts;
@@ -169,7 +169,8 @@ TEST_F(RandomEditsTest, SeededSequenceKeepsFilesAndTablesInStep)
             const auto it = std::find(own.begin(), own.end(), EntryAt(r));
             ASSERT_NE(it, own.end());
             const Cp1253 english = Headword(), greek = GreekHeadword(), descr = Description();
-            status = UpdateEntry(paths, index, r, EntryKind::Own, {english, greek, descr});
+            status = UpdateEntry(paths, index, r, EntryKind::Own, {english, greek, descr},
+                                 RealFileSystem());
             *it = {Trim(english), TrimRight(greek),
                    descr.empty() ? Cp1253() : EscapeDescription(descr, "{")};
             ++modifiesOwn;
@@ -179,8 +180,8 @@ TEST_F(RandomEditsTest, SeededSequenceKeepsFilesAndTablesInStep)
             const int r = shippedRecords[rng() % shippedRecords.size()];
             const IndexRecord &record = index.english[r];
             const Cp1253 descr = Description();
-            status =
-                UpdateEntry(paths, index, r, record.kind, {Cp1253(record.headword), "", descr});
+            status = UpdateEntry(paths, index, r, record.kind, {Cp1253(record.headword), "", descr},
+                                 RealFileSystem());
             if (record.kind == EntryKind::Supplemented && descr.empty())
                 supplements.erase(record.id);
             else
@@ -190,7 +191,7 @@ TEST_F(RandomEditsTest, SeededSequenceKeepsFilesAndTablesInStep)
             const int r = ownRecords[rng() % ownRecords.size()];
             const auto it = std::find(own.begin(), own.end(), EntryAt(r));
             ASSERT_NE(it, own.end());
-            status = DeleteEntry(paths, index, r);
+            status = DeleteEntry(paths, index, r, RealFileSystem());
             own.erase(it);
             ++deletes;
         }

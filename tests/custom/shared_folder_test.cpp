@@ -119,7 +119,7 @@ protected:
         EntryIndex shipped;
         std::vector<std::string> none;
         LoadEntryIndex(shippedOnly, shipped, none);
-        const RepairReport repair = RepairCustomFiles(paths, shipped);
+        const RepairReport repair = RepairCustomFiles(paths, shipped, RealFileSystem());
         EXPECT_EQ(repair.status.message, kMessageRepaired);
         EXPECT_EQ(repair.damagedFolder, "");
         // Nothing left behind: the three files and the lock file.

@@ -1,10 +1,10 @@
 // Fuzzes the rewriting of the reader's custom files: the input is cut into a custom English
 // index, a custom Greek index, a description file and a commit file; they are parsed, every
 // rewriting step runs on them in memory, and one edit runs on them on disk after the recovery.
-#include "custom/commit.h"
 #include "custom/custom_edits.h"
 #include "custom/custom_files.h"
 #include "lib/codecs.h"
+#include "store/commit.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -114,14 +114,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int record = index.englishCount > 0 ? 1 + static_cast<int>(size % index.englishCount) : 0;
     switch (size % 4) {
     case 0:
-        InsertEntry(paths, index, {"delta", "gr", descriptions.substr(0, 32)});
+        InsertEntry(paths, index, {"delta", "gr", descriptions.substr(0, 32)}, RealFileSystem());
         break;
     case 1:
-        DeleteEntry(paths, index, record);
+        DeleteEntry(paths, index, record, RealFileSystem());
         break;
     default:
         if (record != 0)
-            UpdateEntry(paths, index, record, index.english[record].kind, {"x", "y", "z"});
+            UpdateEntry(paths, index, record, index.english[record].kind, {"x", "y", "z"},
+                        RealFileSystem());
         break;
     }
     return 0;

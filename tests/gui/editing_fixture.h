@@ -151,8 +151,8 @@ struct ProgramFolder
         EntryIndex index;
         std::vector<std::string> refs;
         LoadEntryIndex(paths, index, refs);
-        const EditStatus status =
-            InsertEntry(paths, index, {english, ToCp1253(Utf(greek)), description});
+        const EditStatus status = InsertEntry(
+            paths, index, {english, ToCp1253(Utf(greek)), description}, RealFileSystem());
         QVERIFY2(status.ok(), status.message.c_str());
     }
     std::string OwnIndex() const { return ReadAll(folder / "data" / "TermdexIC.tbo"); }

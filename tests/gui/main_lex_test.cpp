@@ -349,7 +349,8 @@ private slots:
         std::vector<std::string> refs;
         LoadEntryIndex(paths, index, refs);
         const EditStatus inserted = InsertEntry(
-            paths, index, {"Zeta own entry", ToCp1253(Utf("Ζήτα δική μου")), "My own text."});
+            paths, index, {"Zeta own entry", ToCp1253(Utf("Ζήτα δική μου")), "My own text."},
+            RealFileSystem());
         QVERIFY2(inserted.ok(), inserted.message.c_str());
 
         WindowUnderTest w(program);

@@ -60,7 +60,7 @@ protected:
     InstallClick Click(const std::string &folder, bool accepted = true)
     {
         dialog.answer = {accepted, folder};
-        return InstallLabelClick(dialog, source, paths, chosenFolder);
+        return InstallLabelClick(dialog, source, paths, RealFileSystem(), chosenFolder);
     }
 
     fs::path target;

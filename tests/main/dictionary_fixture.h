@@ -191,10 +191,10 @@ protected:
         WriteFile(paths.customDescriptionPath, descriptions);
     }
 
-    // A core over the folder, shown once (the index loaded).
+    // A core over the folder, shown once (the index loaded), on files.
     MainLexCore &Open(KeyboardLayouts *keyboard = nullptr, MainLexLimits limits = {})
     {
-        core = std::make_unique<MainLexCore>(paths, keyboard, limits);
+        core = std::make_unique<MainLexCore>(paths, *files, keyboard, limits);
         core->FormShow();
         return *core;
     }
@@ -210,6 +210,7 @@ protected:
         return 0;
     }
 
+    FileSystem *files = &RealFileSystem(); // what the next Open's core reads and writes through
     std::unique_ptr<MainLexCore> core;
     bool greekInKeyOrder = false;
 };

@@ -289,7 +289,7 @@ TEST(DemoDictionaryTest, EveryModeOverTheBuiltDictionary)
 {
     const ProgramPaths paths = testing::DemoPaths();
     ASSERT_TRUE(testing::DemoIsBuilt(paths));
-    MainLexCore core(paths);
+    MainLexCore core(paths, RealFileSystem());
     ASSERT_TRUE(core.FormShow().complete);
     ASSERT_GT(core.Index().englishCount, 100);
     CompareEveryMode(core, KeysFrom(core.Index(), 9, 600));

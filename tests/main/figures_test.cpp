@@ -209,7 +209,7 @@ TEST(DemoFiguresTest, EveryReferenceOfTheDemoFindsItsFigure)
 {
     const ProgramPaths paths = testing::DemoPaths();
     ASSERT_TRUE(testing::DemoIsBuilt(paths));
-    MainLexCore core(paths);
+    MainLexCore core(paths, RealFileSystem());
     ASSERT_TRUE(core.FormShow().complete);
     const Cp1253 reference = Cp("[Σχήμα");
     int found = 0;

@@ -21,7 +21,7 @@ protected:
     {
         const ProgramPaths paths = testing::DemoPaths();
         ASSERT_TRUE(testing::DemoIsBuilt(paths));
-        core = std::make_unique<MainLexCore>(paths);
+        core = std::make_unique<MainLexCore>(paths, RealFileSystem());
         ASSERT_TRUE(core->FormShow().complete);
     }
 

@@ -1,4 +1,4 @@
-#include "custom/file_system.h"
+#include "store/file_system.h"
 
 #include "lib/files.h"
 

@@ -3,8 +3,8 @@
 // time change the files, and keeps readers out while a commit is half done. Readers share it.
 #pragma once
 
-#include "custom/file_system.h"
 #include "data/paths.h"
+#include "store/file_system.h"
 
 #include <chrono>
 #include <string>

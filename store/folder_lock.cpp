@@ -1,6 +1,6 @@
-#include "custom/folder_lock.h"
+#include "store/folder_lock.h"
 
-#include "custom/commit.h"
+#include "store/commit.h"
 
 #include <cerrno>
 #include <fcntl.h>

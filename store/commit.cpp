@@ -1,4 +1,4 @@
-#include "custom/commit.h"
+#include "store/commit.h"
 
 #include "lib/files.h"
 

@@ -11,8 +11,8 @@
 // complete new set. All of it runs under the folder's lock held exclusively (folder_lock.h).
 #pragma once
 
-#include "custom/file_system.h"
 #include "data/paths.h"
+#include "store/file_system.h"
 
 #include <functional>
 #include <string>
