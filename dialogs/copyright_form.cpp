@@ -1,10 +1,10 @@
 #include "dialogs/copyright_form.h"
 
 #include "dialogs/dialog_layout.h"
+#include "dialogs/pictures.h"
 #include "dialogs/problem_message.h"
 #include "lib/version.h"
 #include "main/shipped_documents.h"
-#include "main/ui/pictures.h"
 #include "platform/shell.h"
 #include "richtext/qt/text_document_sink.h"
 

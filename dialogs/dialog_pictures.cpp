@@ -1,6 +1,6 @@
 #include "dialogs/dialog_pictures.h"
 
-#include "main/ui/pictures.h"
+#include "dialogs/pictures.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,8 +1,8 @@
 #include "dialogs/message_form.h"
 
 #include "dialogs/dialog_layout.h"
-#include "main/ui/pictures.h"
-#include "main/ui/text_convert.h"
+#include "dialogs/pictures.h"
+#include "dialogs/text_convert.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -2,8 +2,8 @@
 
 #include "dialogs/dialog_layout.h"
 #include "dialogs/dialog_pictures.h"
+#include "dialogs/pictures.h"
 #include "dialogs/plain_message.h"
-#include "main/ui/pictures.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "custom/ui/custom_pictures.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/dialog_pictures.h"
+#include "dialogs/pictures.h"
 #include "dialogs/plain_message.h"
-#include "main/ui/pictures.h"
-#include "main/ui/text_convert.h"
+#include "dialogs/text_convert.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

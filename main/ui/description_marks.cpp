@@ -1,7 +1,7 @@
 #include "main/ui/description_marks.h"
 
+#include "dialogs/text_convert.h"
 #include "lib/cp1253.h"
-#include "main/ui/text_convert.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

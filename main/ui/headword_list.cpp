@@ -1,6 +1,6 @@
 #include "main/ui/headword_list.h"
 
-#include "main/ui/text_convert.h"
+#include "dialogs/text_convert.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

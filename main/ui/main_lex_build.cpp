@@ -2,11 +2,11 @@
 #include "main/ui/main_lex_window.h"
 
 #include "data/paths.h"
+#include "dialogs/pictures.h"
+#include "dialogs/text_convert.h"
 #include "main/ui/entry_edit.h"
 #include "main/ui/headword_list.h"
 #include "main/ui/main_lex_design.h"
-#include "main/ui/pictures.h"
-#include "main/ui/text_convert.h"
 #include "main/ui/window_extras.h"
 
 #include <QApplication>

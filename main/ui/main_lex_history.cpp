@@ -1,8 +1,8 @@
 // The history of shown entries: the previous and next buttons and their menus.
 #include "main/ui/main_lex_window.h"
 
-#include "main/ui/pictures.h"
-#include "main/ui/text_convert.h"
+#include "dialogs/pictures.h"
+#include "dialogs/text_convert.h"
 #include "main/ui/window_support.h"
 
 #include <QAction>

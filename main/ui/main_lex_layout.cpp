@@ -2,10 +2,10 @@
 // the toolbar's raised buttons.
 #include "main/ui/main_lex_window.h"
 
+#include "dialogs/pictures.h"
 #include "main/ui/entry_edit.h"
 #include "main/ui/headword_list.h"
 #include "main/ui/main_lex_design.h"
-#include "main/ui/pictures.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -115,7 +115,7 @@ public slots:
     // is shown as a jump through the history shows it.
     void Suggestions_LabelClick(const QString &link);
     void Description_TextLinkClick(int record);
-    // The custom-entries menu (custom/ui/main_lex_custom_entries.cpp).
+    // The custom-entries menu (main_lex_custom_entries.cpp).
     void CustomEntries_ButtonClick();
     void CustomEntriesItemClick();
     void InsertEntryItemClick();
@@ -143,7 +143,7 @@ public slots:
     void Vorantis_LabelClick();
     void CopyrightLabelClick();
     void Pin_ButtonClick();
-    // The installer (install/ui/main_lex_install.cpp).
+    // The installer (main_lex_install.cpp).
     void InstallLabelClick();
 
 protected:

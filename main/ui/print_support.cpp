@@ -7,9 +7,9 @@
 #include "main/ui/main_lex_window.h"
 
 #include "dialogs/dummy_frm.h"
+#include "dialogs/text_convert.h"
 #include "main/print_document.h"
 #include "main/print_rows.h"
-#include "main/ui/text_convert.h"
 #include "main/ui/window_extras.h"
 #include "richtext/qt/rtf_writer.h"
 #include "richtext/qt/text_document_sink.h"

@@ -1,8 +1,8 @@
 #include "main/ui/program.h"
 
 #include "dialogs/dummy_frm.h"
+#include "dialogs/pictures.h"
 #include "main/ui/main_lex_window.h"
-#include "main/ui/pictures.h"
 #include "main/ui/qt_greek.h"
 
 #include "data/paths.h"

@@ -3,8 +3,8 @@
 // program's own copies arrive while OwnClipboardWrite is set and are ignored.
 #include "main/ui/main_lex_window.h"
 
-#include "main/ui/pictures.h"
-#include "main/ui/text_convert.h"
+#include "dialogs/pictures.h"
+#include "dialogs/text_convert.h"
 #include "main/ui/window_extras.h"
 #include "platform/display_session.h"
 

@@ -8,7 +8,7 @@
 #include "data/entry_index.h"
 #include "data/paths.h"
 #include "dialogs/select_custom_dir_form.h"
-#include "main/ui/text_convert.h"
+#include "dialogs/text_convert.h"
 
 #include <QAction>
 #include <QFontDatabase>

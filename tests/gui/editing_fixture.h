@@ -10,7 +10,7 @@
 #include "custom/ui/insert_entry_frm.h"
 #include "data/entry_index.h"
 #include "data/paths.h"
-#include "main/ui/text_convert.h"
+#include "dialogs/text_convert.h"
 
 #include <QAction>
 #include <QDir>

@@ -4,8 +4,8 @@
 #include "tests/gui/gui_fixture.h"
 #include "tests/gui/scratch_home.h"
 
+#include "dialogs/text_convert.h"
 #include "lib/folding.h"
-#include "main/ui/text_convert.h"
 
 #include <QLabel>
 #include <QLineEdit>

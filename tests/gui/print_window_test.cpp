@@ -6,11 +6,11 @@
 #include "dialogs/copyright_form.h"
 #include "dialogs/dummy_frm.h"
 #include "dialogs/fig_form.h"
+#include "dialogs/pictures.h"
+#include "dialogs/text_convert.h"
 #include "main/print_document.h"
 #include "main/ui/document_window.h"
-#include "main/ui/pictures.h"
 #include "main/ui/print_support.h"
-#include "main/ui/text_convert.h"
 #include "richtext/qt/rtf_writer.h"
 #include "richtext/qt/text_document_sink.h"
 

@@ -8,11 +8,11 @@
 #include "data/paths.h"
 #include "dialogs/copyright_form.h"
 #include "dialogs/message_form.h"
+#include "dialogs/pictures.h"
 #include "dialogs/search_form.h"
+#include "dialogs/text_convert.h"
 #include "main/ui/headword_list.h"
-#include "main/ui/pictures.h"
 #include "main/ui/program.h"
-#include "main/ui/text_convert.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,9 +4,9 @@
 #include "main/ui/main_lex_window.h"
 
 #include "custom/ui/custom_entries_ui.h"
+#include "dialogs/pictures.h"
 #include "dialogs/plain_message.h"
 #include "lib/files.h"
-#include "main/ui/pictures.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "main/ui/pictures.h"
+#include "dialogs/pictures.h"
 
 #include <QHash>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "main/ui/text_convert.h"
+#include "dialogs/text_convert.h"
 
 #include "lib/cp1253.h"
 
