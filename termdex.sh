@@ -73,6 +73,42 @@ check_format() {
     say "format: every file as .clang-format lays it out"
 }
 
+# The layers include downwards only (docs/ARCHITECTURE.md): each folder's includes are checked
+# against the folders below it; an include from above fails the run and names the file.
+check_layers() {
+    local core="lib data store richtext main custom install"
+    declare -A below=(
+        [lib]="lib" [data]="lib data" [store]="lib data store" [richtext]="lib richtext"
+        [main]="lib data store richtext main" [custom]="lib data store richtext main custom"
+        [install]="$core" [tools]="$core tools" [platform]="lib data store main platform"
+        [richtext/qt]="lib richtext richtext/qt"
+        [dialogs]="$core platform richtext/qt dialogs"
+        [custom/ui]="$core platform richtext/qt dialogs custom/ui"
+        [main/ui]="$core platform richtext/qt dialogs custom/ui main/ui"
+    )
+    # A folder's layer: its ui/ or qt/ part, else its first component (tools/import is tools).
+    layer_of() {
+        case $1 in
+        richtext/qt/*) echo richtext/qt ;;
+        */ui/*) echo "${1%%/ui/*}/ui" ;;
+        *) echo "${1%%/*}" ;;
+        esac
+    }
+    local wrong=() file layer included
+    while IFS=: read -r file included; do
+        included=${included#*\"}
+        layer=$(layer_of "$file")
+        included=$(layer_of "${included%\"*}")
+        [[ " ${below[$layer]:-} " == *" $included "* ]] || wrong+=("$file (${included}/)")
+    done < <(cd "$top" && grep -H '^#include "[a-z_]*/' -r --include='*.cpp' --include='*.h' \
+        lib data store richtext main custom install tools platform dialogs)
+    if ((${#wrong[@]})); then
+        say "termdex.sh: includes from a layer above: ${wrong[*]}"
+        exit 1
+    fi
+    say "layers: every include points downwards"
+}
+
 run_fuzzers() {
     command -v clang++ >/dev/null || return 0
     CC=clang CXX=clang++ configure_and_build "$fuzz_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -108,6 +144,7 @@ run)
     ;;
 test)
     check_format
+    check_layers
     run_tests "$build" "tests"
     configure_and_build "$sanitize_build" -DCMAKE_BUILD_TYPE=Debug -DTERMDEX_SANITIZE=ON -DTERMDEX_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_tests "$sanitize_build" "tests under the sanitizers"
