@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -217,7 +218,12 @@ inline void WhenDialogOpens(std::function<void(QDialog *)> act, int intervalMs =
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
+            const QPointer<QDialog> open = dialog;
             act(dialog);
+            // A check in act that failed returned before closing the dialog: close it, so the
+            // test reports the failure instead of waiting on the modal loop until it times out.
+            if (open && open->isVisible() && QTest::currentTestFailed())
+                open->reject();
         }
     });
     timer->start();
