@@ -44,6 +44,9 @@ TDocumentWindow::TDocumentWindow(QWidget *owner, Shell *shell, const std::filesy
         page.setColor(group, QPalette::LinkVisited, QColor(0x55, 0x1a, 0x8b));
     }
     m_browser->setPalette(page);
+    // The rich text takes its links' colour from the application's palette, not from the
+    // browser's: a dark desktop's light blue would stand on the white page at 3:1.
+    m_browser->document()->setDefaultStyleSheet(QStringLiteral("a { color: #004090; }"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);

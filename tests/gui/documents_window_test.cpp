@@ -17,8 +17,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextEdit>
 
@@ -50,6 +52,17 @@ QString ProblemMessageOf(const std::function<void()> &act)
         dialog->accept();
     });
     return text;
+}
+
+// The colours the shown document's links are drawn in.
+QList<QColor> LinkColours(const QTextDocument &document)
+{
+    QList<QColor> colours;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto part = block.begin(); !part.atEnd(); ++part)
+            if (part.fragment().charFormat().isAnchor())
+                colours << part.fragment().charFormat().foreground().color();
+    return colours;
 }
 
 } // namespace
@@ -131,6 +144,12 @@ private slots:
 
     void documentsWithoutADesktopProgramShowInTheProgramsOwnWindow()
     {
+        // A dark desktop's light link colour, which must not reach the white page.
+        const QPalette system = QApplication::palette();
+        QPalette dark = system;
+        dark.setColor(QPalette::Link, QColor(29, 153, 243));
+        QApplication::setPalette(dark);
+        auto restore = qScopeGuard([&system] { QApplication::setPalette(system); });
         WindowUnderTest w(testing::BuildFolder(),
                           [](FakePlatform &fake) { fake.shell.succeeds = false; });
         QCOMPARE(ProblemMessageOf([&] { Click(w.Find("Help_Button")); }), QString());
@@ -156,6 +175,10 @@ private slots:
         QVERIFY(browser->verticalScrollBar()->value() > 0);
         help->FollowLink(QUrl(QStringLiteral("Biblio.htm")));
         QCOMPARE(help->windowTitle(), Utf("Termdex – Βιβλιογραφία"));
+        const QList<QColor> links = LinkColours(*browser->document());
+        QVERIFY(!links.isEmpty());
+        for (const QColor &link : links)
+            QVERIFY(testing::Contrast(link, browser->palette().color(QPalette::Base)) >= 4.5);
         help->FollowLink(QUrl(QStringLiteral("Missing.htm")));
         QCOMPARE(help->windowTitle(), Utf("Termdex – Βιβλιογραφία"));
         QCOMPARE(ProblemMessageOf([&] {

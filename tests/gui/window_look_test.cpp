@@ -309,6 +309,13 @@ private slots:
     void captionsOnTheWindowColourReadAtFourAndAHalf()
     {
         WindowUnderTest w;
+        // The banner's white title and yellow subtitle, before any entry is shown.
+        QWidget *banner = w.Find("Medical_Image");
+        QVERIFY(banner->isVisible());
+        const QImage blank = w.window->grab().toImage();
+        const QPoint plate = banner->mapTo(w.window.get(), QPoint(banner->width() - 6, 28));
+        for (const QColor text : {QColor(Qt::white), QColor(0xFF, 0xFF, 0xA3)})
+            QVERIFY(Contrast(text, blank.pixelColor(plate * blank.devicePixelRatio())) >= 4.5);
         TypeKeys(w, "Inflation");
         QVERIFY(!LabelText(w, "Trans_Label").isEmpty());
         const QImage shot = w.window->grab().toImage();
