@@ -136,6 +136,11 @@ protected:
                  return UpdateEntry(paths, index, Record("omega"), EntryKind::Supplemented,
                                     {"omega", "", "t"}, disk);
              }},
+            {"supplement removal", "omega", EntryKind::Supplemented,
+             [&] {
+                 return UpdateEntry(paths, index, Record("omega"), EntryKind::Supplemented,
+                                    {"omega", "", ""}, disk);
+             }},
             {"delete", "bravo", EntryKind::Own,
              [&] { return DeleteEntry(paths, index, Record("bravo"), disk); }},
         };
@@ -196,14 +201,18 @@ protected:
     {
         return [this, i, bytes] { WriteFile(*Paths()[i], bytes); };
     }
-    static std::string EnglishIndexWith(std::vector<Cp1253> lines, size_t line, size_t column,
-                                        const Cp1253 &field)
+    static std::string Coded(const std::vector<Cp1253> &lines)
     {
-        lines[line].replace(column - 1, field.size(), field);
         std::string coded;
         for (const Cp1253 &text : lines)
             coded += ShiftCodec(text, false) + "\r\n";
         return coded;
+    }
+    static std::string EnglishIndexWith(std::vector<Cp1253> lines, size_t line, size_t column,
+                                        const Cp1253 &field)
+    {
+        lines[line].replace(column - 1, field.size(), field);
+        return Coded(lines);
     }
 
     std::vector<std::string> whole;
@@ -234,9 +243,38 @@ TEST_F(DamagedFilesTest, EditsOnDamagedFilesKeepWhatCouldBeReadOrChangeNothing)
                     name + " a link to a device");
     }
     const std::vector<Cp1253> lines = Lines(paths.customIndexPath);
-    for (size_t line = 0; line < lines.size(); ++line)
+    for (size_t line = 0; line < lines.size(); ++line) {
         EditEachWay(Replace(0, EnglishIndexWith(lines, line, 91, "99999999")),
                     "position 99999999 on line " + std::to_string(line));
+        EditEachWay(Replace(0, EnglishIndexWith(lines, line, 99, "99999")),
+                    "length 99999 on line " + std::to_string(line));
+    }
+}
+
+// Whole lines lost, doubled or out of order, as an editor or a merge leaves them: the fuzzer's
+// ways to a shared id, a second supplement or Greek line, an anchor out of the tables' order.
+TEST_F(DamagedFilesTest, EditsOnIndexesWithLinesLostDoubledOrSwappedKeepWhatCouldBeRead)
+{
+    for (size_t file = 0; file < 2; ++file) {
+        const std::vector<Cp1253> lines = Lines(*Paths()[file]);
+        const std::string name = fs::path(*Paths()[file]).filename().string();
+        for (size_t line = 0; line < lines.size(); ++line) {
+            std::vector<Cp1253> changed = lines;
+            changed.erase(changed.begin() + static_cast<long>(line));
+            EditEachWay(Replace(file, Coded(changed)),
+                        name + " without line " + std::to_string(line));
+            changed = lines;
+            changed.insert(changed.begin() + static_cast<long>(line), lines[line]);
+            EditEachWay(Replace(file, Coded(changed)),
+                        name + " line doubled " + std::to_string(line));
+            if (line + 1 < lines.size()) {
+                changed = lines;
+                std::swap(changed[line], changed[line + 1]);
+                EditEachWay(Replace(file, Coded(changed)),
+                            name + " lines swapped at " + std::to_string(line));
+            }
+        }
+    }
 }
 
 } // namespace
