@@ -1,5 +1,6 @@
 #include "custom/entry_backup.h"
 
+#include "custom/custom_edits.h"
 #include "custom/custom_files.h"
 #include "data/description_store.h"
 #include "lib/codecs.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <tuple>
+#include <unistd.h>
 
 namespace termdex {
 
@@ -234,6 +236,21 @@ std::optional<std::vector<BackupEntry>>
 CollectBackupEntries(const ProgramPaths &paths, const EntryIndex &index,
                      const std::vector<std::string> &supplementRefs, std::string *problem)
 {
+    // The load passes over a custom file it cannot read (a folder, a pipe or a device in its
+    // place, no permission): a backup of what it loaded would look whole and lack its entries.
+    for (const std::string *path :
+         {&paths.customIndexPath, &paths.customGreekIndexPath, &paths.customDescriptionPath}) {
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(*path, ec)))
+            continue;
+        const bool regular = std::filesystem::is_regular_file(std::filesystem::status(*path, ec));
+        if (!regular || ::access(path->c_str(), R_OK) != 0) {
+            if (problem != nullptr)
+                *problem =
+                    regular ? "cannot read " + *path : std::string(kMessageNotAFile) + " " + *path;
+            return std::nullopt;
+        }
+    }
     std::vector<BackupEntry> entries;
     for (int r = 1; r <= index.englishCount; ++r) {
         const IndexRecord &record = index.english[static_cast<size_t>(r)];

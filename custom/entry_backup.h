@@ -34,7 +34,8 @@ struct BackupEntry
 };
 
 // The reader's entries of the loaded tables, in the canonical order; nullopt (with problem set)
-// when a description cannot be read, since a backup without it would lose it silently.
+// when a description or one of the custom files cannot be read, since a backup without it would
+// lose it silently.
 std::optional<std::vector<BackupEntry>>
 CollectBackupEntries(const ProgramPaths &paths, const EntryIndex &index,
                      const std::vector<std::string> &supplementRefs,

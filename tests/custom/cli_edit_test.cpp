@@ -291,16 +291,56 @@ TEST_F(CliEditTest, ModifyAndDeleteRunTheWindowsCommands)
     EXPECT_EQ(Bytes(paths.customDescriptionPath), "");
 }
 
+TEST_F(CliEditTest, RepairKeepsWhatIsReadableBesideACopyOfTheDamagedFiles)
+{
+    ASSERT_EQ(Cli("insert --en bravo --gr " + Q("μπράβο") + " --descr first").status, 0);
+    ASSERT_EQ(Cli("insert --en charlie --descr second").status, 0);
+    EXPECT_EQ(Cli("repair").out, "{\"kept\": 2, \"lost\": []}\n");
+    const fs::path data = root / "custom" / "Data";
+    EXPECT_EQ(std::distance(fs::directory_iterator(data), fs::directory_iterator()), 4);
+
+    // The last description cut short: edits refuse and change nothing, the repair keeps the
+    // rest and says what it lost.
+    std::string damaged = Bytes(paths.customDescriptionPath).value();
+    damaged.resize(damaged.size() - 3);
+    std::ofstream(paths.customDescriptionPath, std::ios::binary) << damaged;
+    const auto index = Bytes(paths.customIndexPath);
+    const CliResult refused = Cli("insert --en delta --descr third");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, std::string(kMessageDamaged) + "\n");
+    EXPECT_EQ(Bytes(paths.customIndexPath), index);
+    const CliResult repair = Cli("repair");
+    ASSERT_EQ(repair.status, 0) << repair.out;
+    EXPECT_NE(repair.out.find("{\"kept\": 2, \"lost\": [\""), std::string::npos) << repair.out;
+    EXPECT_NE(repair.out.find("charlie\"], \"damaged_copy\": "), std::string::npos) << repair.out;
+    std::vector<fs::path> copies;
+    for (const auto &entry : fs::directory_iterator(data))
+        if (entry.is_directory())
+            copies.push_back(entry.path());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].filename().string().rfind("damaged-", 0), 0u);
+    EXPECT_EQ(Bytes((copies[0] / "TermdexC.tbo").string()), damaged);
+    EXPECT_EQ(Bytes((copies[0] / "TermdexIC.tbo").string()), index);
+
+    ASSERT_EQ(Cli("insert --en delta --descr third").status, 0);
+    const EntryIndex after = Load();
+    EXPECT_EQ(Stored(after.english[Record(after, "bravo")]), EscapeDescription("first", "{"));
+    EXPECT_EQ(after.english[Record(after, "charlie")].descLength, 0);
+    EXPECT_EQ(Stored(after.english[Record(after, "delta")]), EscapeDescription("third", "{"));
+}
+
 // A named pipe in a custom file's place: the reading commands show what they can, the edits
 // refuse and leave it there; none waits on it (timeout ends one that would).
 TEST_F(CliEditTest, PipeInAFilesPlaceHangsNoCommand)
 {
-    ASSERT_EQ(Cli("insert --en bravo --descr text").status, 0);
+    ASSERT_EQ(Cli("insert --en bravo --gr " + Q("μπράβο") + " --descr text").status, 0);
     const std::string bravo = std::to_string(Record(Load(), "bravo"));
     const std::string cli = "timeout 30 " + Q((BuildDir() / "termdex-cli").string()) +
                             " --program-folder " + Q((root / "program").string()) +
                             " --custom-folder " + Q((root / "custom").string()) + " ";
-    for (const std::string &path : {paths.customIndexPath, paths.customDescriptionPath}) {
+    const std::string saved = (root / "saved.json").string();
+    for (const std::string &path :
+         {paths.customIndexPath, paths.customGreekIndexPath, paths.customDescriptionPath}) {
         SCOPED_TRACE(path);
         const std::string bytes = Bytes(path).value();
         fs::remove(path);
@@ -309,6 +349,10 @@ TEST_F(CliEditTest, PipeInAFilesPlaceHangsNoCommand)
         EXPECT_EQ(RunCli({}, {}, true, cli + "lookup bra").status, 0);
         const CliResult deleted = RunCli({}, {}, true, cli + "delete " + bravo);
         EXPECT_TRUE(deleted.status == 1 || deleted.status == 2) << deleted.out;
+        // A backup of what the load could read would look whole and lack entries.
+        EXPECT_EQ(RunCli({}, {}, true, cli + "backup " + Q(saved)).status, 1);
+        EXPECT_FALSE(fs::exists(saved));
+        EXPECT_EQ(RunCli({}, {}, true, cli + "repair").status, 1);
         EXPECT_EQ(fs::status(path).type(), fs::file_type::fifo);
         fs::remove(path);
         std::ofstream(path, std::ios::binary) << bytes;
