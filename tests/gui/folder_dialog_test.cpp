@@ -418,6 +418,35 @@ private slots:
         QCOMPARE(ReadAll(again.toStdString()), saved);
     }
 
+    void repairThroughTheMenuKeepsTheReadableEntries()
+    {
+        ProgramFolder program(false);
+        program.AddOwnEntry("Kept entry", "κρατιέται", "Whole text.");
+        program.AddOwnEntry("Short entry", "", "Cut text.");
+        const fs::path description = program.folder / "data" / "TermdexC.tbo";
+        std::string damaged = ReadAll(description.string());
+        damaged.resize(damaged.size() - 3); // the last text, "Short entry"'s, is cut short
+        std::ofstream(description, std::ios::binary | std::ios::trunc) << damaged;
+        WindowUnderTest w(program.folder);
+        MessageLog messages;
+        messages.AnswerNext();
+        Trigger(w, "RepairEntriesItem");
+        QTRY_COMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts[0].contains(QStringLiteral("Short entry")),
+                 qPrintable(messages.texts[0]));
+        QVERIFY(messages.texts[0].contains(
+            QString::fromStdString((program.folder / "data" / "damaged-").string())));
+        QCOMPARE(program.OwnHeadwords(),
+                 (QStringList{QStringLiteral("Kept entry"), QStringLiteral("Short entry")}));
+        Type(w, QStringLiteral("Kept entry"));
+        QVERIFY(DescriptionText(w).contains(QStringLiteral("Whole text.")));
+        // Whole files now: a second repair says so and copies nothing.
+        messages.AnswerNext();
+        Trigger(w, "RepairEntriesItem");
+        QTRY_COMPARE(messages.texts.size(), 2);
+        QCOMPARE(messages.texts[1], Utf(kMessageRepaired));
+    }
+
 private:
     testing::EditingHome m_home;
 };
