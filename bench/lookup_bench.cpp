@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 using namespace termdex;
 
@@ -114,6 +115,10 @@ int main(int argc, char **argv)
     AddKeystroke("Keystroke no match \"taxes\" + suggestions", 5, "taxes");
     AddKeystroke("Keystroke no match \"πληθωρισμού\" + suggestions", 5, "πληθωρισμού");
     AddKeystroke("Keystroke no match \"κεφαλαιυ\" + suggestions", 5, "κεφαλαιυ");
+    // A paragraph pasted into the field (its 32,767 characters): one shortening pass, not one
+    // scan of the table per character.
+    static const std::string pasted = "tax" + std::string(32764, 'q');
+    AddKeystroke("Keystroke pasted 32,767 letters \"taxqq...\" + suggestions", 20, pasted.c_str());
     AddQuickTranslation("QuickTranslate \"«πληθωρισμού»\"", 20, "«πληθωρισμού»");
     AddLookup("FillEntryList CONTAIN \"cost\"", 3, LookupMode::Contain, "cost");
     AddLookup("FillEntryList CONTAIN \"αγορ\"", 3, LookupMode::Contain, "αγορ");

@@ -4,6 +4,8 @@
 
 #include "lib/folding.h"
 
+#include <algorithm>
+
 namespace termdex {
 namespace {
 
@@ -18,6 +20,15 @@ Cp1253View FromMatchStart(Cp1253View folded, uint8_t matchStart)
 bool BeginsWith(Cp1253View text, Cp1253View key, size_t n)
 {
     return text.size() >= n && text.compare(0, n, key.substr(0, n)) == 0;
+}
+
+size_t CommonPrefixLength(Cp1253View text, Cp1253View key)
+{
+    const size_t most = std::min(text.size(), key.size());
+    size_t n = 0;
+    while (n < most && text[n] == key[n])
+        ++n;
+    return n;
 }
 
 bool EndsWith(Cp1253View text, Cp1253View key)
@@ -115,37 +126,60 @@ void MainLexCore::FillEntryList(LookupMode mode, int recordNumber, bool customOn
 
 void MainLexCore::LookupStart(const Cp1253 &key, bool customOnly)
 {
+    // The key is shortened from its end until something matches: to the longest beginning of
+    // it that a listed headword starts with. That length is found in one pass, so a pasted
+    // paragraph costs three scans of the table, not one per character.
+    const auto listBeginning = [&](size_t n) {
+        ScanStartSlot(
+            key, customOnly, [&](Cp1253View folded) { return BeginsWith(folded, key, n); },
+            [&](int e, int g) { AddListItem(e, g); });
+    };
+    listBeginning(key.size());
+    size_t listed = key.size();
+    if (m_state.listItems.empty() && key.size() > 1) {
+        size_t longest = 0, candidate = 0;
+        ScanStartSlot(
+            key, customOnly,
+            [&](Cp1253View folded) {
+                const size_t common = CommonPrefixLength(folded, key);
+                candidate = common;
+                return common > longest;
+            },
+            [&](int, int) { longest = candidate; });
+        listed = std::max<size_t>(longest, 1);
+        if (longest > 0)
+            listBeginning(longest);
+    }
+    m_startKeyShortened = listed < key.size();
+}
+
+template <typename Matches, typename Visit>
+void MainLexCore::ScanStartSlot(const Cp1253 &key, bool customOnly, const Matches &matches,
+                                const Visit &visit)
+{
+    // The scan starts at the slot of the key's first character and runs to the table's end.
     const auto c = static_cast<unsigned char>(key[0]);
-    m_startKeyShortened = false;
-    // The key is shortened from its end until something matches; the start slot stays that of
-    // the first character.
     if (m_state.LanguageMode == Language::English) {
         const FoldedTable &folded = m_dict.folded.English();
-        const int start = m_dict.letterStarts.EnglishStart(c);
-        for (size_t n = key.size(); n > 0 && m_state.listItems.empty(); --n) {
-            for (int r = start; r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
-                const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
-                if (record.id == 0)
-                    break;
-                if (BeginsWith(FromMatchStart(folded.At(r), record.matchStart), key, n) &&
-                    EnglishIncluded(r, customOnly))
-                    AddListItem(r, 0);
-            }
-            m_startKeyShortened = n < key.size();
+        for (int r = m_dict.letterStarts.EnglishStart(c);
+             r <= m_dict.index.englishCount && !ItemLimitReached(); ++r) {
+            const IndexRecord &record = m_dict.index.english[static_cast<size_t>(r)];
+            if (record.id == 0)
+                break;
+            if (matches(FromMatchStart(folded.At(r), record.matchStart)) &&
+                EnglishIncluded(r, customOnly))
+                visit(r, 0);
         }
     } else {
         const FoldedTable &folded = m_dict.folded.GreekLocale();
-        const int start = m_dict.letterStarts.GreekStart(c);
-        for (size_t n = key.size(); n > 0 && m_state.listItems.empty(); --n) {
-            for (int g = start; g <= m_dict.index.greekCount && !ItemLimitReached(); ++g) {
-                if (m_dict.index.greek[static_cast<size_t>(g)].id == 0)
-                    break;
-                if (!BeginsWith(folded.At(g), key, n))
-                    continue;
-                if (const int e = GreekToEnglish(g, customOnly))
-                    AddListItem(e, g);
-            }
-            m_startKeyShortened = n < key.size();
+        for (int g = m_dict.letterStarts.GreekStart(c);
+             g <= m_dict.index.greekCount && !ItemLimitReached(); ++g) {
+            if (m_dict.index.greek[static_cast<size_t>(g)].id == 0)
+                break;
+            if (!matches(folded.At(g)))
+                continue;
+            if (const int e = GreekToEnglish(g, customOnly))
+                visit(e, g);
         }
     }
 }

@@ -299,6 +299,11 @@ private:
     int GreekToEnglish(int g, bool customOnly) const;
     int GreekOf(int e) const; // the Greek record of English record e, 0 for none
     void LookupStart(const Cp1253 &key, bool customOnly);
+    // The scan of "START" from the slot of key's first character: visit(e, g) for each included
+    // record whose folded headword (English: from its match start) passes matches.
+    template <typename Matches, typename Visit>
+    void ScanStartSlot(const Cp1253 &key, bool customOnly, const Matches &matches,
+                       const Visit &visit);
     void LookupContain(const Cp1253 &key, bool customOnly);
     void LookupEnd(const Cp1253 &key, bool customOnly);
     // The scan of "CONTAIN" and "END": every record of the current language's table, from 1,

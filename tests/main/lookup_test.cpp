@@ -3,6 +3,8 @@
 #include "dictionary_fixture.h"
 #include "platform/fakes.h"
 
+#include <string>
+
 namespace termdex {
 namespace {
 using namespace termdex::testing;
@@ -69,6 +71,13 @@ TEST_F(LookupTest, TrailingBlankIsPartOfTheKeyUntilShorteningDropsIt)
     EXPECT_EQ(Lookup("taxatiom", LookupMode::Start), List{"taxation"});
     // A key whose first character begins no headword lists nothing.
     EXPECT_EQ(Lookup("zebra", LookupMode::Start), List{});
+    // A pasted paragraph is shortened to the longest beginning that a listed headword has:
+    // "tax credit" shares "tax c" but is no edited entry, so the edited list stops at "tax ".
+    const std::string pasted(20000, 'z');
+    EXPECT_EQ(Lookup("tax q" + pasted, LookupMode::Start),
+              (List{"tax credit", "tax haven *", "tax rate"}));
+    EXPECT_EQ(Lookup("tax c" + pasted, LookupMode::Start), List{"tax credit"});
+    EXPECT_EQ(Lookup("tax c" + pasted, LookupMode::Start, true), List{"tax haven *"});
 }
 
 TEST_F(LookupTest, BlanksOnlyEntryIsEmptiedAndListsNothingOrTheEditedEntries)
