@@ -206,7 +206,7 @@ void PrintHelp(std::ostream &out)
             const auto [usage, what] = SplitSynopsis(command.synopsis);
             out << "  " << usage;
             if (!what.empty()) {
-                if (usage.size() + 2 > column)
+                if (usage.size() + 4 > column) // two blanks at least before what it does
                     out << '\n' << std::string(column, ' ');
                 else
                     out << std::string(column - usage.size() - 2, ' ');

@@ -3,6 +3,7 @@
 #include "tests/tools/cli_runner.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 
 namespace termdex {
@@ -88,17 +89,24 @@ TEST(CliUnixTest, OptionsTakeTheirValueAfterAnEqualsSignAndEveryCommandHasHelp)
     ASSERT_LT(all.find("Reader commands:"), all.find("Maintenance commands:"));
     EXPECT_LT(all.find("  define "), all.find("Maintenance commands:"));
     EXPECT_GT(all.find("  codec "), all.find("Maintenance commands:"));
-    size_t column = std::string::npos;
     const size_t commands = all.find("Reader commands:");
-    for (const std::string &line :
-         Lines(all.substr(commands, all.find("Global options") - commands))) {
-        const size_t gap = line.find("   ", 2);
-        if (line.rfind("  ", 0) != 0 || gap == std::string::npos)
+    const std::vector<std::string> lines =
+        Lines(all.substr(commands, all.find("Global options") - commands));
+    ASSERT_EQ(lines[1].rfind("  define ", 0), 0u) << lines[1];
+    const size_t column = lines[1].find_first_not_of(' ', lines[1].find("   ", 2));
+    ASSERT_NE(column, std::string::npos) << lines[1];
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string &line = lines[i];
+        const bool whatFollows = i + 1 < lines.size() && lines[i + 1].size() > column &&
+                                 lines[i + 1].find_first_not_of(' ') == column;
+        // A usage without a summary (insert, modify) ends in a placeholder or a bracket.
+        const bool usageOnly = line.find("  ", 2) == std::string::npos &&
+                               (line.back() == ']' || std::isupper(line.back()));
+        if (line.rfind("  ", 0) != 0 || line.size() <= column || line[2] == ' ' || whatFollows ||
+            usageOnly)
             continue;
-        const size_t what = line.find_first_not_of(' ', gap);
-        if (column == std::string::npos)
-            column = what;
-        EXPECT_EQ(what, column) << line;
+        // At least two blanks between a usage and what it does.
+        EXPECT_EQ(line.substr(column - 2, 3).find_first_not_of(' '), 2u) << line;
     }
 }
 
