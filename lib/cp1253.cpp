@@ -90,6 +90,15 @@ std::string Cp1253ToUtf8(Cp1253View text)
     return out;
 }
 
+std::string CodePointToUtf8(char32_t codePoint)
+{
+    if ((codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF)
+        codePoint = 0xFFFD;
+    std::string out;
+    AppendUtf8(out, codePoint);
+    return out;
+}
+
 namespace {
 
 // Decodes one strict UTF-8 sequence at in[i]; returns its length, or 0 with why set.

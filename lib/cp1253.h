@@ -18,6 +18,8 @@ char32_t Cp1253ToCodePoint(unsigned char byte);
 std::optional<unsigned char> CodePointToCp1253(char32_t codePoint);
 
 std::string Cp1253ToUtf8(Cp1253View text);
+// One code point as UTF-8 (U+FFFD for a surrogate or a point past U+10FFFF).
+std::string CodePointToUtf8(char32_t codePoint);
 
 // Where strict UTF-8 fails, in words ("invalid UTF-8 at byte 3: overlong form"), or nullopt for
 // valid text. Overlong forms (C0 80 for NUL among them), surrogates, code points past U+10FFFF,

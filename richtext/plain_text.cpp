@@ -1,5 +1,7 @@
 #include "richtext/plain_text.h"
 
+#include "lib/cp1253.h"
+
 namespace termdex {
 
 void PlainTextSink::OnText(Cp1253View text, const CharFormat &) { m_out.append(text); }
@@ -28,6 +30,55 @@ void RtfToPlainText(Cp1253View rtf, Cp1253 &out)
     PlainTextSink sink(out);
     if (!ReadRtf(rtf, sink))
         out.append(rtf);
+}
+
+namespace {
+
+// Keeps the code page text and each character it cannot hold in order, converting at the end.
+class Utf8PlainTextSink final : public RtfSink
+{
+public:
+    void OnText(Cp1253View text, const CharFormat &format) override
+    {
+        m_plain.OnText(text, format);
+    }
+    void OnUnicode(char32_t codePoint, const CharFormat &) override
+    {
+        Flush();
+        m_out += CodePointToUtf8(codePoint);
+    }
+    void OnParagraphEnd(const ParagraphFormat &format) override { m_plain.OnParagraphEnd(format); }
+    void OnLineBreak(const CharFormat &format) override { m_plain.OnLineBreak(format); }
+    void OnPageBreak() override { m_plain.OnPageBreak(); }
+    void OnCellEnd(const ParagraphFormat &format) override { m_plain.OnCellEnd(format); }
+    void OnRowEnd(const TableRowFormat &row) override { m_plain.OnRowEnd(row); }
+    std::string Finish()
+    {
+        Flush();
+        return std::move(m_out);
+    }
+
+private:
+    void Flush()
+    {
+        m_out += Cp1253ToUtf8(m_pending);
+        m_pending.clear();
+    }
+    Cp1253 m_pending;
+    PlainTextSink m_plain{m_pending};
+    std::string m_out;
+};
+
+} // namespace
+
+std::string RtfToPlainUtf8(Cp1253View rtf)
+{
+    Utf8PlainTextSink sink;
+    const bool read = ReadRtf(rtf, sink);
+    std::string out = sink.Finish();
+    if (!read) // as RtfToPlainText: the input itself
+        out += Cp1253ToUtf8(rtf);
+    return out;
 }
 
 void RtfToPlainText(RtfPreamble &preamble, Cp1253View rest, Cp1253 &out)

@@ -39,4 +39,8 @@ void RtfToPlainText(Cp1253View rtf, Cp1253 &out);
 // all the documents that the preamble reads.
 void RtfToPlainText(RtfPreamble &preamble, Cp1253View rest, Cp1253 &out);
 
+// The same plain text as UTF-8 for showing outside the program, where a character that code
+// page 1253 cannot hold (an \uN escape, another charset's byte) is that character, not "?".
+std::string RtfToPlainUtf8(Cp1253View rtf);
+
 } // namespace termdex

@@ -3,6 +3,7 @@
 // of the headword list, or of the display, afterwards.
 #include "lib/cp1253.h"
 #include "main/main_lex.h"
+#include "richtext/plain_text.h"
 #include "tools/cli.h"
 #include "tools/json.h"
 
@@ -42,13 +43,23 @@ private:
 std::string Utf8(Cp1253View text) { return Cp1253ToUtf8(text); }
 
 // Line ends of the program's texts (CR LF) as a terminal shows them.
-std::string ForTerminal(Cp1253View text)
+std::string WithoutCarriageReturns(std::string_view utf8)
 {
     std::string out;
-    for (char c : Utf8(text))
+    for (char c : utf8)
         if (c != '\r')
             out += c;
     return out;
+}
+
+std::string ForTerminal(Cp1253View text) { return WithoutCarriageReturns(Utf8(text)); }
+
+// The description's text as the display shows it: a character outside code page 1253 (an
+// imported pronunciation's IPA, say) is itself, where the search's plain text has "?".
+std::string ShownDescription(const MainLexState &state)
+{
+    return state.descriptionDocument.empty() ? Utf8(state.descriptionText)
+                                             : RtfToPlainUtf8(state.descriptionDocument);
 }
 
 // Typing TEXT key by key into the empty entry field. Each key's lookup starts afresh from what
@@ -71,7 +82,7 @@ void WriteShown(JsonWriter &json, MainLexCore &core, int record, bool withDocume
     json.Key("kind").Text(kind != EntryKind::None ? Cp1253(1, KindLetter(kind)) : Cp1253());
     json.Key("entry_label").Text(state.entryLabel);
     json.Key("trans_label").Text(state.transLabel);
-    json.Key("description").Text(state.descriptionText);
+    json.Key("description").Utf8(ShownDescription(state));
     json.Key("modify_enabled").Bool(state.modifyEntryEnabled);
     json.Key("delete_enabled").Bool(state.deleteEntryEnabled);
     json.Key("links").BeginArray();
@@ -336,7 +347,7 @@ int Show(Run &run)
     if (run.args.Flag("--rtf"))
         run.out << ForTerminal(state.descriptionDocument);
     else
-        run.out << ForTerminal(state.descriptionText);
+        run.out << WithoutCarriageReturns(ShownDescription(state));
     return kExitOk;
 }
 
@@ -350,7 +361,7 @@ void PrintEntryForPeople(const Run &run, const MainLexState &state)
     if (!Trim(state.transLabel).empty())
         run.out << "  " << Utf8(Trim(state.transLabel));
     run.out << '\n';
-    std::string description = ForTerminal(state.descriptionText);
+    std::string description = WithoutCarriageReturns(ShownDescription(state));
     while (!description.empty() && (description.back() == '\n' || description.back() == ' '))
         description.pop_back();
     if (!description.empty())

@@ -143,6 +143,8 @@ TEST(ImportParsers, DictzipChunksAndOneSidedEntries)
     // Pronunciations write θ and χ; the translation is the Greek after them.
     EXPECT_EQ(FirstGreekTranslation("3d /θɹiːˈdiː/\nτρισδιάστατος"), "τρισδιάστατος");
     EXPECT_EQ(FirstGreekTranslation("loch /lɒχ/, λίμνη"), "λίμνη");
+    // A headword with a stray Greek letter, repeated with its pronunciation, is not the rendering.
+    EXPECT_EQ(FirstGreekTranslation("cafι /kˈafeɪ/\nκαφενείο"), "καφενείο");
 }
 
 std::string BigEndian(uint64_t value, int bytes)
@@ -309,7 +311,7 @@ TEST(ImportCli, BuiltAndImportedCopiesOfTheSameDataLookUpAlike)
                                       " --to " + ShellQuote((dir / "imported").string()));
     ASSERT_EQ(imported.status, 0);
     EXPECT_EQ(imported.out, "{\"records\": 3, \"skipped\": [], \"warnings\": []}\n");
-    for (const std::string &command :
+    for (const char *command :
          {"lookup ta", "lookup income --mode contain", "type 'tax base'", "show 2",
           "--lang gr lookup φορ", "search levy", "dump-index --greek"}) {
         const CliResult built = RunCli(Folder(dir / "built") + command);
@@ -335,7 +337,7 @@ TEST(ImportCli, BuiltAndImportedCopiesOfTheSameDataLookUpAlike)
 TEST(ImportCli, DictzipAndStarDictFoldersAndTheLimit)
 {
     const fs::path dir = Scratch("formats");
-    const std::string tax = "tax\n\nφόρος\n";
+    const std::string tax = "tax /tæks/\n\nφόρος\n";
     Write(dir / "d.index",
           "tax\tA\t" + std::string(1, "ABCDEFGHIJKLMNOPQRSTUVWXYZ"[tax.size()]) + "\n");
     Write(dir / "d.dict.dz", Dictzip(tax, 4));
@@ -343,7 +345,10 @@ TEST(ImportCli, DictzipAndStarDictFoldersAndTheLimit)
                      ShellQuote((dir / "dd").string()))
                   .status,
               0);
-    EXPECT_NE(RunCli(Folder(dir / "dd") + "type tax").out.find("\"shown\": 1"), std::string::npos);
+    // The pronunciation's IPA is stored as RTF escapes; the reader sees the letters.
+    EXPECT_NE(RunCli("--program-folder " + ShellQuote((dir / "dd").string()) + " define tax")
+                  .out.find("tax /tæks/"),
+              std::string::npos);
 
     const StarDictFiles f = SampleStarDict();
     Write(dir / "s.ifo", f.ifo);
@@ -355,6 +360,20 @@ TEST(ImportCli, DictzipAndStarDictFoldersAndTheLimit)
               0);
     EXPECT_NE(RunCli(Folder(dir / "sd") + "show 2").out.find("φόρος, τέλος"), std::string::npos);
     EXPECT_NE(RunCli(Folder(dir / "sd") + "search note").out.find("\"record\": 2"),
+              std::string::npos);
+
+    Write(dir / "t.tbx", "<martif><text><body><termEntry><descrip type=\"subjectField\">tax"
+                         "ation</descrip><langSet xml:lang=\"en\"><tig><term>duty</term></tig>"
+                         "<tig><term>tax</term><termNote>preferredTerm-admn-sts</termNote></tig>"
+                         "</langSet><langSet xml:lang=\"el\"><tig><term>φόρος</term></tig>"
+                         "</langSet></termEntry></body></text></martif>");
+    ASSERT_EQ(RunCli("import tbx " + ShellQuote((dir / "t.tbx").string()) + " --to " +
+                     ShellQuote((dir / "tb").string()))
+                  .out,
+              "{\"records\": 2, \"skipped\": [], \"warnings\": []}\n");
+    const std::string duty = RunCli(Folder(dir / "tb") + "define duty").out;
+    EXPECT_NE(duty.find("\"description\": \"taxation\\r\\nβλ. tax"), std::string::npos) << duty;
+    EXPECT_NE(RunCli(Folder(dir / "tb") + "--lang gr search φόρος").out.find("\"shown\""),
               std::string::npos);
 
     std::string many;

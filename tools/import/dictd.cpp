@@ -1,5 +1,7 @@
 #include "tools/import/parsers.h"
 
+#include "lib/cp1253.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -50,13 +52,18 @@ std::string FirstGreekTranslation(std::string_view text)
         const std::string_view part = text.substr(begin, at - begin);
         // A pronunciation between slashes ("/θɪŋk/") writes θ, β or χ without being Greek.
         bool pronunciation = false;
-        for (size_t i = 0; i < part.size();) {
+        bool greek = false;
+        for (size_t i = 0; i < part.size() && !greek;) {
             const char32_t c = NextCodePoint(part, i);
             if (c == '/')
                 pronunciation = !pronunciation;
-            else if (!pronunciation && IsGreekLetter(c))
-                return TrimUtf8(part);
+            else
+                greek = !pronunciation && IsGreekLetter(c);
         }
+        // A part the rendering could not hold (a headword with a stray Greek letter, repeated
+        // with its pronunciation) would cost the whole entry; the next part may serve.
+        if (greek && Utf8ToCp1253(ReducePolytonicUtf8(TrimUtf8(part))).text)
+            return TrimUtf8(part);
         begin = at + 1;
     }
     return {};

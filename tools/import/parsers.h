@@ -37,7 +37,8 @@ void MarkupToRichText(std::string_view markup, bool newlinesBreak, RichText &ric
 std::string DecodeCharacterReferences(std::string_view text);
 
 // The first Greek translation in a one-sided description: the first comma- or semicolon-
-// separated part of its lines that holds a Greek letter outside a pronunciation between slashes.
+// separated part of its lines that holds a Greek letter outside a pronunciation between slashes
+// and that code page 1253 can hold once polytonic accents are reduced.
 std::string FirstGreekTranslation(std::string_view text);
 
 } // namespace termdex::import
