@@ -196,6 +196,28 @@ TEST(ImportParsers, StarDictSixtyFourBitOffsetsAndHtml)
     EXPECT_FALSE(wrong.skipped.empty() && wrong.warnings.empty());
 }
 
+// Without a type sequence every field carries its type; text fields end at a NUL, others
+// carry a size. Offsets of 32 bits, as most dictionaries have them.
+TEST(ImportParsers, StarDictFieldTypesWithThirtyTwoBitOffsets)
+{
+    const std::string nul(1, '\0');
+    const std::string data = "t" + std::string("tæks") + nul + "m" + "levy; φόρος" + nul + "x" +
+                             "<k>tax</k>\n<ex>tax return</ex>" + nul + "W" + BigEndian(2, 4) +
+                             "\x01\x02" + "g" + "<b>τέλος</b>\nduty" + nul;
+    const std::string idx = "tax" + nul + BigEndian(0, 4) + BigEndian(data.size(), 4) + "cut" + nul;
+    Parsed parsed;
+    ParseStardict("bookname=Types\n", idx, data, parsed);
+    ASSERT_EQ(parsed.entries.size(), 1u);
+    EXPECT_EQ(parsed.entries[0].greek, "φόρος");
+    EXPECT_EQ(PlainUtf8(parsed.entries[0].rtf),
+              "[t?ks]\r\nlevy; φόρος\r\ntax\r\ntax return\r\nτέλος\r\nduty");
+    EXPECT_NE(parsed.entries[0].rtf.find("\\b tax\\b0 "), std::string::npos);
+    EXPECT_NE(parsed.entries[0].rtf.find("\\u230?"), std::string::npos); // æ kept
+    EXPECT_EQ(parsed.title, "Types");
+    // The unknown field type and the index cut inside its last entry are both reported.
+    EXPECT_EQ(parsed.warnings.size(), 2u);
+}
+
 TEST(ImportParsers, TbxConceptWithSeveralEnglishTerms)
 {
     Parsed parsed;

@@ -121,6 +121,16 @@ void ParseStardict(std::string_view ifo, std::string_view idx, std::string_view 
         }
         RichText rich;
         for (const Field &field : SplitFields(dict.substr(offset, size), sequence)) {
+            if (std::string_view("mlythxg").find(field.type) == std::string_view::npos) {
+                // Sounds, pictures and the like: left out without a blank line in their place.
+                if (leftOutTypes.find(field.type) == std::string::npos &&
+                    leftOutTypes.size() < 64) {
+                    leftOutTypes += field.type;
+                    out.warnings.push_back(std::string("fields of type '") + field.type +
+                                           "' are left out");
+                }
+                continue;
+            }
             if (!rich.empty())
                 rich.LineBreak();
             switch (field.type) {
@@ -139,13 +149,6 @@ void ParseStardict(std::string_view ifo, std::string_view idx, std::string_view 
             case 'g':
                 MarkupToRichText(field.data, true, rich);
                 break;
-            default:
-                if (leftOutTypes.find(field.type) == std::string::npos &&
-                    leftOutTypes.size() < 64) {
-                    leftOutTypes += field.type;
-                    out.warnings.push_back(std::string("fields of type '") + field.type +
-                                           "' are left out");
-                }
             }
         }
         Entry entry;
