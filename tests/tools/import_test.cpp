@@ -97,13 +97,17 @@ TEST(ImportParsers, CsvQuotingAndTsvHeaderAndLineBreaks)
     Parsed csv;
     ParseDelimited(
         "English,Greek,Description\r\n\"Tax, direct\",Άμεσος φόρος,\"He said \"\"pay\"\"\nnow\"\r\n"
-        "Levy,Εισφορά\r\n\r\n",
+        "Levy,Εισφορά\r\n\r\n\"Duty,Δασμός\r\nFee,Τέλος\r\n",
         true, csv);
-    ASSERT_EQ(csv.entries.size(), 2u);
+    ASSERT_EQ(csv.entries.size(), 3u);
     EXPECT_EQ(csv.entries[0].english, "Tax, direct");
     EXPECT_EQ(csv.entries[0].greek, "Άμεσος φόρος");
     EXPECT_EQ(PlainUtf8(csv.entries[0].rtf), "He said \"pay\"\r\nnow");
     EXPECT_EQ(csv.entries[1].english, "Levy");
+    // A quote never closed costs its own line, reported, not the rest of the file.
+    EXPECT_EQ(csv.entries[2].english, "Fee");
+    ASSERT_EQ(csv.skipped.size(), 1u);
+    EXPECT_EQ(csv.skipped[0].entry, "\"Duty,Δασμός");
 
     Parsed tsv;
     ParseDelimited("\xEF\xBB\xBFTax\tΦόρος\tone\\ntwo\tspare\n", false, tsv);

@@ -2,18 +2,23 @@
 
 #include "lib/text.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace termdex::import {
 
 namespace {
 
-// Splits the next record; returns false at the end of the input.
-bool NextRecord(std::string_view bytes, size_t &at, bool csv, std::vector<std::string> &fields)
+enum class Record { End, Read, Unclosed };
+
+// Splits the next record. A quote that is never closed would take the rest of the input into
+// one field: Unclosed, with at just past the line the record began on and that line in fields.
+Record NextRecord(std::string_view bytes, size_t &at, bool csv, std::vector<std::string> &fields)
 {
     fields.clear();
     if (at >= bytes.size())
-        return false;
+        return Record::End;
+    const size_t start = at;
     fields.emplace_back();
     const char separator = csv ? ',' : '\t';
     bool quoted = false;
@@ -50,7 +55,13 @@ bool NextRecord(std::string_view bytes, size_t &at, bool csv, std::vector<std::s
         fieldStarted = true;
         fields.back() += c;
     }
-    return true;
+    if (quoted) {
+        const size_t lineEnd = std::min(bytes.find('\n', start), bytes.size());
+        fields.assign(1, std::string(bytes.substr(start, std::min<size_t>(lineEnd - start, 300))));
+        at = lineEnd + 1;
+        return Record::Unclosed;
+    }
+    return Record::Read;
 }
 
 bool IsHeader(const std::vector<std::string> &fields)
@@ -69,8 +80,14 @@ void ParseDelimited(std::string_view bytes, bool csv, Parsed &out)
     bool first = true;
     bool extraWarned = false;
     size_t line = 0;
-    while (out.entries.size() < kMaxParsedEntries && NextRecord(bytes, at, csv, fields)) {
+    for (Record record; out.entries.size() < kMaxParsedEntries &&
+                        (record = NextRecord(bytes, at, csv, fields)) != Record::End;) {
         ++line;
+        if (record == Record::Unclosed) {
+            out.skipped.push_back({TrimUtf8(fields[0]), "a quote is opened and never closed"});
+            first = false;
+            continue;
+        }
         if (first && IsHeader(fields)) {
             first = false;
             continue;
