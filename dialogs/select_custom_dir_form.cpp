@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStorageInfo>
@@ -54,6 +55,17 @@ void SetMemoText(QTextEdit &memo, const char *utf8)
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     all.mergeBlockFormat(centred);
+    // The texts fill the memo in the font they were written for; a larger desktop font is made
+    // smaller until the whole text shows, as the editor's labels are.
+    QFont font = memo.font();
+    if (font.pixelSize() <= 0)
+        font.setPixelSize(QFontInfo(font).pixelSize());
+    QTextDocument &document = *memo.document();
+    document.setTextWidth(memo.width());
+    for (document.setDefaultFont(font);
+         document.size().height() > memo.height() && font.pixelSize() > 8;
+         document.setDefaultFont(font))
+        font.setPixelSize(font.pixelSize() - 1);
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTreeView>
@@ -119,6 +120,8 @@ private slots:
             QCOMPARE(Child<QTextEdit>(&form, "MsgMemo")->alignment(),
                      Qt::Alignment(Qt::AlignHCenter));
             QVERIFY(Child<QTextEdit>(&form, "MsgMemo")->isReadOnly());
+            // The whole text shows, whatever the desktop's font.
+            QCOMPARE(Child<QTextEdit>(&form, "MsgMemo")->verticalScrollBar()->maximum(), 0);
             QCOMPARE(Child(&form, "Image1")->isVisible(), !mode.installPicture);
             QCOMPARE(Child(&form, "Image2")->isVisible(), mode.installPicture);
             QCOMPARE(Child<QLineEdit>(&form, "Dir_Edit")->text(),
