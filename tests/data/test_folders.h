@@ -43,12 +43,16 @@ private:
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
-// The build folder (TERMDEX_BUILD_DIR as ctest sets it; run by hand, the current folder).
+// The build folder (TERMDEX_BUILD_DIR as ctest sets it; run by hand, the test program's own
+// folder, the build root: not the current folder, which the window moves to its program folder).
 inline std::filesystem::path TestBuildFolder()
 {
     const char *folder = std::getenv("TERMDEX_BUILD_DIR");
-    return folder != nullptr && *folder != '\0' ? std::filesystem::path(folder)
-                                                : std::filesystem::current_path();
+    if (folder != nullptr && *folder != '\0')
+        return folder;
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::current_path() : program.parent_path();
 }
 
 // The demo dictionary's three data files, copied into programFolder/data (created if missing).
