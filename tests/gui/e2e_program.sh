@@ -8,7 +8,8 @@ trap 'kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
 HOME=$home XDG_CONFIG_HOME=$home/config "$program" &
 pid=$!
 
-window=$(timeout 20 xdotool search --sync --name '^Termdex$' | head -n 1)
+# Only once it is mapped: focusing a window that is named but not yet viewable is an X error.
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Termdex$' | head -n 1)
 [[ -n "$window" ]] || { echo "no Termdex window"; exit 1; }
 xdotool windowfocus --sync "$window"
 sleep 0.5
