@@ -158,6 +158,53 @@ private:
     const std::string &m_descriptions;
 };
 
+// How many bytes put into or lost from an English line the repair reads the line around.
+constexpr size_t kRealignBytes = 8;
+
+// Coded bytes read as if the first of them stood at column start (each byte's key is its column).
+Cp1253 DecodeFrom(std::string_view coded, size_t start)
+{
+    return ShiftCodec(std::string(start, 'x') + std::string(coded), true).substr(start);
+}
+
+// An English line decoded. Each byte's key is its column, so bytes lost from or put into a line
+// shift the keys of all later bytes and the rest of the line reads as noise. A line a few bytes
+// short (or long) is read with the lost bytes put back as blanks (or the extra ones dropped)
+// where its numbers then read and the headword column holds the fewest non-blank bytes: the
+// padding after the headword reads as blanks only at the place of the damage, and of places
+// that tie, the last reads the most bytes with their own keys.
+Cp1253 DecodeEnglishLine(std::string_view coded)
+{
+    const size_t size = coded.size(), whole = kCustomLineLength;
+    const Cp1253 plain = ShiftCodec(coded, true);
+    if (size == whole || size + kRealignBytes < whole || size > whole + kRealignBytes ||
+        plain.size() != size)
+        return plain;
+    Cp1253 best = plain;
+    size_t fewest = whole + 1;
+    for (size_t at = 0; at <= std::min(size, whole); ++at) {
+        Cp1253 line(plain.substr(0, at));
+        if (size < whole)
+            line += Cp1253(whole - size, ' ') + DecodeFrom(coded.substr(at), at + whole - size);
+        else
+            line += DecodeFrom(coded.substr(at + size - whole), at);
+        long long number = 0;
+        if (!ParseFixedNumber(ColumnOf(line, E::anchor), number) ||
+            !ParseFixedNumber(ColumnOf(line, E::ownId), number) ||
+            !ParseFixedNumber(ColumnOf(line, E::position), number) ||
+            !ParseFixedNumber(ColumnOf(line, E::length), number))
+            continue;
+        const Cp1253View headword = ColumnOf(line, E::headword);
+        const auto filled = static_cast<size_t>(
+            std::count_if(headword.begin(), headword.end(), [](char c) { return c != ' '; }));
+        if (filled <= fewest) {
+            fewest = filled;
+            best = std::move(line);
+        }
+    }
+    return best;
+}
+
 // The first own id above every shipped id and every id the damaged English lines hold, so a
 // renumbered entry clashes with none of them.
 long long FirstFreeId(const DamagedFiles &files, const Places &places)
@@ -167,7 +214,7 @@ long long FirstFreeId(const DamagedFiles &files, const Places &places)
         nextId = std::max(nextId, id + 1);
     for (const std::string &coded : SplitLines(files.english)) {
         long long ownId = 0;
-        if (ParseFixedNumber(ColumnOf(ShiftCodec(coded, true), E::ownId), ownId))
+        if (ParseFixedNumber(ColumnOf(DecodeEnglishLine(coded), E::ownId), ownId))
             nextId = std::max(nextId, ownId + 1);
     }
     return nextId;
@@ -188,7 +235,7 @@ std::vector<KeptLine> RepairEnglish(const DamagedFiles &files, const EntryIndex 
     std::unordered_map<long long, size_t> supplementOf; // anchor -> its line in lines
     long long tiled = 1; // where the line's description lies if the lines before it tile
     for (const std::string &coded : SplitLines(files.english)) {
-        const Cp1253 text = ShiftCodec(coded, true);
+        const Cp1253 text = DecodeEnglishLine(coded);
         long long anchor = 0, ownId = 0, length = 0;
         const Cp1253View headword = ColumnOf(text, E::headword);
         if (text.size() < E::ownId.Last() || !ParseFixedNumber(ColumnOf(text, E::anchor), anchor) ||

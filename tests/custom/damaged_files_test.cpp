@@ -277,5 +277,31 @@ TEST_F(DamagedFilesTest, EditsOnIndexesWithLinesLostDoubledOrSwappedKeepWhatCoul
     }
 }
 
+// Bytes lost from or put into the blanks after a headword shift every later byte's key: the
+// repair reads the line as it was written, description and Greek line included.
+TEST_F(DamagedFilesTest, RepairReadsALineAFewBytesShortOrLongAsItWasWritten)
+{
+    UnsyncedFileSystem disk(RealFileSystem());
+    const std::set<Seen> before = Readable();
+    const size_t lines = Lines(paths.customIndexPath).size();
+    for (size_t line = 0; line < lines; ++line) {
+        for (int change : {-4, -1, 2, 5}) {
+            SCOPED_TRACE(std::to_string(line) + " by " + std::to_string(change));
+            Put(whole);
+            std::string english = whole[0];
+            const size_t at = line * (kCustomLineLength + 2) + 40; // past every headword here
+            if (change < 0)
+                english.erase(at, static_cast<size_t>(-change));
+            else
+                english.insert(at, static_cast<size_t>(change), '#');
+            WriteFile(paths.customIndexPath, english);
+            const RepairReport report = RepairCustomFiles(paths, shipped, disk);
+            ASSERT_TRUE(report.status.ok()) << report.status.message;
+            EXPECT_TRUE(report.lost.empty()) << report.lost.front();
+            EXPECT_EQ(Readable(), before);
+        }
+    }
+}
+
 } // namespace
 } // namespace termdex
