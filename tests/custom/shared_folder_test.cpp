@@ -6,6 +6,7 @@
 #include "lib/codecs.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
+#include "store/folder_lock.h"
 #include "tests/data/test_folders.h"
 #include "tests/tools/cli_runner.h"
 
@@ -144,6 +145,31 @@ TEST_F(SharedFolderTest, LookupsBesideAWriterUndoNothing)
     RunShell(LookupLoop(stop) + " & " + InsertLoop("gamma", 50, true) + "; touch " +
              ShellQuote(stop) + "; wait");
     CheckInserts({{"gamma", true}}, 50);
+}
+
+// A writer that never lets go: the insert gives up after its wait, says so, exits 1, and no
+// file changed.
+TEST_F(SharedFolderTest, InsertThatCannotHaveTheLockGivesUpAndChangesNothing)
+{
+    RunShell(InsertLoop("delta", 1, true));
+    const fs::path data = root / "custom" / "Data";
+    auto files = [&] {
+        std::map<std::string, std::string> bytes;
+        for (const auto &entry : fs::directory_iterator(data))
+            bytes[entry.path().filename().string()] =
+                ReadWholeFile(entry.path().string(), 1 << 20).value_or("?");
+        return bytes;
+    };
+    const auto before = files();
+    const FolderLock held = FolderLock::Take(data.string(), LockKind::Exclusive);
+    ASSERT_TRUE(held.held());
+    const CliResult insert =
+        RunCli("--program-folder " + ShellQuote((root / "program").string()) + " --custom-folder " +
+                   ShellQuote((root / "custom").string()) + " insert --en echo --descr text",
+               {}, true);
+    EXPECT_EQ(insert.status, 1);
+    EXPECT_EQ(insert.out, std::string(kMessageBusy) + "\n");
+    EXPECT_EQ(files(), before);
 }
 
 } // namespace
