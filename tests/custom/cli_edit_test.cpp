@@ -27,7 +27,8 @@ protected:
     void SetUp() override
     {
         const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root = fs::temp_directory_path() / (std::string("termdex-cli-edit-") + info->name());
+        root = fs::temp_directory_path() /
+               (std::string("termdex-cli-edit-") + info->name() + "-" + std::to_string(::getpid()));
         fs::remove_all(root);
         fs::create_directories(root / "custom");
         fs::create_directories(root / "home");

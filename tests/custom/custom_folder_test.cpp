@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace termdex {
 namespace {
@@ -39,7 +40,8 @@ protected:
     void SetUp() override
     {
         const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root = fs::temp_directory_path() / (std::string("termdex-folder-") + info->name());
+        root = fs::temp_directory_path() /
+               (std::string("termdex-folder-") + info->name() + "-" + std::to_string(::getpid()));
         fs::remove_all(root);
         for (const char *dir : {"home", "config", "share", "program"})
             fs::create_directories(root / dir);
