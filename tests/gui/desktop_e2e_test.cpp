@@ -124,7 +124,12 @@ private slots:
             QTest::qWait(100);
         }
         QCOMPARE(answers, 3);
-        QTest::qWait(500); // the window is taken into a frame
+        // The window manager has taken the window in: it has put it on its desktop.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            Run(QStringLiteral("xdotool"),
+                {QStringLiteral("get_desktop_for_window"), QString::number(m_window->winId())})
+                .trimmed(),
+            QByteArray("0"), 10000);
         ResizeTo(m_designSize);
         Activate();
         const QImage first = Shot(m_window);
@@ -150,7 +155,7 @@ private slots:
                 {QStringLiteral("mousemove"), x, QString::number(corner.y() + 10 * step)});
         Run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("3")});
         Run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("alt")});
-        QTest::qWait(300);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->size(), QSize(900, 600), 5000); // the drag is undone
         CheckGrownLayout();
 
         ResizeTo(m_designSize);
@@ -187,14 +192,25 @@ private slots:
     }
 
 private:
+    // What the screen shows once the last paint has reached it: two grabs in a row agree.
     QImage Shot(QWidget *widget)
     {
-        QTest::qWait(150); // the last paint reaches the screen
         const QPoint at = widget->mapTo(m_window, QPoint(0, 0));
-        return m_window->screen()
-            ->grabWindow(m_window->winId(), at.x(), at.y(), widget->width(), widget->height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
+        auto grab = [&] {
+            return m_window->screen()
+                ->grabWindow(m_window->winId(), at.x(), at.y(), widget->width(), widget->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        QImage last = grab();
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            QTest::qWait(50);
+            QImage again = grab();
+            if (again == last)
+                break;
+            last = std::move(again);
+        }
+        return last;
     }
 
     // Resizes the X window from outside, as the reader or a window manager does.
