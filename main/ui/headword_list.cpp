@@ -2,8 +2,10 @@
 
 #include "dialogs/text_convert.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 
 namespace termdex {
@@ -40,6 +42,36 @@ QSize FixedHeightDelegate::sizeHint(const QStyleOptionViewItem &option,
     if (const auto *view = qobject_cast<const QAbstractItemView *>(option.widget))
         width = std::min(width, view->viewport()->width());
     return {width, kListItemHeight};
+}
+
+void FixedHeightDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                const QModelIndex &index) const
+{
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QString text = item.text;
+    item.text.clear();
+    const QWidget *view = option.widget;
+    const QStyle *style = view != nullptr ? view->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, view); // selection and focus
+    // The style centres the font's whole line, taller than the item in most fonts, and so cuts
+    // the descenders off ("gap" read "qap"); the letters themselves are centred instead.
+    const QFontMetrics metrics(item.font);
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const QRect room = item.rect.adjusted(margin, 0, -margin, 0);
+    const int inked = metrics.capHeight() + metrics.descent();
+    const int baseline =
+        item.rect.top() + std::max(0, item.rect.height() - inked) / 2 + metrics.capHeight();
+    const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (item.state & QStyle::State_Active) ? QPalette::Active
+                                                                             : QPalette::Inactive;
+    painter->save();
+    painter->setFont(item.font);
+    painter->setPen(item.palette.color(
+        group, (item.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawText(room.left(), baseline,
+                      metrics.elidedText(text, item.textElideMode, room.width()));
+    painter->restore();
 }
 
 EntriesListView::EntriesListView(QWidget *parent) : QListView(parent)

@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
+#include <QPainter>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -82,6 +84,25 @@ private slots:
         QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
         SaveArtefact(Shot(m_window),
                      DarkRun() ? "termdex-window-dark.png" : "termdex-window-light.png");
+    }
+
+    // A list item's letters show whole in its 16-pixel row, descenders too, in the desktop's
+    // font (whose line is taller than the row in most fonts).
+    void listItemsShowTheirLettersWhole()
+    {
+        auto *list = m_window->findChild<QListView *>(QStringLiteral("Entries_List"));
+        const QModelIndex gap = list->model()->index(5, 0); // black on white: not selected
+        QCOMPARE(gap.data().toString(), QStringLiteral("Inflationary gap"));
+        const QRect row = list->visualRect(gap).translated(list->viewport()->pos());
+        QImage whole(row.width(), 3 * row.height(), QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        QPainter painter(&whole);
+        painter.setFont(list->font());
+        painter.setPen(Qt::black);
+        painter.drawText(4, 2 * row.height(), gap.data().toString());
+        painter.end();
+        const QImage shown = Shot(list).copy(row);
+        QCOMPARE(InkedRows(shown), InkedRows(whole));
     }
 
     // Without a window manager: the cycles, steps and sizes that used to wear the layout away.
@@ -192,6 +213,19 @@ private slots:
     }
 
 private:
+    // How many pixel rows the letters cover, from the capitals' tops to the descenders' ends.
+    static int InkedRows(const QImage &image)
+    {
+        int rows = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            bool inked = false;
+            for (int x = 0; x < image.width() && !inked; ++x)
+                inked = image.pixelColor(x, y).lightness() < 160;
+            rows += inked;
+        }
+        return rows;
+    }
+
     // What the screen shows once the last paint has reached it: two grabs in a row agree.
     QImage Shot(QWidget *widget)
     {

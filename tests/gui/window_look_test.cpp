@@ -231,7 +231,7 @@ private slots:
         Entry(w)->clear();
         TypeKeys(w, "a");
         MoveMouseOver(List(w)->viewport(), {12, 6});
-        QVERIFY(List(w)->toolTip().isEmpty());
+        QCOMPARE(List(w)->toolTip(), QString());
         w.window->WholeLex_ButtonClick();
         QFont canvas = w.Find("Entry_Label")->font();
         for (int row = 0; row < 13; ++row) {
