@@ -174,7 +174,9 @@ void TMainLex::MirrorSuggestions()
     QString line;
     for (const Suggestion &s : suggestions) {
         line += line.isEmpty() ? QStringLiteral("Μήπως εννοείτε: ") : QStringLiteral(", ");
-        line += QStringLiteral("<a href=\"%1\">%2</a>")
+        // Dark blue on the line's white, as the description's links: the rich text would take
+        // the desktop's link colour, which a dark scheme makes light.
+        line += QStringLiteral("<a href=\"%1\" style=\"color: #003399\">%2</a>")
                     .arg(s.record)
                     .arg(ToQString(s.text).toHtmlEscaped());
     }

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextEdit>
 
@@ -80,6 +81,12 @@ private slots:
 
     void suggestionLineOffersHeadwordsAndGoesAtTheNextKeystroke()
     {
+        // A dark desktop's light link colour, which must not reach the line's white.
+        const QPalette system = QApplication::palette();
+        QPalette dark = system;
+        dark.setColor(QPalette::Link, QColor(29, 153, 243));
+        QApplication::setPalette(dark);
+        auto restore = qScopeGuard([&system] { QApplication::setPalette(system); });
         WindowUnderTest w;
         auto *list = w.Find<QListView>("Entries_List");
         const QRect listBefore = list->geometry();
@@ -88,6 +95,13 @@ private slots:
         QVERIFY(line->isVisible());
         QVERIFY(line->text().startsWith(Utf("Μήπως εννοείτε: ")));
         QVERIFY(line->text().contains(QStringLiteral(">Inflation</a>")));
+        const QImage shown = line->grab().toImage();
+        double link = 1; // the bluest pixels are the link's
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (const QColor c = shown.pixelColor(x, y); c.blue() > c.red() + 60)
+                    link = std::max(link, testing::Contrast(c, Qt::white));
+        QVERIFY2(link >= 4.5, qPrintable(QString::number(link)));
         // The list gives up whole items at its top; its bottom stays.
         QVERIFY(list->geometry().top() >= line->geometry().bottom());
         QCOMPARE(list->geometry().bottom(), listBefore.bottom());
