@@ -53,8 +53,12 @@ extern const char kMessageNoEntry[];
 extern const char kMessageNoFolder[];
 extern const char kMessageNoDictionary[];
 extern const char kMessageDamaged[];
-extern const char kMessageBusy[];     // another writer holds the folder's lock
-extern const char kMessageNotAFile[]; // followed by the path of the thing in a file's place
+extern const char kMessageBusy[]; // another writer holds the folder's lock
+// Followed by the path of the thing in a file's place. Defined here, so the backup (and its fuzz
+// target, which links no edits) can name it.
+inline constexpr char kMessageNotAFile[] =
+    "Στη θέση ενός αρχείου των επεξεργασμένων λημμάτων υπάρχει κάτι που δεν είναι αρχείο "
+    "(φάκελος, σωλήνας ή συσκευή). Δεν άλλαξε τίποτα. Μετακινήστε το και δοκιμάστε ξανά:";
 extern const char kMessageIncompleteDictionary[];
 extern const char kMessageWriteFailed[];
 extern const char kMessagePending[];
