@@ -9,6 +9,21 @@
 namespace termdex {
 namespace fs = std::filesystem;
 
+namespace {
+
+// Cuts text to at most limit bytes, never in the middle of a UTF-8 character.
+void CutAtCharacter(std::string &text, size_t limit)
+{
+    if (text.size() <= limit)
+        return;
+    size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    text.resize(cut);
+}
+
+} // namespace
+
 fs::path ProgramFile(const fs::path &programFolder, const fs::path &relative)
 {
     return ResolvePathCase(programFolder / relative);
@@ -96,15 +111,35 @@ std::string DictionaryName(const fs::path &programFolder)
     char digits[17];
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
     std::string stem = absolute.filename().string();
-    if (stem.size() > 40) {
-        size_t cut = 40;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
-            --cut; // never half a character
-        stem.resize(cut);
-    }
+    CutAtCharacter(stem, 40);
     if (stem.empty() || !IsDictionaryName(stem + "-"))
         stem = "imported";
     return stem + "-" + digits;
+}
+
+std::string ShownTitle(std::string title)
+{
+    for (char &c : title)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    CutAtCharacter(title, 80);
+    return title;
+}
+
+std::string DictionaryTitle(const fs::path &programFolder)
+{
+    const fs::path marker = ProgramFile(programFolder, kImportMarkerFile);
+    const auto text = FileExists(marker) ? ReadWholeFile(marker, 64 * 1024) : std::nullopt;
+    if (!text)
+        return {};
+    std::string title, name;
+    for (const std::string &line : SplitLines(*text)) {
+        if (line.rfind("title=", 0) == 0 && title.empty())
+            title = line.substr(6);
+        else if (line.rfind("name=", 0) == 0 && name.empty())
+            name = line.substr(5);
+    }
+    return ShownTitle(title.empty() ? name : title); // the file is anyone's to edit
 }
 
 void SetCustomPaths(ProgramPaths &paths, const std::string &folder)

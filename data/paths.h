@@ -45,7 +45,7 @@ std::filesystem::path ProgramFile(const std::filesystem::path &programFolder,
                                   const std::filesystem::path &relative);
 
 // What `termdex-cli import` leaves in a program folder it wrote: "name=NAME" (from --name, when
-// given), "format=" and "source=" lines.
+// given), "title=" (the name its launcher shows), "format=" and "source=" lines.
 inline constexpr const char kImportMarkerFile[] = "content/imported-from.txt";
 
 // Whether name may name a dictionary's settings file and reader's folder: 1 to 64 bytes, no
@@ -58,6 +58,14 @@ bool IsDictionaryName(const std::string &name);
 // it is a valid one; else, for an import made without a name, "<folder>-<16 hex digits>" from
 // the folder's own name and a hash of its absolute path, so each such folder keeps its own.
 std::string DictionaryName(const std::filesystem::path &programFolder);
+
+// A dictionary's title as windows and launchers show it: control characters as blanks, cut to
+// 80 bytes at a character's start.
+std::string ShownTitle(std::string title);
+
+// The title a window on this program folder shows after "Termdex — ": the import's title (its
+// name in an older import), as ShownTitle gives it; empty for the shipped dictionary.
+std::string DictionaryTitle(const std::filesystem::path &programFolder);
 
 // Sets the six custom paths to folder/Data/<name> ("Data" in whatever case exists); an empty
 // folder empties them.

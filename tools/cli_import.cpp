@@ -64,14 +64,11 @@ std::optional<fs::path> WriteImportLauncher(const Run &run, const fs::path &fold
     }
     std::error_code ec;
     const fs::path absolute = fs::absolute(folder, ec).lexically_normal();
-    std::string shown;
-    for (const char c : name) // a source's title may hold anything
-        shown += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
     const LauncherFolders folders{DesktopFolder(run.options.user),
                                   ApplicationsFolder(run.options.user)};
     const std::string file = LauncherFileName(DictionaryName(absolute));
     if (!CreateDesktopShortcut(*program, "--program-folder " + QuoteExecArgument(absolute.string()),
-                               absolute, file, folders, "Termdex — " + shown)) {
+                               absolute, file, folders, "Termdex — " + ShownTitle(name))) {
         error = "launcher not written in " + folders.desktop.string();
         return std::nullopt;
     }

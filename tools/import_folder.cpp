@@ -234,8 +234,8 @@ ImportReport ImportDictionary(const std::string &format, const std::vector<fs::p
         report.error = built.error;
         return report;
     }
-    std::string marker =
-        (keptName.empty() ? "" : "name=" + keptName + "\n") + "format=" + format + "\n";
+    std::string marker = (keptName.empty() ? "" : "name=" + keptName + "\n") +
+                         "title=" + ShownTitle(name) + "\n" + "format=" + format + "\n";
     for (const fs::path &source : sources)
         marker += "source=" + fs::absolute(source).string() + "\n";
     if (!WriteFile(folder / "content/copyright.rtf", RightsText(name, format, sources, parsed)) ||

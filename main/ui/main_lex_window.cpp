@@ -42,7 +42,10 @@ TMainLex::TMainLex(PlatformServices services, std::filesystem::path programFolde
     : QWidget(parent), m_services(services), m_programFolder(std::move(programFolder))
 {
     setObjectName(QStringLiteral("TMainLex"));
-    setWindowTitle(QStringLiteral("Termdex"));
+    const std::string title = DictionaryTitle(m_programFolder);
+    m_windowTitle = title.empty() ? QStringLiteral("Termdex")
+                                  : QStringLiteral("Termdex — ") + QString::fromStdString(title);
+    setWindowTitle(m_windowTitle);
     setWindowIcon(ProgramIcon());
     setFont(PixelFont(font(), 11));
     resize(kDesignSize);
@@ -80,7 +83,7 @@ void TMainLex::FormShow()
     // Only the first showing, or every showing while no description file was found.
     if (!m_core->Dict().preamble.empty())
         return;
-    setWindowTitle(QStringLiteral("Termdex"));
+    setWindowTitle(m_windowTitle);
     HighlightToolbarButton(-1);
     if (!m_formShown) {
         m_formShown = true;

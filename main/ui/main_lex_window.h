@@ -224,6 +224,9 @@ private:
     PlatformServices m_services;
     std::unique_ptr<MainLexCore> m_core;
     std::filesystem::path m_programFolder;
+    // "Termdex", and an imported dictionary's title after it, so that two windows on two
+    // dictionaries can be told apart in the taskbar.
+    QString m_windowTitle;
     bool m_mirroring = false;
     bool m_formShown = false;
     int m_copyrightLeft = 241; // 5 once the install label is hidden

@@ -66,6 +66,8 @@ private slots:
 
         {
             WindowUnderTest w(root / "own");
+            // Two windows on two dictionaries are told apart by their titles.
+            QCOMPARE(w.window->windowTitle(), QStringLiteral("Termdex — Own"));
             QString proposed;
             testing::WhenDialogOpens([&](QDialog *dialog) {
                 auto *form = qobject_cast<TSelectCustomDirForm *>(dialog);
@@ -84,6 +86,8 @@ private slots:
         }
         QCOMPARE(OwnEntriesListed(root / "own"), QStringList{QStringLiteral("Levyish *")});
         QCOMPARE(OwnEntriesListed(root / "shipped"), QStringList{QStringLiteral("Shippedish *")});
+        QCOMPARE(WindowUnderTest(root / "shipped").window->windowTitle(),
+                 QStringLiteral("Termdex"));
     }
 
 private:

@@ -88,6 +88,14 @@ TEST_F(OwnDictionaryTest, NamesThatCannotNameAFileAreRefused)
     EXPECT_NE(DictionaryName(root / "one"), DictionaryName(root / "two"));
     EXPECT_EQ(DictionaryName(root / "one"), DictionaryName(root / "one" / "."));
     EXPECT_EQ(DictionaryName(root / "shipped"), "");
+
+    // The window's title: the source's own title for an unnamed import, a hand-edited marker's
+    // title shown safely, nothing for the shipped dictionary.
+    EXPECT_EQ(DictionaryTitle(root / "one"), "small");
+    EXPECT_EQ(DictionaryTitle(root / "shipped"), "");
+    std::ofstream(root / "one" / kImportMarkerFile)
+        << "name=Kept\ntitle=" << std::string(79, 'x') << "\x01\xce\xb1\n";
+    EXPECT_EQ(DictionaryTitle(root / "one"), std::string(79, 'x') + " ");
 }
 
 TEST_F(OwnDictionaryTest, TheLauncherOpensTheImportedDictionary)
