@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextEdit>
 
 #include <system_error>
@@ -217,6 +218,8 @@ void TMainLex::BuildEntryControls()
     connect(m_entriesList, &EntriesListView::keyboardSelected, this, &TMainLex::Entries_ListClick);
     connect(m_entriesList, &EntriesListView::mouseMoved, this, &TMainLex::Entries_ListMouseMove);
     connect(m_entriesList, &EntriesListView::returnPressed, this, &TMainLex::Entries_ListReturn);
+    connect(m_entriesList->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &TMainLex::ClearListHoverHint);
 
     m_suggestionsLabel = new QLabel(this);
     m_suggestionsLabel->setObjectName(QStringLiteral("Suggestions_Label"));

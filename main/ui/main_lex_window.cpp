@@ -119,12 +119,8 @@ void TMainLex::Mirror()
     if (ToCp1253(m_entryText->text()) != state.entryText)
         m_entryText->setText(ToQString(state.entryText));
 
-    // A new list takes the old one's tooltip with it, shown or not.
-    if (m_listModel->SetItems(state.listItems)) {
-        m_entriesList->setToolTip(QString());
-        if (QToolTip::isVisible())
-            QToolTip::hideText();
-    }
+    if (m_listModel->SetItems(state.listItems))
+        ClearListHoverHint();
     const QModelIndex current =
         state.itemIndex >= 0 ? m_listModel->index(state.itemIndex) : QModelIndex();
     if (current.isValid()) {
@@ -330,6 +326,15 @@ void TMainLex::Entries_ListMouseMove(const QPoint &viewportPosition)
     }
     m_entriesList->setToolTip(hint);
     m_entriesList->setToolTipDuration(-1);
+}
+
+void TMainLex::ClearListHoverHint()
+{
+    if (!DescriptionAreaShown())
+        return; // the hint is the entry's summary, which Mirror keeps
+    m_entriesList->setToolTip(QString());
+    if (QToolTip::isVisible())
+        QToolTip::hideText();
 }
 
 void TMainLex::Lang_ButtonClick()

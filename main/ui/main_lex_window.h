@@ -199,6 +199,9 @@ private:
     // The suggestion line under the entry field, and the list moved down to make room for it.
     void MirrorSuggestions();
     void LayOutSuggestions();
+    // The hover hint named the item that was under the pointer: a new list, or the list
+    // scrolled, takes it away, shown or not, until the pointer moves again.
+    void ClearListHoverHint();
     void CentreMedicalImage();
     // Places every resizable control for the current client size, from the design anchors
     // alone, so that any sequence of sizes that returns to a size gives the same layout.

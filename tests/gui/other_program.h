@@ -21,7 +21,8 @@ inline QByteArray Run(const QString &program, const QStringList &arguments,
         process.closeWriteChannel();
     }
     // The event loop runs meanwhile: the other program may be asking this one for the clipboard.
-    QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 10000);
+    if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 10000))
+        return "<" + program.toUtf8() + " did not end within 10 s>";
     return process.readAllStandardOutput();
 }
 

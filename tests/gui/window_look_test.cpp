@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -252,7 +253,14 @@ private slots:
         MoveMouseOver(List(w)->viewport(), {10, 6});
         QCOMPARE(List(w)->toolTip(), QStringLiteral("London Interbank Offered Rate (LIBOR)"));
         TypeKeys(w, " ");
-        QVERIFY(List(w)->toolTip().isEmpty());
+        QVERIFY2(List(w)->toolTip().isEmpty(), qPrintable(List(w)->toolTip()));
+        // The same list scrolled (the wheel, the scroll bar) puts another item under the
+        // pointer: the hint goes too.
+        w.window->WholeLex_ButtonClick();
+        MoveMouseOver(List(w)->viewport(), {10, 6});
+        List(w)->setToolTip(QStringLiteral("the hovered item"));
+        List(w)->verticalScrollBar()->setValue(List(w)->verticalScrollBar()->value() + 3);
+        QVERIFY2(List(w)->toolTip().isEmpty(), qPrintable(List(w)->toolTip()));
         // So does the narrow window's summary, which ends in no blank line.
         w.window->resize(244, 300);
         Entry(w)->clear();
