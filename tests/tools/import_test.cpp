@@ -1,5 +1,6 @@
 #include "tests/tools/cli_runner.h"
 
+#include "data/paths.h"
 #include "lib/cp1253.h"
 #include "lib/files.h"
 #include "richtext/plain_text.h"
@@ -123,12 +124,16 @@ TEST(ImportParsers, DictzipChunksAndOneSidedEntries)
         const char *digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
         return std::string(1, digits[n / 64]) + digits[n % 64];
     };
+    // The title stands alone, as in FreeDict's files (dictfmt puts the headword above it).
+    const std::string title = "English - Greek ver. 0.1\n";
     const std::string info = "00-database-info\nLicence: GPL\n";
     const std::string tax = "tax /tæks/\n\n(econ.) levy; φόρος, τέλος\n";
-    const std::string dict = info + tax;
+    const std::string dict = info + tax + title;
+    const size_t titleAt = info.size() + tax.size();
     const std::string index = "00databaseinfo\t" + number(0) + "\t" + number(info.size()) +
                               "\ntax\t" + number(info.size()) + "\t" + number(tax.size()) +
-                              "\nbroken\tA\nfar\tzzzz\tB\n";
+                              "\n00databaseshort\t" + number(titleAt) + "\t" +
+                              number(title.size()) + "\nbroken\tA\nfar\tzzzz\tB\n";
     std::string error;
     const auto inflated = Inflate(Dictzip(dict + std::string(5000, 'x'), 64), 1 << 20, error);
     ASSERT_TRUE(inflated) << error;
@@ -142,6 +147,7 @@ TEST(ImportParsers, DictzipChunksAndOneSidedEntries)
     EXPECT_EQ(parsed.entries[0].english, "tax");
     EXPECT_EQ(parsed.entries[0].greek, "φόρος");
     EXPECT_EQ(parsed.licence, "00-database-info\nLicence: GPL\n");
+    EXPECT_EQ(parsed.title, "English - Greek ver. 0.1");
     ASSERT_EQ(parsed.skipped.size(), 2u);
     EXPECT_EQ(parsed.skipped[1].entry, "far");
     // Pronunciations write θ and χ; the translation is the Greek after them.
@@ -430,6 +436,7 @@ TEST(ImportCli, FreeDictEnglishGreek)
                                            .count()));
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("{\"records\": 20", 0), 0u);
+    EXPECT_EQ(DictionaryTitle(dir / "fd").rfind("English - Modern Greek", 0), 0u);
     const CliResult typed = RunCli(Folder(dir / "fd") + "type tax");
     EXPECT_NE(typed.out.find("\"text\": \"tax\""), std::string::npos);
     const CliResult search = RunCli(Folder(dir / "fd") + "search φορολογώ");

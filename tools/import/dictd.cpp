@@ -96,6 +96,21 @@ std::optional<uint64_t> Base64Number(std::string_view text)
     return value;
 }
 
+// The dictionary's title from its 00-database-short text: the first line that is not the
+// headword repeated (dictfmt writes "00-database-short" above the title; FreeDict's files hold
+// the title alone).
+std::string DictdTitle(std::string_view text)
+{
+    while (!text.empty()) {
+        const size_t end = std::min(text.find('\n'), text.size());
+        const std::string line = TrimUtf8(text.substr(0, std::min<size_t>(end, 300)));
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (!line.empty() && line.rfind("00database", 0) != 0 && line.rfind("00-database", 0) != 0)
+            return line;
+    }
+    return {};
+}
+
 } // namespace
 
 void ParseDictd(std::string_view index, std::string_view dict, Parsed &out)
@@ -136,8 +151,7 @@ void ParseDictd(std::string_view index, std::string_view dict, Parsed &out)
             if (headword.find("info") != std::string::npos)
                 out.licence = std::string(text.substr(0, 20'000));
             else if (headword.find("short") != std::string::npos)
-                out.title = TrimUtf8(text.substr(
-                    text.find('\n') == std::string_view::npos ? 0 : text.find('\n') + 1, 300));
+                out.title = DictdTitle(text);
             continue;
         }
         // The text repeats the headword (often with its pronunciation) on its first line; the
