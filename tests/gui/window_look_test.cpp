@@ -252,7 +252,10 @@ private slots:
         QVERIFY(static_cast<EntriesListView *>(List(w))->IsElided(List(w)->model()->index(0, 0)));
         MoveMouseOver(List(w)->viewport(), {10, 6});
         QCOMPARE(List(w)->toolTip(), QStringLiteral("London Interbank Offered Rate (LIBOR)"));
-        TypeKeys(w, " ");
+        // (A list whose rows under the pointer are short: a hover that Qt replays after the
+        // change may set a hint, but only the new row's, which is none.)
+        Entry(w)->setText(QStringLiteral("ta"));
+        TypeKeys(w, "x");
         QVERIFY2(List(w)->toolTip().isEmpty(), qPrintable(List(w)->toolTip()));
         // The same list scrolled (the wheel, the scroll bar) puts another item under the
         // pointer: the hint goes too.
