@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -20,6 +21,11 @@ namespace {
 // What this process holds (the window and the CLI run their edits on one thread).
 int g_heldDepth = 0;
 LockKind g_heldKind = LockKind::Shared;
+
+// Folders whose lock another holder kept through a whole wait, not had since. A take of one
+// tries once instead of waiting again, so a stopped or hung holder costs one wait, not one per
+// step: a command's load and then its edit, each entry the window shows.
+std::set<std::string> g_stuckFolders;
 
 int OpenLockFile(const std::string &path)
 {
@@ -90,6 +96,8 @@ FolderLock FolderLock::Take(const std::string &dataFolder, LockKind kind,
     if (fd < 0)
         return lock;
     const int operation = (kind == LockKind::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+    if (g_stuckFolders.count(dataFolder) > 0)
+        wait = std::chrono::milliseconds(0);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     // Polled rather than blocked on, so the wait is bounded; a little randomness keeps two
     // waiting writers from retrying in step behind a stream of readers.
@@ -104,10 +112,12 @@ FolderLock FolderLock::Take(const std::string &dataFolder, LockKind kind,
         if (std::chrono::steady_clock::now() >= deadline) {
             ::close(fd);
             lock.m_timedOut = true;
+            g_stuckFolders.insert(dataFolder);
             return lock;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2 + jitter() % 8));
     }
+    g_stuckFolders.erase(dataFolder);
     lock.m_fd = fd;
     lock.m_held = true;
     g_heldKind = kind;

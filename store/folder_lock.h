@@ -31,7 +31,8 @@ public:
     FolderLock &operator=(const FolderLock &) = delete;
 
     // Waits up to wait for the lock of dataFolder; an unheld lock when it stayed taken, or when
-    // the lock file cannot be opened (or is not a regular file).
+    // the lock file cannot be opened (or is not a regular file). Once a wait for a folder has
+    // run out, later takes of it only try once, until one has it again.
     static FolderLock Take(const std::string &dataFolder, LockKind kind,
                            std::chrono::milliseconds wait = kLockWait);
     bool held() const { return m_held; }

@@ -10,10 +10,15 @@
 #include "tests/data/test_folders.h"
 #include "tests/tools/cli_runner.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
 
 namespace termdex {
 namespace {
@@ -170,6 +175,33 @@ TEST_F(SharedFolderTest, InsertThatCannotHaveTheLockGivesUpAndChangesNothing)
     EXPECT_EQ(insert.status, 1);
     EXPECT_EQ(insert.out, std::string(kMessageBusy) + "\n");
     EXPECT_EQ(files(), before);
+}
+
+// A holder that never lets go costs one wait, not one per step (a load, then an edit; each
+// entry the window shows): once a wait ran out, takes try once, until one has the lock again.
+TEST_F(SharedFolderTest, ALockKeptThroughAWholeWaitIsNotWaitedForAgain)
+{
+    using namespace std::chrono_literals;
+    const std::string data = (root / "custom" / "Data").string();
+    const int holder = ::open((data + "/" + kLockFileName).c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0); // another open file: as another process would
+    EXPECT_TRUE(FolderLock::Take(data, LockKind::Shared, 100ms).timedOut());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(FolderLock::Take(data, LockKind::Exclusive, 10min).timedOut());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5min); // not the ten minutes
+    ::close(holder);
+    EXPECT_TRUE(FolderLock::Take(data, LockKind::Exclusive, 100ms).held());
+
+    // Had again: a holder that comes later is waited for in full once more.
+    const int next = ::open((data + "/" + kLockFileName).c_str(), O_RDWR);
+    ASSERT_EQ(::flock(next, LOCK_EX), 0);
+    std::thread release([next] {
+        std::this_thread::sleep_for(300ms);
+        ::close(next);
+    });
+    EXPECT_TRUE(FolderLock::Take(data, LockKind::Shared, 10min).held());
+    release.join();
 }
 
 } // namespace
