@@ -94,8 +94,9 @@ protected:
             FaultyFileSystem crashing(n, FaultyFileSystem::Mode::Crash);
             const EditStatus status = op(crashing);
             // Only the tidying after a commit may be cut off and still report success.
-            if (status.ok())
+            if (status.ok()) {
                 EXPECT_EQ(Snapshot(), next);
+            }
             ASSERT_TRUE(RecoverCustomFiles(RealFileSystem(), paths));
             const FileSet after = Snapshot();
             EXPECT_TRUE(after == old || after == next);

@@ -31,12 +31,12 @@ protected:
     // Six shipped entries, ids 1..6, in English key order.
     void WriteSmallDictionary()
     {
-        WriteShipped({{"alpha", G("άλφα")},
-                      {"beta", G("βήτα")},
-                      {"delta", G("δέλτα")},
-                      {"gamma", G("γάμμα")},
-                      {"omega", G("ωμέγα")},
-                      {"sigma", G("σίγμα")}});
+        WriteShipped({{"alpha", G("άλφα"), {}},
+                      {"beta", G("βήτα"), {}},
+                      {"delta", G("δέλτα"), {}},
+                      {"gamma", G("γάμμα"), {}},
+                      {"omega", G("ωμέγα"), {}},
+                      {"sigma", G("σίγμα"), {}}});
     }
 
     void Load()
