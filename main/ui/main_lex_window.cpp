@@ -95,8 +95,9 @@ void TMainLex::FormShow()
     BusyThenMirror([&] { m_core->FormShow(); });
     m_entryText->setFocus(Qt::OtherFocusReason);
     // A program that runs from a writable disk has been installed: no install offer. Nor has
-    // one the package manager installed, whose program file lies elsewhere.
-    if (IsSystemProgramFolder(m_programFolder) ||
+    // one the package manager installed, whose program file lies elsewhere, nor a dictionary
+    // that termdex-cli imported, whose folder holds no program to install.
+    if (IsSystemProgramFolder(m_programFolder) || !m_core->Dict().paths.dictionaryName.empty() ||
         (m_services.files != nullptr &&
          !InstallOffered(m_services.files->IsReadOnly(m_programFolder / kProgramFileName)))) {
         m_installLabel->hide();

@@ -68,6 +68,8 @@ private slots:
             WindowUnderTest w(root / "own");
             // Two windows on two dictionaries are told apart by their titles.
             QCOMPARE(w.window->windowTitle(), QStringLiteral("Termdex — Own"));
+            // Its folder holds no program: nothing to install.
+            QVERIFY(w.Find("InstallLabel")->isHidden());
             QString proposed;
             testing::WhenDialogOpens([&](QDialog *dialog) {
                 auto *form = qobject_cast<TSelectCustomDirForm *>(dialog);
