@@ -158,14 +158,7 @@ TEST_F(SharedFolderTest, InsertThatCannotHaveTheLockGivesUpAndChangesNothing)
 {
     RunShell(InsertLoop("delta", 1, true));
     const fs::path data = root / "custom" / "Data";
-    auto files = [&] {
-        std::map<std::string, std::string> bytes;
-        for (const auto &entry : fs::directory_iterator(data))
-            bytes[entry.path().filename().string()] =
-                ReadWholeFile(entry.path().string(), 1 << 20).value_or("?");
-        return bytes;
-    };
-    const auto before = files();
+    const auto before = FolderBytes(data);
     const FolderLock held = FolderLock::Take(data.string(), LockKind::Exclusive);
     ASSERT_TRUE(held.held());
     const CliResult insert =
@@ -174,7 +167,7 @@ TEST_F(SharedFolderTest, InsertThatCannotHaveTheLockGivesUpAndChangesNothing)
                {}, true);
     EXPECT_EQ(insert.status, 1);
     EXPECT_EQ(insert.out, std::string(kMessageBusy) + "\n");
-    EXPECT_EQ(files(), before);
+    EXPECT_EQ(FolderBytes(data), before);
 }
 
 // A holder that never lets go costs one wait, not one per step (a load, then an edit; each

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -62,6 +65,19 @@ inline void CopyDemoData(const std::filesystem::path &programFolder)
     for (const char *name : {"TermdexI.tbo", "TermdexHI.tbo", "Termdex.tbo"})
         std::filesystem::copy_file(TestBuildFolder() / "data" / name, programFolder / "data" / name,
                                    std::filesystem::copy_options::overwrite_existing);
+}
+
+// Each file of folder by name, with its bytes: what a test compares before and after a command
+// that must change nothing.
+inline std::map<std::string, std::string> FolderBytes(const std::filesystem::path &folder)
+{
+    std::map<std::string, std::string> bytes;
+    for (const auto &entry : std::filesystem::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        bytes[entry.path().filename().string()] =
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return bytes;
 }
 
 } // namespace termdex::testing
